@@ -331,8 +331,7 @@ TEST_F(DataFileTest, CommaLocaleDoesNotLeakIntoFiles)
 
     ASSERT_TRUE(written);
     ASSERT_TRUE(read);
-    EXPECT_EQ(slurp(file("de.txt")).find(','), slurp(file("de.txt")).find("-15.0000,"));
-    EXPECT_TRUE(contains(slurp(file("de.txt")), "BallDistanceToHole: 154.887"));
+    EXPECT_EQ(slurp(file("de.txt")), m.toText()); // the same text as under "C"
     EXPECT_EQ(r.TeeBallSpeed, 101.25);
     EXPECT_EQ(r.hole.HolePos, Vector3(-15, 154, -7));
 }
