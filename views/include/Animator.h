@@ -7,6 +7,7 @@
 
 class QGraphicsScene;
 class QGraphicsView;
+class QParallelAnimationGroup;
 
 // Drives either a view's zoom or a scene's rectangle over 750 ms (OutQuad).
 class Animator : public QVariantAnimation
@@ -27,5 +28,8 @@ private:
     QPointer<QGraphicsScene> scene;
 };
 
-// Starts a self-deleting glide of the view to zoom and the scene to rect.
-void glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect);
+// Starts a self-deleting glide of the view to zoom and the scene to rect and
+// returns it (valid until it stops).
+QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect);
+// Sends a running glide to a new zoom and rectangle without restarting it.
+void retargetGlide(QParallelAnimationGroup* glide, double zoom, const QRectF& rect);

@@ -17,8 +17,10 @@
 
 #include <QGraphicsScene>
 #include <QList>
+#include <QPointer>
 
 class QGraphicsView;
+class QParallelAnimationGroup;
 
 class SwingScene : public QGraphicsScene, public SwingModelListener
 {
@@ -44,7 +46,8 @@ public:
     virtual void adjustFitRect(QRectF& rect) const;
 
     // Frames the hole (or, while putting, the green) in the view; animate
-    // glides there when the view is visible.
+    // glides there when the view is visible. While a glide runs, a refit
+    // redirects it rather than jumping under it.
     void fitToView(bool animate);
     // Moves the ball and, while tracking, extends the track through the ball
     // shifted by trackOffset in scene y.
@@ -84,11 +87,13 @@ protected:
     // The minimum height rule of both views: a long hole keeps at least
     // distance * factor of height, growing upwards.
     void keepMinimumHeight(QRectF& rect, double factor) const;
-    // The fit is animated for a new hole but not for a full reset.
-    static bool glides(ChangeFlags flags) { return (flags & HoleChanged) && flags != AllChanged; }
+    // The refit that ends every notification: a new hole glides, a full reset
+    // jumps (ending any glide), anything else refits at once.
+    void refitAfter(ChangeFlags received);
 
 private:
     QGraphicsView* view() const;
 
     int resizeTimer = 0;
+    QPointer<QParallelAnimationGroup> glide; // while one runs
 };

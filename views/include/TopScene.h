@@ -11,7 +11,7 @@ public:
     explicit TopScene(QGraphicsView* view);
     ~TopScene() override;
 
-    QPointF toScene(double x, double y, double z) const override { return {y, x}; }
+    QPointF toScene(double x, double y, double) const override { return {y, x}; }
     double depthOf(double, double, double z) const override { return z; }
     QPointF tiltToScene(double a, double b) const override { return {-a, b}; }
     void adjustFitRect(QRectF& rect) const override;

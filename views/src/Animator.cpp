@@ -40,10 +40,18 @@ void Animator::updateCurrentValue(const QVariant& value)
     }
 }
 
-void glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect)
+QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect)
 {
     auto* group = new QParallelAnimationGroup;
     group->addAnimation(new Animator(view, zoom));
     group->addAnimation(new Animator(scene, rect));
     group->start(QAbstractAnimation::DeleteWhenStopped);
+    return group;
+}
+
+void retargetGlide(QParallelAnimationGroup* glide, double zoom, const QRectF& rect)
+{
+    // The zoom animator comes first, as glideTo adds them.
+    static_cast<QVariantAnimation*>(glide->animationAt(0))->setEndValue(zoom);
+    static_cast<QVariantAnimation*>(glide->animationAt(1))->setEndValue(rect);
 }

@@ -98,7 +98,7 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
         buildGround(model);
         placeDecorations(model);
     }
-    fitToView(glides(received));
+    refitAfter(received);
 }
 
 // Seen from the side the green is a flat ellipse: its apparent depth comes from

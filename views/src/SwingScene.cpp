@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QGraphicsView>
+#include <QParallelAnimationGroup>
 #include <QPen>
 #include <QTimerEvent>
 
@@ -112,13 +113,24 @@ void SwingScene::fitToView(bool animate)
         zoom = port.height() / r.height();
     r.adjust(2, 2, -2, -2);
 
-    if (animate && v->isVisible()) {
-        glideTo(v, zoom, this, r);
+    // A hole change is followed at once by a ball refit: it must not jump to
+    // the end and leave the glide to start over from the old framing.
+    if (glide && glide->state() == QAbstractAnimation::Running) {
+        retargetGlide(glide, zoom, r);
+    } else if (animate && v->isVisible()) {
+        glide = glideTo(v, zoom, this, r);
     } else {
         v->resetTransform();
         v->scale(zoom, zoom);
         setSceneRect(r);
     }
+}
+
+void SwingScene::refitAfter(ChangeFlags received)
+{
+    if (received == AllChanged && glide)
+        glide->stop();
+    fitToView((received & HoleChanged) && received != AllChanged);
 }
 
 bool SwingScene::eventFilter(QObject* watched, QEvent* event)

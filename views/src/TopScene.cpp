@@ -103,7 +103,7 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         buildFairway(model);
         placeDecorations(model);
     }
-    fitToView(glides(received));
+    refitAfter(received);
 }
 
 // The green darkens towards its low side, the more the steeper it is.
