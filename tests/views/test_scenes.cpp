@@ -206,6 +206,7 @@ TEST_F(SceneTest, ElevationGreenFacesTheViewerByItsSideTilt)
     const double depth = std::sin(5 * 0.0174532925) * 10;
     EXPECT_EQ(green->brush().color(), Palette::GreenTurf);
     EXPECT_DOUBLE_EQ(sideScene->greenGroup->zValue(), 1);
+    EXPECT_DOUBLE_EQ(sideScene->ball->zValue(), 2);
     EXPECT_NEAR(green->rect().height(), depth, 1e-12);
     EXPECT_EQ(stick->line().p1(), QPointF(0, 0));
 
@@ -217,6 +218,24 @@ TEST_F(SceneTest, ElevationGreenFacesTheViewerByItsSideTilt)
     model.setGreenYRot(0);
     EXPECT_EQ(green->brush().color(), Palette::DarkTurf);
     EXPECT_EQ(green->rect().height(), 0);
+}
+
+TEST_F(SceneTest, PlanBallAndPuttArrowStayOnTopOfTheGreen)
+{
+    model.selectHole(4); // a green at height 0, like the ball on it
+    model.setPuttEnabled(true);
+    model.setBallPos({1, 98, 0});
+    const double greenZ = topScene->greenGroup->zValue();
+    EXPECT_EQ(greenZ, 1);
+    EXPECT_GT(topScene->ball->zValue(), greenZ);
+    EXPECT_GT(topScene->puttArrow->zValue(), greenZ);
+    EXPECT_GT(topScene->track->zValue(), greenZ);
+    model.setPoint(0, {1, 98, 0});
+    model.setPoint(1, {0.5, 99, 0});
+    topScene->drawTrajectory(model, QString());
+    EXPECT_GT(topScene->track->zValue(), greenZ);
+    EXPECT_DOUBLE_EQ(topScene->puttArrow->scale(), 10 * 10 / 50.0);
+    EXPECT_NEAR(topScene->puttArrow->rotation(), -model.puttAimAngle(), 1e-12);
 }
 
 TEST_F(SceneTest, ElevationShowsTheTreeByTypeAndTheDistance)
@@ -273,7 +292,7 @@ TEST_F(TrajectoryTest, ThousandPointsAreAllDrawn)
     ASSERT_EQ(x.size(), 1000);
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(x[i], i);
-    EXPECT_EQ(sideScene->track->zValue(), 0.5);
+    EXPECT_GT(sideScene->track->zValue(), sideScene->greenGroup->zValue()); // over the green
 }
 
 TEST_F(TrajectoryTest, ComparisonTracesAreKeptUntilCleared)

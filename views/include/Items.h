@@ -44,7 +44,11 @@ public:
     ~GroundItem() override;
 
     QRectF boundingRect() const override;
-    void setAnchor(const QPointF& p) { anchor = p; prepareGeometryChange(); }
+    void setAnchor(const QPointF& p)
+    {
+        prepareGeometryChange();
+        anchor = p;
+    }
 
 private:
     QPointF anchor;
@@ -59,7 +63,11 @@ public:
     ~PathItem() override;
 
     QRectF boundingRect() const override;
-    void setAnchor(const QPointF& p) { anchor = p; prepareGeometryChange(); }
+    void setAnchor(const QPointF& p)
+    {
+        prepareGeometryChange();
+        anchor = p;
+    }
 
     int trackState = 0;
 

@@ -2,6 +2,7 @@
 // The nine colours shared by both views and their items.
 
 #include <QColor>
+#include <QPen>
 #include <QString>
 
 namespace Palette
@@ -15,6 +16,13 @@ inline const QColor ArrowFill{255, 198, 19};
 inline const QColor ArrowEdge{184, 73, 48};
 inline const QColor SkyHaze{208, 216, 229};    // elevation sky near the horizon
 inline const QColor SkyBlue{110, 149, 187};    // elevation sky at the top
+
+// A line one pixel wide at any zoom. Every outline in the views is drawn
+// this way; a pen of width 1 would be one scene unit (a yard) wide.
+inline QPen hairline(const QColor& c = Qt::black)
+{
+    return QPen(c, 0);
+}
 
 // The colour as style-sheet text, "rgb(r,g,b)".
 inline QString css(const QColor& c)

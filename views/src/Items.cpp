@@ -67,7 +67,7 @@ QRectF GroundItem::boundingRect() const
 
 PathItem::PathItem(QGraphicsItem* parent) : QGraphicsPathItem(parent)
 {
-    setPen(QPen(Qt::white));
+    setPen(Palette::hairline(Qt::white));
 }
 
 PathItem::~PathItem() = default;
@@ -87,7 +87,7 @@ BallItem::BallItem(bool plan)
     shading.setColorAt(0.5, Qt::white);
     shading.setColorAt(1.0, Qt::darkGray);
     setBrush(shading);
-    setPen(QPen(Qt::black));
+    setPen(Palette::hairline());
 }
 
 BallItem::~BallItem() = default;
@@ -109,6 +109,7 @@ QPainterPath BallItem::shape() const
 LineItem::LineItem(const QPointF& from, const QPointF& to, QGraphicsItem* parent)
     : QGraphicsLineItem(QLineF(from, to), parent)
 {
+    setPen(Palette::hairline());
 }
 
 LineItem::~LineItem() = default;
@@ -143,7 +144,7 @@ ArrowItem::BlockArrow::BlockArrow(double length, QGraphicsItem* parent) : QGraph
     path.lineTo(0, -0.12);
     path.closeSubpath();
     setPath(path);
-    setPen(QPen(Palette::ArrowEdge));
+    setPen(Palette::hairline(Palette::ArrowEdge));
     setBrush(Palette::ArrowFill);
 }
 

@@ -18,12 +18,17 @@ SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
     addItem(ground);
 
     // The tee peg under the resting ball.
-    addItem(new QGraphicsLineItem(0, 0, 0, 0.6));
-    addItem(new QGraphicsLineItem(-0.1, 0, 0.1, 0));
+    for (const QLineF& line : {QLineF(0, 0, 0, 0.6), QLineF(-0.1, 0, 0.1, 0)}) {
+        auto* peg = new QGraphicsLineItem(line);
+        peg->setPen(Palette::hairline());
+        addItem(peg);
+    }
 
     auto* flagstick = new QGraphicsLineItem(0, 0, 0, -4.2, greenGroup);
+    flagstick->setPen(Palette::hairline());
     flagstick->setData(0, FlagstickRole);
     auto* flag = new QGraphicsPolygonItem(QPolygonF({{0, -4.2}, {1.2, -3.6}, {0, -3.0}}), greenGroup);
+    flag->setPen(Palette::hairline());
     flag->setBrush(Qt::red);
     distanceLabel = new TextItem(QString(), greenGroup);
     distanceLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
@@ -82,6 +87,9 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & BallChanged) {
         // The track runs through the ball's centre, 0.3 above where it rests.
         moveBall(toScene(model.BallPos), -0.3);
+        // The ball stacks by its lateral position, so that the green can be
+        // put in front of or behind it wherever it is.
+        ball->setZValue(depthOf(model.BallPos));
         greenGroup->setZValue(depthOf(model.BallPos) + 0.5);
         if (track->zValue() < depthOf(model.BallPos))
             track->setZValue(depthOf(model.BallPos));

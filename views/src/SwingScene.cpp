@@ -24,7 +24,7 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     // The factor 1.2 stretches the nominal sizes into scene units.
     const double teeHeight = plan ? 6 : 0.5;
     const double teeTop = plan ? -3 : 0.5;
-    teeBox = addRect(QRectF(0, 0, 12, teeHeight * 1.2), QPen(Palette::DarkTurf), QBrush(Palette::DarkTurf));
+    teeBox = addRect(QRectF(0, 0, 12, teeHeight * 1.2), Palette::hairline(Palette::DarkTurf), QBrush(Palette::DarkTurf));
     teeBox->setPos(-9.6, teeTop * 1.2);
 
     // Axis legend: y downrange, x down the screen (plan) or z up (elevation).
@@ -45,11 +45,11 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
 
     greenGroup = new QGraphicsItemGroup;
     auto* green = new QGraphicsEllipseItem(QRectF(-0.5, -0.5, 1, 1), greenGroup);
-    green->setPen(QPen(Palette::DarkTurf));
+    green->setPen(Palette::hairline(Palette::DarkTurf));
     green->setBrush(Palette::GreenTurf);
     green->setData(0, GreenRole);
     auto* cup = new QGraphicsEllipseItem(QRectF(-0.4, -0.4, 0.8, 0.8), greenGroup);
-    cup->setPen(QPen(Qt::black));
+    cup->setPen(Palette::hairline());
     cup->setBrush(Qt::white);
     cup->setData(0, CupRole);
     addItem(greenGroup);
@@ -190,7 +190,7 @@ void SwingScene::drawTrajectory(const SwingModel& model, const QString& label)
     PathItem* target = track;
     if (!label.isEmpty()) {
         target = new PathItem;
-        target->setPen(QPen(Qt::yellow));
+        target->setPen(Palette::hairline(Qt::yellow));
         addItem(target);
         traces.append(target);
     }
@@ -214,7 +214,8 @@ void SwingScene::drawTrajectory(const SwingModel& model, const QString& label)
     const QPointF last = toScene(model.currentPoint(n - 1));
     path.lineTo(last);
     target->setPath(path);
-    target->setZValue(zmax);
+    // Stacked by its highest point, but never hidden under the green.
+    target->setZValue(std::max(zmax, greenGroup->zValue() + 0.1));
 
     if (!label.isEmpty()) {
         auto* text = new TextItem(label);

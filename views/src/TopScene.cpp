@@ -13,6 +13,7 @@ TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
     addItem(fairway);
 
     auto* teeMarker = new QGraphicsEllipseItem(-0.15, -0.15, 0.3, 0.3);
+    teeMarker->setPen(Palette::hairline());
     addItem(teeMarker);
 
     windArrow = new ArrowItem(2, true);
@@ -76,10 +77,12 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         const QPointF b = toScene(model.BallPos);
         puttArrow->setPos(b);
         moveBall(b, 0);
-        greenGroup->setZValue(std::max(depthOf(model.BallPos), depthOf(hole.HolePos)) + 1);
-        puttArrow->setZValue(greenGroup->zValue() - 0.1);
-        if (track->zValue() < depthOf(model.BallPos))
-            track->setZValue(depthOf(model.BallPos));
+        const double greenZ = std::max(depthOf(model.BallPos), depthOf(hole.HolePos)) + 1;
+        greenGroup->setZValue(greenZ);
+        // What moves on the green stays visible on top of it.
+        puttArrow->setZValue(greenZ + 0.1);
+        ball->setZValue(greenZ + 0.2);
+        track->setZValue(std::max({track->zValue(), depthOf(model.BallPos), greenZ + 0.1}));
     }
     if (flags & PuttModeChanged) {
         greenZoom = model.PuttEnabled;
