@@ -16,7 +16,6 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTextStream>
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -221,11 +220,11 @@ void crownShadow(QPainter& p, double top, double bottom, int alpha)
 struct CrownStyle
 {
     Tones leaves;
-    int clusters;       // leaf clusters painted
-    double rMin, rMax;  // their radius range, in pixels
-    bool solidBase;     // dense crowns get a dark underlayer so nothing shows through
-    int specks;         // single leaves added as texture
-    double relief;      // how much nearness to the crown's centre brightens (seen from above)
+    int clusters;      // leaf clusters painted
+    double rMin, rMax; // their radius range, in pixels
+    bool solidBase;    // dense crowns get a dark underlayer so nothing shows through
+    int specks;        // single leaves added as texture
+    double relief;     // how much nearness to the crown's centre brightens (seen from above)
 };
 
 // How likely a leaf cluster is at a point (0..1); airy and vase-shaped crowns keep gaps.
@@ -301,8 +300,7 @@ QImage crownLayer(QSize size, const QPainterPath& crown, const CrownStyle& st, R
         const double r = std::min(rng.uniform(st.rMin, st.rMax), (room - 1) / 1.08);
         if (r < 2)
             continue;
-        clusters.push_back({c, r,
-                            clamp01(shadeAt(c) + rng.uniform(-0.12, 0.12))});
+        clusters.push_back({c, r, clamp01(shadeAt(c) + rng.uniform(-0.12, 0.12))});
     }
     // Shaded clusters first, so the lit ones lie on top: the crown reads as one lit mass.
     std::stable_sort(clusters.begin(), clusters.end(),
@@ -313,7 +311,8 @@ QImage crownLayer(QSize size, const QPainterPath& crown, const CrownStyle& st, R
         QRadialGradient g(k.c + LightDir * (k.r * 0.5), k.r * 1.35);
         g.setColorAt(0.0, mix(st.leaves.mid, st.leaves.light, t));
         g.setColorAt(0.5, mix(st.leaves.dark, st.leaves.mid, 0.3 + 0.7 * t));
-        g.setColorAt(1.0, mix(st.leaves.dark.darker(115), mix(st.leaves.dark, st.leaves.mid, 0.3), t));
+        g.setColorAt(1.0,
+                     mix(st.leaves.dark.darker(115), mix(st.leaves.dark, st.leaves.mid, 0.3), t));
         p.setBrush(g);
         p.drawPath(leafCluster(k.c, k.r, rng));
     }
@@ -323,8 +322,9 @@ QImage crownLayer(QSize size, const QPainterPath& crown, const CrownStyle& st, R
     for (int i = 0; i < st.specks; ++i) {
         const QPointF c(rng.uniform(box.left(), box.right()), rng.uniform(box.top(), box.bottom()));
         const double t = clamp01(shadeAt(c) + rng.uniform(-0.25, 0.25));
-        const QColor colour = t > 0.5 ? withAlpha(st.leaves.light.lighter(110), int(160 * (t - 0.4)))
-                                      : withAlpha(st.leaves.dark.darker(150), int(150 * (0.6 - t)));
+        const QColor colour = t > 0.5
+                                  ? withAlpha(st.leaves.light.lighter(110), int(160 * (t - 0.4)))
+                                  : withAlpha(st.leaves.dark.darker(150), int(150 * (0.6 - t)));
         p.setBrush(colour);
         p.save();
         p.translate(c);
@@ -335,8 +335,9 @@ QImage crownLayer(QSize size, const QPainterPath& crown, const CrownStyle& st, R
     }
 
     // The whole crown darkens towards the side turned from the light.
-    QLinearGradient overall(centre + QPointF(LightDir.x() * box.width(), LightDir.y() * box.height()) / 2,
-                            centre - QPointF(LightDir.x() * box.width(), LightDir.y() * box.height()) / 2);
+    QLinearGradient overall(
+        centre + QPointF(LightDir.x() * box.width(), LightDir.y() * box.height()) / 2,
+        centre - QPointF(LightDir.x() * box.width(), LightDir.y() * box.height()) / 2);
     overall.setColorAt(0.0, QColor(255, 255, 230, 30));
     overall.setColorAt(0.5, QColor(0, 0, 0, 0));
     overall.setColorAt(1.0, QColor(0, 10, 0, 70));
@@ -565,9 +566,9 @@ QImage oak()
     crownShadow(p, 200, 268, 180);
 
     // Wide, lumpy crown made of several heavy masses.
-    const QPainterPath crown = ellipses({ell(200, 120, 185, 95), ell(92, 140, 88, 78),
-                                         ell(308, 136, 88, 80), ell(200, 72, 120, 62),
-                                         ell(140, 60, 70, 50), ell(268, 62, 72, 50)});
+    const QPainterPath crown =
+        ellipses({ell(200, 120, 185, 95), ell(92, 140, 88, 78), ell(308, 136, 88, 80),
+                  ell(200, 72, 120, 62), ell(140, 60, 70, 50), ell(268, 62, 72, 50)});
     const CrownStyle style{{QColor(34, 56, 24), QColor(72, 110, 42), QColor(156, 188, 92)},
                            260,
                            17,
@@ -801,7 +802,7 @@ void gravel(QImage& img, Rng& rng, double top, double bottom)
     for (int i = 0; i < stones; ++i) {
         const QPointF s(rng.uniform(0, img.width()), rng.uniform(0, img.height()));
         const double v = rng.uniform();
-        QColor colour = v < 0.45 ? QColor(150, 130, 96, 120)
+        QColor colour = v < 0.45  ? QColor(150, 130, 96, 120)
                         : v < 0.9 ? QColor(240, 230, 206, 120)
                                   : QColor(120, 112, 100, 150);
         p.setBrush(colour);
@@ -903,7 +904,8 @@ QImage pathSide()
                      rng.uniform(0.8, 1.4));
             pen.setCapStyle(Qt::RoundCap);
             p.setPen(pen);
-            p.drawLine(QPointF(bx, bottom + 1.5), QPointF(bx + rng.uniform(-2, 2), bottom + 1.5 - len));
+            p.drawLine(QPointF(bx, bottom + 1.5),
+                       QPointF(bx + rng.uniform(-2, 2), bottom + 1.5 - len));
         }
     }
     p.end();
