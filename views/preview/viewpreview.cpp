@@ -62,6 +62,8 @@ int main(int argc, char** argv)
     auto* topScene = new TopScene(topView);
     auto* sideScene = new SideScene(sideView);
     pane.resize(900, 640);
+    // A view's size hint follows its scene, so the halves are set explicitly.
+    pane.setSizes({320, 320});
     pane.show();
 
     topScene->modelChanged(model, AllChanged);
