@@ -82,6 +82,10 @@ protected:
     SwingScene(QGraphicsView* view, bool plan);
 
     void timerEvent(QTimerEvent* event) override;
+    // Puts the green group, the hole line and the track's anchor at the hole.
+    void placeAtHole(const Vector3& holePos);
+    // Raises the track's z value to at least z.
+    void keepTrackAbove(double z);
     // Places every decoration for the model's hole.
     void placeDecorations(const SwingModel& model);
     // The minimum height rule of both views: a long hole keeps at least

@@ -77,11 +77,8 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
             tree->setZValue(depthOf(hole.TreePos));
             tree->show();
         }
-        const QPointF h = toScene(hole.HolePos);
-        greenGroup->setPos(h);
-        holeLine->setPos(h.x(), 0);
-        distanceLabel->setText(QString::number(h.x(), 'g', 6));
-        track->setAnchor(h);
+        placeAtHole(hole.HolePos);
+        distanceLabel->setText(QString::number(greenGroup->pos().x(), 'g', 6));
         flags |= GreenChanged;
     }
     if (flags & BallChanged) {
@@ -91,8 +88,7 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
         // put in front of or behind it wherever it is.
         ball->setZValue(depthOf(model.BallPos));
         greenGroup->setZValue(depthOf(model.BallPos) + 0.5);
-        if (track->zValue() < depthOf(model.BallPos))
-            track->setZValue(depthOf(model.BallPos));
+        keepTrackAbove(depthOf(model.BallPos));
     }
     if (flags & PuttModeChanged)
         greenZoom = model.PuttEnabled;

@@ -264,6 +264,20 @@ void SwingScene::stopTracking()
     track->trackState = 0;
 }
 
+void SwingScene::placeAtHole(const Vector3& holePos)
+{
+    const QPointF h = toScene(holePos);
+    greenGroup->setPos(h);
+    holeLine->setPos(h.x(), 0); // on the tee's line and level, at the hole's distance
+    track->setAnchor(h);
+}
+
+void SwingScene::keepTrackAbove(double z)
+{
+    if (track->zValue() < z)
+        track->setZValue(z);
+}
+
 void SwingScene::placeDecorations(const SwingModel& model)
 {
     for (DecorationItem* decoration : std::as_const(decorations))

@@ -67,10 +67,8 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
             tree->setZValue(depthOf(hole.TreePos) + hole.TreeSize.z + 1);
             tree->show();
         }
-        greenGroup->setPos(toScene(hole.HolePos));
+        placeAtHole(hole.HolePos);
         greenGroup->setZValue(depthOf(hole.HolePos) + 0.8);
-        holeLine->setPos(toScene(hole.HolePos).x(), 0);
-        track->setAnchor(toScene(hole.HolePos));
         flags |= GreenChanged;
     }
     if (flags & BallChanged) {
@@ -82,7 +80,7 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         // What moves on the green stays visible on top of it.
         puttArrow->setZValue(greenZ + 0.1);
         ball->setZValue(greenZ + 0.2);
-        track->setZValue(std::max({track->zValue(), depthOf(model.BallPos), greenZ + 0.1}));
+        keepTrackAbove(std::max(depthOf(model.BallPos), greenZ + 0.1));
     }
     if (flags & PuttModeChanged) {
         greenZoom = model.PuttEnabled;
