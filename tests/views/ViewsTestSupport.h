@@ -6,9 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <utility>
 #include <vector>
 
@@ -43,8 +41,8 @@ private:
 };
 
 // The size in scene units an unrotated item's picture covers.
-template <typename Item>
-QSizeF coveredSize(const Item& item)
+template <typename Item> QSizeF coveredSize(const Item& item)
 {
-    return {item.transform().m11() * item.pixmap().width(), item.transform().m22() * item.pixmap().height()};
+    return {item.transform().m11() * item.pixmap().width(),
+            item.transform().m22() * item.pixmap().height()};
 }

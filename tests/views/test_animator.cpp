@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGraphicsView>
-
 #include <gtest/gtest.h>
 
 TEST(Animator, ZoomKeepsShearAndTranslation)
@@ -14,7 +13,8 @@ TEST(Animator, ZoomKeepsShearAndTranslation)
     Animator zoom(&view, 4.0);
     EXPECT_EQ(zoom.duration(), 750);
     zoom.setCurrentTime(375);
-    EXPECT_DOUBLE_EQ(view.transform().m11(), 1.5 + 2.5 * QEasingCurve(QEasingCurve::OutQuad).valueForProgress(0.5));
+    EXPECT_DOUBLE_EQ(view.transform().m11(),
+                     1.5 + 2.5 * QEasingCurve(QEasingCurve::OutQuad).valueForProgress(0.5));
     zoom.setCurrentTime(750);
     EXPECT_EQ(view.transform(), QTransform(4, 0.25, 0, 0.5, 4, 0, 7, 9, 1));
 

@@ -14,9 +14,12 @@ protected:
         side.modelChanged(model, AllChanged);
     }
 
-    PictureDir pictures{{{"tree-top.png", {324, 315}},   {"tree-birch.png", {220, 409}},
-                         {"BigBunker_Side.png", {260, 44}}, {"BigBunker_Top.png", {260, 180}},
-                         {"Path_Side.png", {1634, 48}},     {"Path_Top.png", {1634, 112}}}};
+    PictureDir pictures{{{"tree-top.png", {324, 315}},
+                         {"tree-birch.png", {220, 409}},
+                         {"BigBunker_Side.png", {260, 44}},
+                         {"BigBunker_Top.png", {260, 180}},
+                         {"Path_Side.png", {1634, 48}},
+                         {"Path_Top.png", {1634, 112}}}};
     SwingModel model;
     TopScene top{nullptr};
     SideScene side{nullptr};

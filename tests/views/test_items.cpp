@@ -7,8 +7,9 @@
 TEST(ItemBounds, MovingItemsReportNothing)
 {
     QGraphicsScene scene;
-    for (QGraphicsItem* item : QList<QGraphicsItem*>{new BallItem(true), new ArrowItem(2, true),
-                                                      new ArrowItem(6, false), new TextItem("far away")}) {
+    for (QGraphicsItem* item :
+         QList<QGraphicsItem*>{new BallItem(true), new ArrowItem(2, true), new ArrowItem(6, false),
+                               new TextItem("far away")}) {
         item->setPos(5000, -3000);
         item->setScale(10);
         scene.addItem(item);

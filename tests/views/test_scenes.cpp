@@ -4,16 +4,15 @@
 
 #include <QCoreApplication>
 #include <QGraphicsView>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 TEST(SceneMapping, PlanAndElevation)
 {
     TopScene top(nullptr);
     SideScene side(nullptr);
-    EXPECT_EQ(QList<QPointF>({top.toScene(1, 2, 3), top.tiltToScene(4, 5), side.toScene(1, 2, 3), side.tiltToScene(4, 5)}),
+    EXPECT_EQ(QList<QPointF>({top.toScene(1, 2, 3), top.tiltToScene(4, 5), side.toScene(1, 2, 3),
+                              side.tiltToScene(4, 5)}),
               QList<QPointF>({{2, 1}, {-4, 5}, {2, -3}, {5, -4}}));
     EXPECT_EQ(top.depthOf(1, 2, 3), 3);
     EXPECT_EQ(side.depthOf(1, 2, 3), 1);
@@ -65,7 +64,10 @@ protected:
         const QSize port = view.viewport()->size();
         return std::min(port.width() / (r.width() + 4), port.height() / (r.height() + 4));
     }
-    static QRectF shown(const QGraphicsView& view) { return view.mapToScene(view.viewport()->rect()).boundingRect(); }
+    static QRectF shown(const QGraphicsView& view)
+    {
+        return view.mapToScene(view.viewport()->rect()).boundingRect();
+    }
 
     SwingModel model;
     QGraphicsView topView, sideView;
@@ -95,7 +97,8 @@ TEST_F(SceneTest, PuttingFramesOnlyTheGreen)
     EXPECT_EQ(top->sceneRect(), green);
     EXPECT_NEAR(zoom(topView), zoomFor(topView, green), 1e-9);
     const QRectF sideGreen = side->greenPart(SwingScene::GreenRole)->sceneBoundingRect();
-    EXPECT_EQ(side->sceneRect(), QRectF(sideGreen.left(), -3, sideGreen.width(), sideGreen.bottom() + 3));
+    EXPECT_EQ(side->sceneRect(),
+              QRectF(sideGreen.left(), -3, sideGreen.width(), sideGreen.bottom() + 3));
     EXPECT_TRUE(top->puttArrow->isVisible());
 }
 
@@ -168,7 +171,8 @@ TEST_F(SceneTest, PlanBallPuttArrowAndPathStayOnTopOfTheGreen)
     model.setCurrentStep(1);
     top->drawTrajectory(model, QString());
     const double greenZ = top->greenGroup->zValue();
-    for (const QGraphicsItem* item : {(QGraphicsItem*)top->ball, (QGraphicsItem*)top->puttArrow, (QGraphicsItem*)top->track})
+    for (const QGraphicsItem* item :
+         {(QGraphicsItem*)top->ball, (QGraphicsItem*)top->puttArrow, (QGraphicsItem*)top->track})
         EXPECT_GT(item->zValue(), greenZ);
     EXPECT_EQ(top->puttArrow->scale(), 10 * 10 / 50.0);
     EXPECT_EQ(top->puttArrow->rotation(), -model.puttAimAngle());

@@ -30,6 +30,7 @@ private:
 
 // Starts a self-deleting glide of the view to zoom and the scene to rect and
 // returns it (valid until it stops).
-QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect);
+QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene,
+                                 const QRectF& rect);
 // Sends a running glide to a new zoom and rectangle without restarting it.
 void retargetGlide(QParallelAnimationGroup* glide, double zoom, const QRectF& rect);

@@ -23,11 +23,8 @@ public:
     // Puts the picture in place for the model's current hole.
     void placeForHole(const SwingModel& model, const SwingScene& scene);
 
-    double fraction() const { return fraction_; }
-    double offsetAcross() const { return offset_; }
-
 private:
-    double fraction_ = 0.0;  // share of the hole's distance; >= 2 marks the path
-    double offset_ = 0.0;    // across the target line; trees > 0, bunkers and path < 0
+    double fraction = 0.0;     // share of the hole's distance; >= 2 marks the path
+    double offsetAcross = 0.0; // across the target line; trees > 0, bunkers and path < 0
     double planStacking = 0.0; // plan view only: the picture's height, stacks larger on top
 };

@@ -5,8 +5,7 @@
 #include <QPen>
 #include <QString>
 
-namespace Palette
-{
+namespace Palette {
 inline const QColor DarkTurf{84, 138, 59};     // tee box, green outline, steep green
 inline const QColor GreenTurf{169, 214, 92};   // green surface
 inline const QColor FairwayTurf{145, 199, 77}; // fairway (plan)
@@ -14,8 +13,8 @@ inline const QColor GrassLight{93, 149, 60};   // ground gradient, plan backgrou
 inline const QColor GrassDark{58, 92, 37};     // ground gradient, backgrounds
 inline const QColor ArrowFill{255, 198, 19};
 inline const QColor ArrowEdge{184, 73, 48};
-inline const QColor SkyHaze{208, 216, 229};    // elevation sky near the horizon
-inline const QColor SkyBlue{110, 149, 187};    // elevation sky at the top
+inline const QColor SkyHaze{208, 216, 229}; // elevation sky near the horizon
+inline const QColor SkyBlue{110, 149, 187}; // elevation sky at the top
 
 // A line one pixel wide at any zoom. Every outline in the views is drawn
 // this way; a pen of width 1 would be one scene unit (a yard) wide.

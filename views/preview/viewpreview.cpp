@@ -14,8 +14,7 @@
 #include <QSplitter>
 #include <QTextStream>
 
-namespace
-{
+namespace {
 int fail(const QString& message)
 {
     QTextStream(stderr) << "viewpreview: " << message << '\n';

@@ -4,8 +4,7 @@
 #include <QGraphicsView>
 #include <QParallelAnimationGroup>
 
-namespace
-{
+namespace {
 constexpr int glideMs = 750;
 }
 
@@ -33,14 +32,16 @@ void Animator::updateCurrentValue(const QVariant& value)
         // Only the scale changes; a translation the view set is kept.
         const QTransform t = view->transform();
         const double zoom = value.toDouble();
-        view->setTransform(QTransform(zoom, t.m12(), t.m13(), t.m21(), zoom, t.m23(), t.m31(), t.m32(), t.m33()),
-                           false);
+        view->setTransform(
+            QTransform(zoom, t.m12(), t.m13(), t.m21(), zoom, t.m23(), t.m31(), t.m32(), t.m33()),
+            false);
     } else if (scene) {
         scene->setSceneRect(value.toRectF());
     }
 }
 
-QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene, const QRectF& rect)
+QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene,
+                                 const QRectF& rect)
 {
     auto* group = new QParallelAnimationGroup;
     group->addAnimation(new Animator(view, zoom));

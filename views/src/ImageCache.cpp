@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <QHash>
 
-namespace
-{
+namespace {
 struct Cache
 {
     QHash<QString, QPixmap> pixmaps;

@@ -6,7 +6,6 @@
 #include <QBrush>
 #include <QLinearGradient>
 #include <QPen>
-
 #include <algorithm>
 
 // ---- PixmapItem
@@ -119,7 +118,8 @@ QRectF LineItem::boundingRect() const
     return {};
 }
 
-TextItem::TextItem(const QString& text, QGraphicsItem* parent) : QGraphicsSimpleTextItem(text, parent)
+TextItem::TextItem(const QString& text, QGraphicsItem* parent)
+    : QGraphicsSimpleTextItem(text, parent)
 {
 }
 

@@ -4,11 +4,9 @@
 
 #include <QGraphicsView>
 #include <QLinearGradient>
-
 #include <cmath>
 
-namespace
-{
+namespace {
 constexpr double degree = 0.0174532925;
 }
 
@@ -27,7 +25,8 @@ SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
     auto* flagstick = new QGraphicsLineItem(0, 0, 0, -4.2, greenGroup);
     flagstick->setPen(Palette::hairline());
     flagstick->setData(0, FlagstickRole);
-    auto* flag = new QGraphicsPolygonItem(QPolygonF({{0, -4.2}, {1.2, -3.6}, {0, -3.0}}), greenGroup);
+    auto* flag =
+        new QGraphicsPolygonItem(QPolygonF({{0, -4.2}, {1.2, -3.6}, {0, -3.0}}), greenGroup);
     flag->setPen(Palette::hairline());
     flag->setBrush(Qt::red);
     distanceLabel = new TextItem(QString(), greenGroup);
@@ -70,7 +69,8 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
         if (hole.TreeType.empty()) {
             tree->hide();
         } else {
-            const QString name = QStringLiteral("tree-%1.png").arg(QString::fromStdString(hole.TreeType)).toLower();
+            const QString name =
+                QStringLiteral("tree-%1.png").arg(QString::fromStdString(hole.TreeType)).toLower();
             tree->setImage(name, 0.5, 1.0);
             tree->setSize(hole.TreeSize.x, hole.TreeSize.z);
             tree->setPos(toScene(hole.TreePos));
@@ -155,11 +155,14 @@ void SideScene::buildGround(const SwingModel& model)
     path.lineTo(2, 1.2);
     if (!hole.TreeType.empty()) {
         const QPointF t = toScene(hole.TreePos);
-        path.cubicTo(2 + (t.x() - 2) / 4, 1.2, t.x() - (t.x() - 2) / 4, t.y() - 1.2, t.x(), t.y() - 1.2);
+        path.cubicTo(2 + (t.x() - 2) / 4, 1.2, t.x() - (t.x() - 2) / 4, t.y() - 1.2, t.x(),
+                     t.y() - 1.2);
     }
     const QPointF start = path.currentPosition();
-    const QPointF near(h.x() - r * std::cos(s * degree), h.y() - r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
-    const QPointF far(h.x() + r * std::cos(s * degree), h.y() + r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
+    const QPointF near(h.x() - r * std::cos(s * degree),
+                       h.y() - r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
+    const QPointF far(h.x() + r * std::cos(s * degree),
+                      h.y() + r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
     const double quarter = (near.x() - start.x()) / 4;
     path.cubicTo(start.x() + quarter, start.y(), near.x() - quarter, near.y(), near.x(), near.y());
     path.lineTo(far);

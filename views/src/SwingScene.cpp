@@ -8,7 +8,6 @@
 #include <QParallelAnimationGroup>
 #include <QPen>
 #include <QTimerEvent>
-
 #include <algorithm>
 
 SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
@@ -24,7 +23,8 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     // The factor 1.2 stretches the nominal sizes into scene units.
     const double teeHeight = plan ? 6 : 0.5;
     const double teeTop = plan ? -3 : 0.5;
-    teeBox = addRect(QRectF(0, 0, 12, teeHeight * 1.2), Palette::hairline(Palette::DarkTurf), QBrush(Palette::DarkTurf));
+    teeBox = addRect(QRectF(0, 0, 12, teeHeight * 1.2), Palette::hairline(Palette::DarkTurf),
+                     QBrush(Palette::DarkTurf));
     teeBox->setPos(-9.6, teeTop * 1.2);
 
     // Axis legend: y downrange, x down the screen (plan) or z up (elevation).

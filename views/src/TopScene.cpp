@@ -4,7 +4,6 @@
 
 #include <QGraphicsView>
 #include <QLinearGradient>
-
 #include <algorithm>
 
 TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
@@ -128,7 +127,8 @@ void TopScene::shadeGreen(const SwingModel& model)
         return std::clamp(static_cast<int>(flat + (steep - flat) * m), 0, 255);
     };
     const QColor &flat = Palette::GreenTurf, &steep = Palette::DarkTurf;
-    QLinearGradient shade(QPointF((u.x() + 1) / 2, (u.y() + 1) / 2), QPointF((1 - u.x()) / 2, (1 - u.y()) / 2));
+    QLinearGradient shade(QPointF((u.x() + 1) / 2, (u.y() + 1) / 2),
+                          QPointF((1 - u.x()) / 2, (1 - u.y()) / 2));
     shade.setCoordinateMode(QGradient::ObjectBoundingMode);
     shade.setColorAt(0, QColor(blend(flat.red(), steep.red()), blend(flat.green(), steep.green()),
                                blend(flat.blue(), steep.blue())));
