@@ -47,15 +47,11 @@ Options parseArguments(int argc, char** argv)
     return o;
 }
 
-quillmoor::SimResult simulate(SwingModel& model, const std::string& mode, bool& known)
+quillmoor::SimResult simulate(SwingModel& model, bool simple)
 {
-    known = true;
-    if (mode == "simple")
+    if (simple)
         return model.PuttEnabled ? quillmoor::simplePutt(model) : quillmoor::simpleSwing(model);
-    if (mode == "complex")
-        return model.PuttEnabled ? quillmoor::complexPutt(model) : quillmoor::complexSwing(model);
-    known = false;
-    return quillmoor::SimResult::refused("Unrecognized mode: " + mode);
+    return model.PuttEnabled ? quillmoor::complexPutt(model) : quillmoor::complexSwing(model);
 }
 
 } // namespace
@@ -74,12 +70,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    bool known = true;
-    const quillmoor::SimResult result = simulate(model, opt.mode, known);
-    if (!known) {
-        std::cerr << result.reason << '\n';
+    // The parser stores only these two; the check guards the dispatch.
+    if (opt.mode != "simple" && opt.mode != "complex") {
+        std::cerr << "Unrecognized mode: " << opt.mode << '\n';
         return 1;
     }
+    const quillmoor::SimResult result = simulate(model, opt.mode == "simple");
     if (!result) {
         model.setExitCode(-1);
         std::cerr << result.reason << '\n' << "Unable to perform calculations\n";

@@ -20,13 +20,3 @@ inline ::testing::AssertionResult pointNear(const Vector3& actual, const Vector3
       << expected.x << ", " << expected.y << ", " << expected.z << ") within " << tol;
     return ::testing::AssertionFailure() << s.str();
 }
-
-// The highest point of a trajectory (z), with its step.
-inline std::pair<int, double> highest(const Trajectory& t)
-{
-    std::pair<int, double> best{-1, -1e300};
-    for (const auto& [step, p] : t)
-        if (p.z > best.second)
-            best = {step, p.z};
-    return best;
-}

@@ -3,6 +3,7 @@
 #include "SimTestSupport.h"
 #include "Simulation.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace quillmoor;
@@ -65,7 +66,10 @@ TEST_F(DefaultHole, ComplexSwingFlightBouncesAndRoll)
     EXPECT_TRUE(pointNear(m.teePoint(1), {-0.000000117, 0.0380176, 0.0380196}, 1e-7));
     EXPECT_EQ(m.FirstImpact, 7590);
     EXPECT_TRUE(pointNear(m.teePoint(7590), {-3.690, 108.284, -5.635}, 1e-3));
-    EXPECT_NEAR(highest(m.teeShot).second, 55.68, 5e-3);
+    double top = 0;
+    for (const auto& [step, p] : m.teeShot)
+        top = std::max(top, p.z);
+    EXPECT_NEAR(top, 55.68, 5e-3);
     EXPECT_EQ(m.teeShot.size(), 12463);
     EXPECT_EQ(m.teeShot.back().first, 12462);
     EXPECT_TRUE(pointNear(m.teeShot.back().second, {-5.296, 120.309, -5.928}, 1e-3));
@@ -80,23 +84,6 @@ TEST_F(DefaultHole, ComplexSwingOffTheGreenOnPlainGroundStopsAtImpact)
     EXPECT_EQ(m.teeShot.back().first, 7590);
     const Vector3 p = m.teeShot.back().second;
     EXPECT_NEAR(p.z, m.groundHeight(p.x, p.y), 1e-9);
-}
-
-TEST_F(DefaultHole, ComplexSwingIgnoresBallPosAndKeepsThePutt)
-{
-    m.BallPos = {3, 4, 5};
-    m.puttShot.set(0, {1, 2, 3});
-    ASSERT_TRUE(complexSwing(m));
-    EXPECT_TRUE(pointNear(m.teePoint(0), {0, 0, 0}, 0));
-    EXPECT_EQ(m.puttShot.size(), 1);
-}
-
-TEST_F(DefaultHole, ComplexSwingFlightWithoutSideSpinOrWindStaysInTheCentrePlane)
-{
-    m.hole.WindSpeed = 0;
-    ASSERT_TRUE(complexSwing(m));
-    for (int step = 0; step <= m.FirstImpact; ++step)
-        ASSERT_EQ(m.teePoint(step).x, 0.0) << "step " << step;
 }
 
 TEST_F(DefaultHole, ComplexPuttAtTwoMphIsHoled)
@@ -156,14 +143,4 @@ TEST_F(DefaultHole, SimplePuttWithLongStepsEndsAfterOneMove)
     m.TimeStepSize = 0.5;
     ASSERT_TRUE(simplePutt(m));
     EXPECT_EQ(m.puttShot.size(), 2);
-}
-
-TEST_F(DefaultHole, SimplePuttKeepsTheTeeShot)
-{
-    m.teeShot.set(0, {1, 1, 1});
-    m.FirstImpact = 0;
-    puttFrom(0, 0, 10.0);
-    ASSERT_TRUE(simplePutt(m));
-    EXPECT_EQ(m.teeShot.size(), 1);
-    EXPECT_EQ(m.FirstImpact, 0);
 }
