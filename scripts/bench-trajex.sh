@@ -5,7 +5,7 @@
 # Usage: scripts/bench-trajex.sh [release build directory] [printf_floor.c]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build/release}
+build=${1:-$top/build/trajex-release}
 floor_src=${2:-$top/../shared/yardsticks/printf_floor.c}
 runs=25
 
