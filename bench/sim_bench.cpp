@@ -6,7 +6,6 @@
 #include "SwingModel.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <string>
 #include <unistd.h>

@@ -54,12 +54,14 @@ SimResult complexPutt(SwingModel& m)
     const double rho = m.hole.GreenRho;
     const double gx = std::sin(by) * kGravity;
     const double gy = std::cos(by) * kGravity * std::sin(bx);
-    const double Q = std::cos(bx) * std::cos(by) * rho * std::cos(A0) - std::cos(by) * 0.4 * std::sin(bx);
+    const double Q =
+        std::cos(bx) * std::cos(by) * rho * std::cos(A0) - std::cos(by) * 0.4 * std::sin(bx);
     const double N = std::cos(bx) * std::cos(by) * rho * std::sin(A0) - std::sin(by) * 0.4;
     const double phi = std::atan(N / Q);
     const double A = Q * kGravity / (std::cos(phi) * 1.4);
     if (!std::isfinite(phi) || !std::isfinite(A))
-        return SimResult::refused("The putt's friction is undefined for this GreenRho and green tilt");
+        return SimResult::refused(
+            "The putt's friction is undefined for this GreenRho and green tilt");
 
     m.clearCurrentShot();
     m.setPoint(0, {Px * kFtToYd, Py * kFtToYd, Pz * kFtToYd});

@@ -22,7 +22,7 @@ constexpr double kGravity = 32.1740486;
 constexpr double kHalfGravity = 16.0870243;
 
 constexpr double kContactFriction = 0.4;
-constexpr double kBallRadius = 0.07;         // ft
+constexpr double kBallRadius = 0.07;           // ft
 constexpr double kArcThreshold = 0.0164041995; // ft: lower arcs end the bouncing
 
 struct State

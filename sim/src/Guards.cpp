@@ -39,8 +39,8 @@ SimResult requireMode(const SwingModel& model, bool putt, const char* routine)
 SimResult tooManyPoints(SwingModel& model, const char* what)
 {
     model.clearCurrentShot();
-    return SimResult::refused(std::string(what) + " would need more than " + std::to_string(kMaxPoints) +
-                              " points");
+    return SimResult::refused(std::string(what) + " would need more than " +
+                              std::to_string(kMaxPoints) + " points");
 }
 
 } // namespace quillmoor::detail

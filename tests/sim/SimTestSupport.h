@@ -4,12 +4,12 @@
 #include "SwingModel.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 #include <string>
 
 // Point comparison that names the step and prints the whole actual point.
-inline ::testing::AssertionResult pointNear(const Vector3& actual, const Vector3& expected, double tol)
+inline ::testing::AssertionResult pointNear(const Vector3& actual, const Vector3& expected,
+                                            double tol)
 {
     if (std::abs(actual.x - expected.x) <= tol && std::abs(actual.y - expected.y) <= tol &&
         std::abs(actual.z - expected.z) <= tol)

@@ -2,9 +2,8 @@
 
 #include "Simulation.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using quillmoor::bounceImpact;
 using quillmoor::ContactState;
@@ -34,6 +33,7 @@ TEST_P(Contact, GivesTheExpectedVelocities)
     EXPECT_NEAR(out.omega, c.expected.omega, 1e-9);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Bounce, Contact,
     ::testing::Values(
@@ -51,6 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Fast back toward the tee: restitution above 1, the bounces grow.
         ContactCase{"FastReverse", -200, -20, 0, {-142.85714285714286, 31.59315596147041, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(Bounce, SlidingWithoutTangentialSpeedLeavesTheResultAlone)
 {

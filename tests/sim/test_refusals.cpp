@@ -4,10 +4,9 @@
 #include "Simulation.h"
 #include "SwingModel.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 
@@ -54,6 +53,7 @@ TEST_P(Refusal, IsReportedAndLeavesNoPartialPath)
     EXPECT_TRUE(shot.empty() || (shot.size() == 1 && m.currentPoint(0) == marker));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Pathological, Refusal,
     ::testing::Values(
@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"SwingInPuttMode", complexSwing, [](SwingModel& m) { m.PuttEnabled = true; }, "complexSwing needs PuttEnabled 0"},
         RefusalCase{"PuttInSwingMode", simplePutt, [](SwingModel&) {}, "simplePutt needs PuttEnabled 1"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // Odd but finite inputs run to an end instead of being refused.
 TEST(OddInputs, RunToAnEnd)
@@ -90,7 +91,8 @@ TEST(OddInputs, RunToAnEnd)
     EXPECT_TRUE(complexSwing(m));
     m.TimeStepSize = -1; // the simple routines and the putt take their default step
     EXPECT_TRUE(simpleSwing(m));
-    EXPECT_NEAR(m.teePoint(1).y, 0.1 * -50 * 1.4666666667 * 0.3333333333 * std::cos(45 * 0.0174532925), 1e-9);
+    EXPECT_NEAR(m.teePoint(1).y,
+                0.1 * -50 * 1.4666666667 * 0.3333333333 * std::cos(45 * 0.0174532925), 1e-9);
     putt(m);
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.size(), 4002); // 0.001 s steps: still rolling after 4 s
