@@ -141,26 +141,21 @@ TEST_P(OptionWord, SetsItsOneSetting)
     EXPECT_EQ(text.find(GetParam().absent), std::string::npos) << GetParam().absent;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Trajex, OptionWord,
     ::testing::Values(
         WordCase{{"", "IN", "", "OUT", "simple"}, "TeeShotSteps: 4446", "TeeShotSteps: 12463"},
         WordCase{{"IN", "OUT", "fast"}, "TeeShotSteps: 12463", "BallPos: 1.0"},
         WordCase{{"IN", "OUT", "simple", "noResults"}, "TeeShotSteps: 4446", "TeeShotSteps: 12463"},
-        WordCase{{"IN", "OUT", "Simple", "simple"},
-                 "TeeShotSteps: 12463",
-                 "TeeShotSteps: 4446"}, // ignored, still ends the scan
-        WordCase{{"IN", "OUT", "noResults"},
-                 "FirstImpact:   7590, -3.68952430, 108.28424674, -5.63543045",
-                 "ShotSteps"},
+        // An unknown word is ignored and still ends the scan.
+        WordCase{{"IN", "OUT", "Simple", "simple"}, "TeeShotSteps: 12463", "TeeShotSteps: 4446"},
+        WordCase{{"IN", "OUT", "noResults"}, "FirstImpact:   7590, -3.68952430, 108.28424674, -5.63543045", "ShotSteps"},
         WordCase{{"IN", "OUT", "noResults"}, "Exit Code: 1", "     0, 0.00000000"},
-        WordCase{{"IN", "OUT", "keepPosition"},
-                 "BallPos: 0.00000000, 0.00000000, 0.00000000",
-                 "BallPos: -5"},
-        WordCase{{"IN", "OUT", "setPosition"},
-                 "BallPos: -5.29605990, 120.30854953, -5.92807887",
-                 "BallPos: 0"},
+        WordCase{{"IN", "OUT", "keepPosition"}, "BallPos: 0.00000000, 0.00000000, 0.00000000", "BallPos: -5"},
+        WordCase{{"IN", "OUT", "setPosition"}, "BallPos: -5.29605990, 120.30854953, -5.92807887", "BallPos: 0"},
         WordCase{{"IN", "OUT", "writeResults"}, "TeeShotSteps: 12463", "BallPos: 1.0"}));
+// clang-format on
 
 TEST_F(TrajexRun, PuttRunKeepsTheTeeShotOfTheInput)
 {
