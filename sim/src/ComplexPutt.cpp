@@ -28,18 +28,9 @@ double sign(double v)
 
 SimResult complexPutt(SwingModel& m)
 {
-    if (SimResult r = detail::requireMode(m, true, "complexPutt"); !r)
+    if (SimResult r = detail::checkPutt(m, "complexPutt"); !r)
         return r;
-    if (SimResult r = detail::requireFinite({{"BallPos x", m.BallPos.x},
-                                             {"BallPos y", m.BallPos.y},
-                                             {"BallPos z", m.BallPos.z},
-                                             {"PuttBallSpeed", m.PuttBallSpeed},
-                                             {"PuttTargetAngle", m.PuttTargetAngle},
-                                             {"GreenRho", m.hole.GreenRho},
-                                             {"TimeStepSize", m.TimeStepSize}});
-        !r)
-        return r;
-    if (SimResult r = detail::requireFiniteGround(m); !r)
+    if (SimResult r = detail::requireFinite({{"GreenRho", m.hole.GreenRho}}); !r)
         return r;
 
     const double v = m.PuttBallSpeed * 1.4666666667;

@@ -173,25 +173,17 @@ bool bounceImpact(double vt, double mu, double vn, double omega, double r, Conta
 
 SimResult complexSwing(SwingModel& m)
 {
-    if (SimResult r = detail::requireMode(m, false, "complexSwing"); !r)
+    if (SimResult r = detail::checkSwing(m, "complexSwing"); !r)
         return r;
-    if (SimResult r = detail::requireFinite({{"TeeBallSpeed", m.TeeBallSpeed},
-                                             {"TeeLaunchAngle", m.TeeLaunchAngle},
-                                             {"TeeTargetAngle", m.TeeTargetAngle},
-                                             {"TeeBackSpin", m.TeeBackSpin},
+    if (SimResult r = detail::requireFinite({{"TeeBackSpin", m.TeeBackSpin},
                                              {"TeeSideSpin", m.TeeSideSpin},
                                              {"WindDir", m.hole.WindDir},
                                              {"WindSpeed", m.hole.WindSpeed},
-                                             {"GreenRho", m.hole.GreenRho},
-                                             {"TimeStepSize", m.TimeStepSize}});
+                                             {"GreenRho", m.hole.GreenRho}});
         !r)
-        return r;
-    if (SimResult r = detail::requireFiniteGround(m); !r)
         return r;
     if (!(m.TimeStepSize > 0))
         return SimResult::refused("TimeStepSize must be above 0 for the complex swing");
-    if (m.TeeBallSpeed == 0)
-        return SimResult::refused("TeeBallSpeed is 0: the ball never leaves the tee");
 
     m.clearCurrentShot();
     m.setPoint(0, {0, 0, 0});

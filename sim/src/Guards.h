@@ -5,7 +5,6 @@
 #include "SwingModel.h"
 
 #include <initializer_list>
-#include <string>
 #include <utility>
 
 namespace quillmoor::detail {
@@ -15,12 +14,13 @@ using NamedValue = std::pair<const char*, double>;
 // The refusal for the first input that is NaN or infinite, else ok.
 SimResult requireFinite(std::initializer_list<NamedValue> inputs);
 
-// The same for what groundHeight reads: the hole, the green's size and tilt,
-// and the tree's base when the hole has a tree.
-SimResult requireFiniteGround(const SwingModel& model);
+// What both swings read: tee-shot mode, a finite launch and step, a speed
+// other than 0, and finite ground (hole, green, tree).
+SimResult checkSwing(const SwingModel& model, const char* routine);
 
-// The refusal for a routine called in the wrong mode, else ok.
-SimResult requireMode(const SwingModel& model, bool putt, const char* routine);
+// What both putts read: putt mode, a finite start, speed, aim and step, and
+// finite ground.
+SimResult checkPutt(const SwingModel& model, const char* routine);
 
 // Clears the partial path of the active shot and refuses: `what` did not end
 // within kMaxPoints points.

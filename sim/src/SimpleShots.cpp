@@ -26,18 +26,8 @@ double simpleStep(double timeStepSize)
 
 SimResult simpleSwing(SwingModel& model)
 {
-    if (SimResult r = detail::requireMode(model, false, "simpleSwing"); !r)
+    if (SimResult r = detail::checkSwing(model, "simpleSwing"); !r)
         return r;
-    if (SimResult r = detail::requireFinite({{"TeeBallSpeed", model.TeeBallSpeed},
-                                             {"TeeLaunchAngle", model.TeeLaunchAngle},
-                                             {"TeeTargetAngle", model.TeeTargetAngle},
-                                             {"TimeStepSize", model.TimeStepSize}});
-        !r)
-        return r;
-    if (SimResult r = detail::requireFiniteGround(model); !r)
-        return r;
-    if (model.TeeBallSpeed == 0)
-        return SimResult::refused("TeeBallSpeed is 0: the ball never leaves the tee");
 
     const double V = model.TeeBallSpeed * 1.4666666667 * 0.3333333333;
     const double el = model.TeeLaunchAngle * 0.0174532925;
@@ -76,17 +66,7 @@ SimResult simpleSwing(SwingModel& model)
 
 SimResult simplePutt(SwingModel& model)
 {
-    if (SimResult r = detail::requireMode(model, true, "simplePutt"); !r)
-        return r;
-    if (SimResult r = detail::requireFinite({{"BallPos x", model.BallPos.x},
-                                             {"BallPos y", model.BallPos.y},
-                                             {"BallPos z", model.BallPos.z},
-                                             {"PuttBallSpeed", model.PuttBallSpeed},
-                                             {"PuttTargetAngle", model.PuttTargetAngle},
-                                             {"TimeStepSize", model.TimeStepSize}});
-        !r)
-        return r;
-    if (SimResult r = detail::requireFiniteGround(model); !r)
+    if (SimResult r = detail::checkPutt(model, "simplePutt"); !r)
         return r;
 
     const double a = model.puttAimAngle() * 0.0174532925;
