@@ -216,7 +216,7 @@ TEST_F(TrajexRun, RefusedRunWritesNothingAndSaysWhy)
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(
             r.err,
-            "TimeStepSize must be above 0 for the complex swing\nUnable to perform calculations\n");
+            "TimeStepSize must be a finite number above 0 for the complex swing\nUnable to perform calculations\n");
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(slurp(in), before);
