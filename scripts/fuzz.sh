@@ -22,7 +22,7 @@ for t in "${targets[@]}"; do
   echo "== $t for ${seconds}s"
   # New inputs go to a scratch directory; the committed corpus stays as it is
   # unless scripts/fuzz-merge.sh is run.
-  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=1 \
+  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=30 \
     -rss_limit_mb=512 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
     2>"$work/log" || { tail -40 "$work/log"; echo "fuzz target $t failed; artifacts in $work" >&2; exit 1; }
   grep -E 'stat::number_of_executed_units|cov:' "$work/log" | tail -2
