@@ -1,0 +1,13 @@
+// Trajex: one simulation per run. Reads a model file, computes the tee shot
+// or the putt, writes the model with its results. Messages go to stderr only;
+// the exit status is 0 when the output file was written, 1 otherwise.
+
+#include "TrajexRun.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return quillmoor::runTrajex(args, std::cerr);
+}
