@@ -325,7 +325,7 @@ bool SwingModel::read(const std::string& path, bool keepOnEmpty)
             (tee ? teeStep : puttStep) = n > 0 ? 0 : -1;
         } else if (key == "TreeType") {
             const char* p = value;
-            while (*p == ' ' || *p == '\t')
+            while (*p == ' ')
                 ++p;
             std::string type(p);
             while (!type.empty() && type.find_first_of("\r\n") != std::string::npos)

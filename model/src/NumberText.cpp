@@ -150,29 +150,47 @@ int parseInt(const char* text)
     return static_cast<int>(value);
 }
 
-double parseDouble(const char* text, const char** end)
+namespace {
+
+// strtod in the "C" locale: the reference for what scanf's %lg takes.
+double cLibraryDouble(const char* text, const char** end)
 {
-    // Plain decimal text takes the fast exact parser; anything unusual (hex,
-    // overflow, a '+' sign) goes to strtod, whose behaviour is the reference.
-    const char* p = text;
-    while (isSpace(*p))
-        ++p;
-    const char* digits = *p == '-' ? p + 1 : p;
-    if ((*digits >= '0' && *digits <= '9') || *digits == '.') {
-        const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-        double v = 0.0;
-        const auto res = std::from_chars(p, p + std::strlen(p), v);
-        if (!hex && res.ec == std::errc()) {
-            if (end)
-                *end = res.ptr;
-            return v;
-        }
-    }
     char* stop = nullptr;
     const double v = strtod_l(text, &stop, cLocale());
     if (end)
         *end = stop;
     return v;
+}
+
+} // namespace
+
+double parseDouble(const char* text, const char** end, bool decimalOnly)
+{
+    const char* p = text;
+    while (isSpace(*p))
+        ++p;
+    const char* digits = (*p == '-' || *p == '+') ? p + 1 : p;
+    const bool decimal = (*digits >= '0' && *digits <= '9') || *digits == '.';
+    const bool hex = decimal && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    if (decimal && !(hex && !decimalOnly)) {
+        // from_chars is exact and fast but knows no '+' sign.
+        double v = 0.0;
+        const auto res = std::from_chars(digits, digits + std::strlen(digits), v);
+        if (res.ec == std::errc()) {
+            if (end)
+                *end = res.ptr;
+            return *p == '-' ? -v : v;
+        }
+        if (res.ec == std::errc::result_out_of_range)
+            return cLibraryDouble(text, end); // overflow to infinity, underflow to 0
+    }
+    if (!decimalOnly && !decimal)
+        return cLibraryDouble(text, end); // inf, nan
+    if (!decimalOnly && hex)
+        return cLibraryDouble(text, end);
+    if (end)
+        *end = text;
+    return 0.0;
 }
 
 int parseTriple(const char* text, double v[3])
@@ -189,7 +207,7 @@ int parseTriple(const char* text, double v[3])
                 ++p;
         }
         const char* end = nullptr;
-        const double value = parseDouble(p, &end);
+        const double value = parseDouble(p, &end, false);
         if (end == p)
             break;
         v[i] = value;

@@ -22,12 +22,13 @@ void appendGeneral(std::string& out, double v);
 // the first other character; 0 when there are none. Saturates at the int range.
 int parseInt(const char* text);
 
-// Like strtod in the "C" locale: the longest leading number (optional white
-// space, sign, digits, point, exponent; also inf/nan/hex as strtod knows them).
-// Returns the character after the number in *end (text itself when none).
-double parseDouble(const char* text, const char** end = nullptr);
+// The longest leading decimal number: optional white space and sign, digits
+// with an optional point, an optional exponent; 0 when there is none. With
+// decimalOnly false it also takes what scanf's %lg takes besides (hex, inf,
+// nan). Returns the character after the number in *end (text when none).
+double parseDouble(const char* text, const char** end = nullptr, bool decimalOnly = true);
 
-// Like sscanf(text, "%lg, %lg, %lg", &v[0], &v[1], &v[2]): reads up to three
+// Like sscanf(text, "%lg, %lg, %lg", &v[0], &v[1], &v[2]) in the "C" locale: reads up to three
 // numbers, stopping at the first mismatch; returns how many were read. The
 // components not read are left as they are.
 int parseTriple(const char* text, double v[3]);

@@ -188,6 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(m.TeeSideSpin, -5.0);
                        EXPECT_EQ(m.PuttBallSpeed, 3.0);
                    }},
+        ReaderCase{"TreeTypeKeepsATab", "TreeType:\tOak\n",
+                   [](const SwingModel& m) { EXPECT_EQ(m.hole.TreeType, "\tOak"); }},
         ReaderCase{"TreeTypeTrimmed", "TreeType:    Birch\r\n",
                    [](const SwingModel& m) { EXPECT_EQ(m.hole.TreeType, "Birch"); }},
         ReaderCase{"TreeTypeWithCommaIgnored", "TreeType: Oak, big\n",
@@ -362,7 +364,7 @@ TEST(NumberText, MatchesPrintf)
     for (double v : values) {
         const char* end = nullptr;
         std::snprintf(ref, sizeof ref, "%.17g", v);
-        const double back = numtext::parseDouble(ref, &end);
+        const double back = numtext::parseDouble(ref, &end, false);
         ASSERT_TRUE(back == v || (std::isnan(back) && std::isnan(v))) << ref;
         ASSERT_EQ(*end, '\0') << ref;
         std::string s;
@@ -389,7 +391,14 @@ TEST(NumberText, ParsesLikeTheCLibrary)
     EXPECT_EQ(numtext::parseInt("x"), 0);
     EXPECT_EQ(numtext::parseInt("99999999999999"), std::numeric_limits<int>::max());
     EXPECT_EQ(numtext::parseDouble(" +2.5e1x"), 25.0);
+    // A scalar is a decimal number only; a vector component is what %lg takes.
+    EXPECT_EQ(numtext::parseDouble("0x10"), 0.0);
+    EXPECT_EQ(numtext::parseDouble("nan"), 0.0);
+    EXPECT_EQ(numtext::parseDouble("1e999"), HUGE_VAL);
     double v[3] = {0, 0, 0};
     EXPECT_EQ(numtext::parseTriple(" 1.5,\t-2 ,3", v), 2);
     EXPECT_EQ(v[1], -2.0);
+    EXPECT_EQ(numtext::parseTriple("0x10, -inf, nan", v), 3);
+    EXPECT_EQ(v[0], 16.0);
+    EXPECT_TRUE(std::isinf(v[1]) && std::isnan(v[2]));
 }
