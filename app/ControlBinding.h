@@ -38,4 +38,9 @@ QString syncSliderFromSpin(QWidget* root, QAbstractSpinBox* spin);
 // description); signals are not blocked.
 void showValues(QWidget* parent, const SwingModel& model, const QStringList& keys);
 
+// The model value a control stands for: a spin box's value, a dial's angle
+// turned so that dial 90 is direction 0, a combo box's index (hole numbers
+// start at 1 for cmbHoleId); converted with toModel. 0 for other widgets.
+double modelValueOf(const QWidget* control);
+
 } // namespace binding
