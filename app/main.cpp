@@ -1,6 +1,7 @@
 // Parview: interactive, or in batch mode ("-swing", "-putt") without a window.
 
 #include "Parview.h"
+#include "QuitOnSignal.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
 
     Parview window(arguments);
     if (!arguments.contains(QLatin1String("-swing")) && !arguments.contains(QLatin1String("-putt"))) {
+        quitOnTerminationSignals(&app);
         window.show();
         return app.exec();
     }
