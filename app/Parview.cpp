@@ -109,7 +109,7 @@ Parview::Parview(const QStringList& arguments)
         // before a batch run renders them.
         QImage scratch(size(), QImage::Format_ARGB32_Premultiplied);
         render(&scratch);
-        runBatch();
+        processArguments();
     }
 }
 
@@ -143,7 +143,7 @@ void Parview::connectControls()
     connect(ui->btnResetAll, &QToolButton::clicked, this, &Parview::onFileBtn);
 }
 
-void Parview::runBatch()
+void Parview::processArguments()
 {
     bool swing = false;
     bool putt = false;

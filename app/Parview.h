@@ -57,7 +57,7 @@ private slots:
 
 private:
     void connectControls();
-    void runBatch();
+    void processArguments();
     void applyControl(const QString& name);
     void fillHoleCombo();
     void customizeHole(); // ParviewHole.cpp
