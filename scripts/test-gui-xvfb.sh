@@ -29,14 +29,26 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     pid=$!
     wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
     xdotool windowmove --sync "$wid" 0 0
-    sleep 1
     # The "Swing" button sits under the tee-shot controls, at this point of
-    # the window laid out at its initial 1023 x 757.
-    xdotool mousemove --window "$wid" 213 473 click 1
+    # the window laid out at its initial 1023 x 757. A loaded machine may
+    # still be drawing the window when the first click arrives: click again
+    # until the run has left its output file.
+    ran=0
+    for attempt in 1 2 3; do
+        sleep 2
+        xdotool mousemove --window "$wid" 213 473 click 1
+        for i in $(seq 20); do
+            if ls "$TMPDIR"/Parview-*/swing.out > /dev/null 2>&1; then ran=1; break; fi
+            sleep 0.5
+        done
+        [ "$ran" = 1 ] && break
+    done
+    [ "$ran" = 1 ] || echo "no run after three clicks" >&2
     # The default shot of hole 1 replays in about twelve seconds of real time.
-    sleep 16
+    sleep 15
     import -window root "$shot"
-    ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt"
+    ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
+    grep -h "^Exit Code:" "$TMPDIR"/Parview-*/swing.out > "$scratch/exit.txt" || true
     # Asked to terminate, Parview ends its event loop and exits normally.
     kill -TERM "$pid"
     for i in 1 2 3 4 5 6 7 8 9 10; do
@@ -55,6 +67,7 @@ size=$(identify -format '%wx%h' "$shot")
 colours=$(identify -format '%k' "$shot")
 [ "$colours" -gt 200 ] || fail "screenshot has only $colours colours: nothing drawn?"
 [ "$(wc -l < "$scratch/files.txt")" -eq 2 ] || fail "working files missing: $(cat "$scratch/files.txt")"
+[ "$(cat "$scratch/exit.txt")" = "Exit Code: 1" ] || fail "the simulator did not succeed: $(cat "$scratch/exit.txt")"
 leftover=$(ls -A "$TMPDIR")
 [ -z "$leftover" ] || fail "private directory left behind after the window closed: $leftover"
 echo "screenshot: $shot ($size, $colours colours)"
