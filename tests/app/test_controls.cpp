@@ -85,14 +85,6 @@ TEST_F(PartnerPair, SpinMapsOntoTheSliderTruncated)
     EXPECT_EQ(slider->value(), 65);
 }
 
-TEST_F(PartnerPair, NoPartnerLeavesEverythingAlone)
-{
-    spin->setObjectName("spinOther");
-    slider->setValue(100);
-    EXPECT_EQ(binding::syncSpinFromSlider(&root, slider), "");
-    EXPECT_DOUBLE_EQ(spin->value(), 0.065);
-}
-
 // ---- the window's pairs
 
 using Controls = WindowTest;
@@ -120,17 +112,6 @@ TEST_F(Controls, IntegerSpinBoxAndSliderMoveOneToOne)
     EXPECT_EQ(child<QSpinBox>("spinTeeZSpin")->value(), -1200);
     EXPECT_DOUBLE_EQ(model().TeeBackSpin, 2750.0);
     EXPECT_DOUBLE_EQ(model().TeeSideSpin, -1200.0);
-}
-
-TEST_F(Controls, ShowsTheModelsInitialValues)
-{
-    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>("spinTeeClubSpeed")->value(), 110.0);
-    EXPECT_EQ(child<QSlider>("sliderTeeClubSpeed")->value(), 110);
-    EXPECT_EQ(child<QSpinBox>("spinTeeBackSpin")->value(), 4000);
-    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>("spinGreenXRot")->value(), -3.8);
-    EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 0");
-    EXPECT_FALSE(child<QSlider>("time")->isEnabled());
-    EXPECT_FALSE(child<QToolButton>("btnAnimate")->isEnabled());
 }
 
 TEST_F(Controls, ValueBeyondTheSpinRangeIsShownClampedButKept)
@@ -281,15 +262,6 @@ TEST_F(Controls, TiltingTheGreenInPuttModeKeepsTheBallOnIt)
     EXPECT_NEAR(m.ballPos().z, expected, 1e-12);
     EXPECT_EQ(child<QLineEdit>("edtBallPosZ")->text(), QString::number(expected, 'f', 2));
     EXPECT_DOUBLE_EQ(m.hole.GreenXRot, 4.5);
-}
-
-TEST_F(Controls, TiltingTheGreenForATeeShotLeavesTheBall)
-{
-    SwingModel& m = model();
-    child<QComboBox>("cmbHoleId")->setCurrentIndex(3);
-    m.setBallPos({2.0, 103.0, 0.0});
-    child<QDoubleSpinBox>("spinGreenXRot")->setValue(4.5);
-    EXPECT_DOUBLE_EQ(m.ballPos().z, 0.0);
 }
 
 // ---- the distance text
