@@ -32,6 +32,13 @@ void Trajectory::set(int step, const Vector3& p)
 
 void Trajectory::assign(std::vector<value_type> points)
 {
+    const auto strictlyRising = [](const value_type& a, const value_type& b) {
+        return a.first >= b.first;
+    };
+    if (std::adjacent_find(points.begin(), points.end(), strictlyRising) == points.end()) {
+        points_ = std::move(points); // the usual case: a file as the writer lays it out
+        return;
+    }
     std::stable_sort(points.begin(), points.end(), stepLess);
     // Keep the last of each run of equal steps: that is what repeated stores do.
     std::vector<value_type> unique;

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each for the given number of
+# seconds (default 60) on its corpus; fails on any crash, hang, leak or
+# sanitizer report.  Usage: scripts/fuzz.sh [seconds] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+build=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B $build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLMOOR_FUZZ=ON -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_GUI=OFF \
+  -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null
+cmake --build $build -j "$(nproc)" >/dev/null
+
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_datafile fuzz_trajex)
+for t in "${targets[@]}"; do
+  [ -x "$build/bin/$t" ] || { echo "no fuzz target $t" >&2; exit 1; }
+  corpus=fuzz/corpus/${t#fuzz_}
+  mkdir -p "$corpus"
+  work=$(mktemp -d)
+  echo "== $t for ${seconds}s"
+  # New inputs go to a scratch directory; the committed corpus stays as it is
+  # unless scripts/fuzz-merge.sh is run.
+  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=1 \
+    -rss_limit_mb=512 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
+    2>"$work/log" || { tail -40 "$work/log"; echo "fuzz target $t failed; artifacts in $work" >&2; exit 1; }
+  grep -E 'stat::number_of_executed_units|cov:' "$work/log" | tail -2
+  rm -rf "$work"
+done
