@@ -60,9 +60,21 @@ int answerModals(const std::function<void()>& trigger, std::deque<ModalAnswer> a
                 w->close();
         }
     });
+    // A modal widget opened from inside an answer blocks `poll`; this one
+    // closes it after a while instead.
+    QTimer watchdog;
+    watchdog.setInterval(3000);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "modal widget left open: " << w->windowTitle().toStdString();
+            w->close();
+        }
+    });
     poll.start();
+    watchdog.start();
     trigger();
     poll.stop();
+    watchdog.stop();
     EXPECT_TRUE(answers.empty()) << answers.size() << " expected modal widget(s) never appeared";
     return seen;
 }
@@ -76,6 +88,9 @@ ModalAnswer chooseFile(const QString& path, const QString& caption,
         ASSERT_NE(dlg, nullptr) << "expected a file dialog";
         EXPECT_EQ(dlg->windowTitle(), caption);
         EXPECT_EQ(dlg->nameFilters(), filters);
+        // selectFile() leaves the name field alone while it has the focus.
+        if (QWidget* focused = dlg->focusWidget())
+            focused->clearFocus();
         dlg->selectFile(path);
         QMetaObject::invokeMethod(dlg, "accept"); // protected, but a slot
     };
