@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -66,6 +67,34 @@ QString examplesDir()
     return QString();
 }
 
+// The logo under the controls takes what height is left and shrinks with it,
+// so that it never makes the window taller than its initial size.
+class LogoFitter : public QObject
+{
+public:
+    explicit LogoFitter(QLabel* label) : QObject(label), label(label), logo(label->pixmap())
+    {
+        label->setSizePolicy(label->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == label && event->type() == QEvent::Resize && !logo.isNull()) {
+            const int height = label->height();
+            label->setPixmap(height >= logo.height() || height <= 0
+                                 ? logo
+                                 : logo.scaledToHeight(height, Qt::SmoothTransformation));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QLabel* label;
+    QPixmap logo;
+};
+
 const char* const environmentControls[] = {
     "windLabel",     "dialWindDir",     "sliderWindSpeed", "spinWindSpeed", "greenLabel",
     "lblXSlope",     "sliderGreenXRot", "spinGreenXRot",   "lblYSlope",     "sliderGreenYRot",
@@ -84,6 +113,7 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
+    new LogoFitter(ui->label);
 
     for (QLineEdit* edit : {ui->edtBallPosX, ui->edtBallPosY, ui->edtBallPosZ})
         edit->setValidator(new QDoubleValidator(edit));
