@@ -1,5 +1,4 @@
 // The "[ Customize... ]" entry of the hole list: define a hole through HoleDlg.
-#if __has_include("Parview.h")
 #include "Parview.h"
 
 #include "ControlBinding.h"
@@ -81,4 +80,3 @@ void Parview::customizeHole()
     onReset();
     modelChanged(model, WindChanged | GreenChanged);
 }
-#endif
