@@ -1,0 +1,78 @@
+// What one Trajex run spends its time on: the default complex swing (12 463
+// points), the default complex putt (4 002 points), and writing and reading
+// the swing's result file (about 0.6 MB).
+
+#include "Simulation.h"
+#include "SwingModel.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string resultPath()
+{
+    return "/tmp/quillmoor_bench_" + std::to_string(::getpid()) + ".txt";
+}
+
+SwingModel defaultSwingResult()
+{
+    SwingModel m(false);
+    quillmoor::complexSwing(m);
+    m.setCurrentStep(-1);
+    m.setExitCode(1);
+    return m;
+}
+
+void BM_ComplexSwing(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SwingModel m(false);
+        const bool ok = quillmoor::complexSwing(m).ok;
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(m.teeShot.back());
+    }
+}
+BENCHMARK(BM_ComplexSwing)->Unit(benchmark::kMillisecond);
+
+void BM_ComplexPutt(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SwingModel m(false);
+        m.PuttEnabled = true;
+        const bool ok = quillmoor::complexPutt(m).ok;
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(m.puttShot.back());
+    }
+}
+BENCHMARK(BM_ComplexPutt)->Unit(benchmark::kMillisecond);
+
+void BM_WriteSwingResult(benchmark::State& state)
+{
+    const SwingModel m = defaultSwingResult();
+    const std::string path = resultPath();
+    for (auto _ : state) {
+        const bool ok = m.write(path);
+        benchmark::DoNotOptimize(ok);
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_WriteSwingResult)->Unit(benchmark::kMillisecond);
+
+void BM_ReadSwingResult(benchmark::State& state)
+{
+    const std::string path = resultPath();
+    defaultSwingResult().write(path);
+    for (auto _ : state) {
+        SwingModel m(false);
+        const bool ok = m.read(path);
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(m.teeShot.size());
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadSwingResult)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,29 @@
+#pragma once
+// Checks shared by the routines: inputs that are not numbers, the point bound.
+
+#include "Simulation.h"
+#include "SwingModel.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace quillmoor::detail {
+
+using NamedValue = std::pair<const char*, double>;
+
+// The refusal for the first input that is NaN or infinite, else ok.
+SimResult requireFinite(std::initializer_list<NamedValue> inputs);
+
+// What both swings read: tee-shot mode, a finite launch and step, a speed
+// other than 0, and finite ground (hole, green, tree).
+SimResult checkSwing(const SwingModel& model, const char* routine);
+
+// What both putts read: putt mode, a finite start, speed, aim and step, and
+// finite ground.
+SimResult checkPutt(const SwingModel& model, const char* routine);
+
+// Clears the partial path of the active shot and refuses: `what` did not end
+// within kMaxPoints points.
+SimResult tooManyPoints(SwingModel& model, const char* what);
+
+} // namespace quillmoor::detail
