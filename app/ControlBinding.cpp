@@ -48,8 +48,8 @@ double mapRange(double v, double fromMin, double fromMax, double toMin, double t
 QString keyOfControl(const QString& objectName)
 {
     int i = 0;
-    while (i < objectName.size() && objectName.at(i) >= QLatin1Char('a')
-           && objectName.at(i) <= QLatin1Char('z'))
+    while (i < objectName.size() && objectName.at(i) >= QLatin1Char('a') &&
+           objectName.at(i) <= QLatin1Char('z'))
         ++i;
     return objectName.mid(i);
 }
@@ -100,9 +100,9 @@ QString syncSliderFromSpin(QWidget* root, QAbstractSpinBox* spin)
     if (auto* intSpin = qobject_cast<QSpinBox*>(spin)) {
         slider->setValue(intSpin->value());
     } else if (auto* dblSpin = qobject_cast<QDoubleSpinBox*>(spin)) {
-        slider->setValue(truncToInt(mapRange(dblSpin->value(), dblSpin->minimum(),
-                                             dblSpin->maximum(), slider->minimum(),
-                                             slider->maximum())));
+        slider->setValue(
+            truncToInt(mapRange(dblSpin->value(), dblSpin->minimum(), dblSpin->maximum(),
+                                slider->minimum(), slider->maximum())));
     }
     return name;
 }

@@ -184,8 +184,8 @@ void Parview::processArguments()
         if (arg == QLatin1String("-swing") || arg == QLatin1String("-putt")) {
             const bool isSwing = arg == QLatin1String("-swing");
             (isSwing ? swing : putt) = true;
-            if (i + 1 < commandArguments.size()
-                && !commandArguments.at(i + 1).startsWith(QLatin1Char('-')))
+            if (i + 1 < commandArguments.size() &&
+                !commandArguments.at(i + 1).startsWith(QLatin1Char('-')))
                 (isSwing ? swingData : puttData) = commandArguments.at(++i);
         } else if (model.fileName.empty() && QFileInfo(arg).isFile()) {
             loadModel(arg);
@@ -248,9 +248,9 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
     if (flags & WindChanged)
         binding::showValues(this, model, {QStringLiteral("WindSpeed"), QStringLiteral("WindDir")});
     if (flags & GreenChanged)
-        binding::showValues(this, model,
-                            {QStringLiteral("GreenXRot"), QStringLiteral("GreenYRot"),
-                             QStringLiteral("GreenRho")});
+        binding::showValues(
+            this, model,
+            {QStringLiteral("GreenXRot"), QStringLiteral("GreenYRot"), QStringLiteral("GreenRho")});
     if (flags & TeeShotChanged)
         binding::showValues(this, model,
                             {QStringLiteral("TeeLaunchAngle"), QStringLiteral("TeeTargetAngle"),
@@ -273,7 +273,8 @@ void Parview::applyControl(const QString& name)
     model.setValue(key.toStdString(), value);
 
     // Tilting the green under a ball waiting for a putt keeps it on the ground.
-    if (model.PuttEnabled && widget && (widget == ui->spinGreenXRot || widget == ui->spinGreenYRot)) {
+    if (model.PuttEnabled && widget &&
+        (widget == ui->spinGreenXRot || widget == ui->spinGreenYRot)) {
         Vector3 p = model.ballPos();
         p.z = model.groundHeight(p.x, p.y);
         model.setBallPos(p);
@@ -411,8 +412,8 @@ void Parview::runSimulation()
     }
     if (visible && (QApplication::queryKeyboardModifiers() & Qt::ControlModifier))
         QMessageBox::information(this, tr("File written"),
-                                 tr("Inspect the input file and click Ok to continue:\n  ")
-                                     + files.input,
+                                 tr("Inspect the input file and click Ok to continue:\n  ") +
+                                     files.input,
                                  QMessageBox::Ok);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -513,10 +514,9 @@ void Parview::onFileBtn()
         sideScene->clearTraces();
         onReset();
     } else if (command == QLatin1String("Open") || command == QLatin1String("Open_Results")) {
-        const QString start =
-            model.fileName.empty() ? examplesDir() : fromPath(model.fileName);
-        const QString name = QFileDialog::getOpenFileName(this, tr("Open file..."), start,
-                                                          tr("*.txt *.in *.out"));
+        const QString start = model.fileName.empty() ? examplesDir() : fromPath(model.fileName);
+        const QString name =
+            QFileDialog::getOpenFileName(this, tr("Open file..."), start, tr("*.txt *.in *.out"));
         if (name.isEmpty())
             return;
         if (command == QLatin1String("Open_Results"))
@@ -526,8 +526,8 @@ void Parview::onFileBtn()
     } else if (command == QLatin1String("Save") || command == QLatin1String("Save_As")) {
         QString target = fromPath(model.fileName);
         if (command == QLatin1String("Save_As") || target.isEmpty()) {
-            target = QFileDialog::getSaveFileName(this, tr("Save as..."), target,
-                                                  tr("*.txt;;*.in"));
+            target =
+                QFileDialog::getSaveFileName(this, tr("Save as..."), target, tr("*.txt;;*.in"));
             if (target.isEmpty())
                 return;
         }

@@ -89,16 +89,16 @@ Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode)
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        return {false, tr("The simulation returned with an error code:\n") + err
-                           + QStringLiteral("\n") + out};
+        return {false, tr("The simulation returned with an error code:\n") + err +
+                           QStringLiteral("\n") + out};
     }
 
     // Whole seconds, as the file system reports them: an output written in the
     // same second as the input passes.
     const QFileInfo in(files.input);
     const QFileInfo out(files.output);
-    if (!out.isFile()
-        || out.lastModified().toSecsSinceEpoch() < in.lastModified().toSecsSinceEpoch())
+    if (!out.isFile() ||
+        out.lastModified().toSecsSinceEpoch() < in.lastModified().toSecsSinceEpoch())
         return {false, tr("The simulation did not create the output file: ") + files.output};
 
     return {true, QString()};

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
-
 #include <cstdio>
 #include <cstring>
 
@@ -26,8 +25,8 @@ int main(int argc, char** argv)
 {
     // A batch run never shows its window, so on a machine without a display
     // it must not need one.
-    if (isBatch(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-        && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (isBatch(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
@@ -39,7 +38,8 @@ int main(int argc, char** argv)
     }
 
     Parview window(arguments);
-    if (!arguments.contains(QLatin1String("-swing")) && !arguments.contains(QLatin1String("-putt"))) {
+    if (!arguments.contains(QLatin1String("-swing")) &&
+        !arguments.contains(QLatin1String("-putt"))) {
         quitOnTerminationSignals(&app);
         window.show();
         return app.exec();

@@ -15,7 +15,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
-
 #include <cmath>
 
 namespace {
@@ -128,7 +127,8 @@ struct DialCase
 };
 
 class DialToModel : public WindowTest, public ::testing::WithParamInterface<DialCase>
-{};
+{
+};
 
 TEST_P(DialToModel, NinetyOnTheDialIsDownTheHole)
 {
@@ -146,7 +146,8 @@ INSTANTIATE_TEST_SUITE_P(Controls, DialToModel,
                                            DialCase{180, 90.0}));
 
 class ModelToDial : public WindowTest, public ::testing::WithParamInterface<DialCase>
-{};
+{
+};
 
 TEST_P(ModelToDial, ShowsTheDirectionTurnedBack)
 {
@@ -161,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Controls, ModelToDial,
 // ---- hole selection
 
 class HoleSelection : public WindowTest, public ::testing::WithParamInterface<int>
-{};
+{
+};
 
 TEST_P(HoleSelection, WindAndGreenAreEditableFromHoleFour)
 {
@@ -173,10 +175,10 @@ TEST_P(HoleSelection, WindAndGreenAreEditableFromHoleFour)
     EXPECT_EQ(child<QComboBox>("cmbHoleId")->currentIndex(), hole - 1);
     EXPECT_EQ(child<QComboBox>("cmbHoleId")->count(), 5);
     EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 0");
-    for (const char* name : {"windLabel", "dialWindDir", "sliderWindSpeed", "spinWindSpeed",
-                             "greenLabel", "lblXSlope", "sliderGreenXRot", "spinGreenXRot",
-                             "lblYSlope", "sliderGreenYRot", "spinGreenYRot", "lblGreenRho",
-                             "sliderGreenRho", "spinGreenRho"})
+    for (const char* name :
+         {"windLabel", "dialWindDir", "sliderWindSpeed", "spinWindSpeed", "greenLabel", "lblXSlope",
+          "sliderGreenXRot", "spinGreenXRot", "lblYSlope", "sliderGreenYRot", "spinGreenYRot",
+          "lblGreenRho", "sliderGreenRho", "spinGreenRho"})
         EXPECT_EQ(child<QWidget>(name)->isEnabled(), hole > 3) << name;
 
     // The controls show the hole's own wind and green.
@@ -274,7 +276,8 @@ struct DistanceCase
 };
 
 class DistanceText : public WindowTest, public ::testing::WithParamInterface<DistanceCase>
-{};
+{
+};
 
 TEST_P(DistanceText, UnitFollowsModeAndLength)
 {

@@ -1,7 +1,6 @@
 // Entry point of app_tests: widgets need a QApplication before any test runs.
 
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
 #include <csignal>
 #include <sys/stat.h>
 
@@ -99,7 +98,9 @@ TEST_F(RealRun, WorkingFilesLieInAPrivateDirectory)
     ASSERT_FALSE(dir.isEmpty());
     EXPECT_EQ(QFileInfo(dir).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
     EXPECT_NE(QFileInfo(dir).absoluteFilePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(dir).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_TRUE(QFileInfo(dir + "/swing.in").isFile());
@@ -129,7 +130,8 @@ TEST_F(RealRun, VisibleWindowWorksBesideTheModelFileAndReplays)
     // The replay is queued and moves the slider from the first point on.
     auto* time = child<QSlider>("time");
     EXPECT_EQ(time->value(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->findChild<QPropertyAnimation*>("animator"); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->findChild<QPropertyAnimation*>("animator"); }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return time->value() > 0; }));
     // Let the views' glide to the loaded hole (750 ms) end before the window goes.
     QTest::qWait(1000);
@@ -177,7 +179,8 @@ protected:
     void trajexScript(const QString& body)
     {
         ASSERT_TRUE(writeText(bin("Trajex"), "#!/bin/sh\n" + body + "\n"));
-        QFile::setPermissions(bin("Trajex"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(bin("Trajex"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     Result run(const QStringList& args, const QString& mode = QString())
@@ -204,7 +207,8 @@ TEST_F(StandIn, MissingTrajexReportsTheWholeCommand)
     EXPECT_EQ(r.exitCode, 255); // -1
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1) << r.out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Unable to launch the simulation: \"" + bin("Trajex") + "\" \""))
+    EXPECT_TRUE(
+        lines[0].startsWith("Unable to launch the simulation: \"" + bin("Trajex") + "\" \""))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith("/swing.out\" ")) << lines[0].toStdString();
     // The images are still made, from the unchanged model.
@@ -221,8 +225,8 @@ TEST_F(StandIn, NonZeroExitShowsErrorOutputThenOutput)
 
 TEST_F(StandIn, StaleOrMissingOutputIsReported)
 {
-    for (const QString& body : {QString("cp \"$1\" \"$2\"\ntouch -d '2001-01-01 00:00' \"$2\""),
-                                QString("exit 0")}) {
+    for (const QString& body :
+         {QString("cp \"$1\" \"$2\"\ntouch -d '2001-01-01 00:00' \"$2\""), QString("exit 0")}) {
         trajexScript(body);
         const Result r = run({"-putt"});
         EXPECT_EQ(r.exitCode, 255);
@@ -234,10 +238,11 @@ TEST_F(StandIn, StaleOrMissingOutputIsReported)
 
 TEST_F(StandIn, ArgumentsAndThePrivateWorkingDirectory)
 {
-    trajexScript("d=$(dirname \"$1\")\n"
-                 "echo \"$#|$(basename \"$1\")|$(basename \"$2\")|$3|$(stat -c %a \"$d\")\" > args.txt\n"
-                 "echo \"$d\" > dir.txt\n"
-                 "cp \"$1\" \"$2\"");
+    trajexScript(
+        "d=$(dirname \"$1\")\n"
+        "echo \"$#|$(basename \"$1\")|$(basename \"$2\")|$3|$(stat -c %a \"$d\")\" > args.txt\n"
+        "echo \"$d\" > dir.txt\n"
+        "cp \"$1\" \"$2\"");
     Result r = run({"-putt"});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_EQ(readAll(work("args.txt")), "2|swing.in|swing.out||700\n");

@@ -9,9 +9,7 @@
 #include <QGroupBox>
 #include <QString>
 #include <QStringList>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 // Remembers the last model that notified; after the window's model has sent
@@ -58,8 +56,7 @@ protected:
         return *spy->model;
     }
 
-    template <class T>
-    T* child(const char* name) const
+    template <class T> T* child(const char* name) const
     {
         T* w = window->findChild<T*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
