@@ -8,6 +8,9 @@
 HoleDlg::HoleDlg(QWidget* parent) : QDialog(parent), ui(new Ui::HoleDlg)
 {
     ui->setupUi(this);
+    // The form's size is too narrow for "-40.00 yd" in common fonts; grow to
+    // fit rather than cut the unit off.
+    resize(size().expandedTo(sizeHint()));
 
     for (QSlider* slider : findChildren<QSlider*>())
         connect(slider, &QSlider::valueChanged, this, &HoleDlg::onSliderChanged);
