@@ -1,8 +1,7 @@
 // The "[ Customize... ]" entry of the hole list: define a hole through HoleDlg.
-#include "Parview.h"
-
 #include "ControlBinding.h"
 #include "HoleDlg.h"
+#include "Parview.h"
 #include "ui_Parview.h"
 
 #include <QComboBox>
@@ -66,8 +65,7 @@ void Parview::customizeHole()
         treeType = cmbTreeType->currentText().toStdString();
     const Vector3 holePos = modelVectorOf(dlg, "spinHolePosX", "spinHolePosY", "spinHolePosZ");
     const Vector3 treePos = modelVectorOf(dlg, "spinTreePosX", "spinTreePosY", "spinTreePosZ");
-    const Vector3 treeSize =
-        modelVectorOf(dlg, "spinTreeSizeX", "spinTreeSizeY", "spinTreeSizeZ");
+    const Vector3 treeSize = modelVectorOf(dlg, "spinTreeSizeX", "spinTreeSizeY", "spinTreeSizeZ");
     const double greenSize = modelValueOf(dlg, "spinGreenSize");
 
     // The hole is also the green's centre.

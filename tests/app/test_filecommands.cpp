@@ -21,11 +21,9 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -80,8 +78,7 @@ int answerModals(const std::function<void()>& trigger, std::deque<ModalAnswer> a
 }
 
 // Answers a file dialog with `path`, after checking its caption.
-ModalAnswer chooseFile(const QString& path, const QString& caption,
-                       const QStringList& filters)
+ModalAnswer chooseFile(const QString& path, const QString& caption, const QStringList& filters)
 {
     return [=](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
@@ -126,8 +123,7 @@ protected:
         window = std::make_unique<Parview>(QStringList());
     }
 
-    template <class T>
-    T* child(const char* name) const
+    template <class T> T* child(const char* name) const
     {
         T* w = window->findChild<T*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
@@ -141,7 +137,8 @@ protected:
 
     QList<QGraphicsScene*> scenes() const
     {
-        return {child<QGraphicsView>("topView")->scene(), child<QGraphicsView>("sideView")->scene()};
+        return {child<QGraphicsView>("topView")->scene(),
+                child<QGraphicsView>("sideView")->scene()};
     }
 
     QTemporaryDir dir;
@@ -283,8 +280,7 @@ TEST_F(FileCommands, FailedSaveIsReportedAndKeepsTheFileName)
     ASSERT_TRUE(QDir(path("sub")).removeRecursively());
     child<QDoubleSpinBox>("spinTeeClubSpeed")->setValue(77);
     QString title;
-    EXPECT_EQ(answerModals([&] { trigger("actionSave"); },
-                           {[&](QWidget* w) {
+    EXPECT_EQ(answerModals([&] { trigger("actionSave"); }, {[&](QWidget* w) {
                                EXPECT_NE(qobject_cast<QMessageBox*>(w), nullptr);
                                title = w->windowTitle();
                            }}),

@@ -14,10 +14,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -26,14 +24,13 @@ constexpr double feetToYards = 0.3333333333;
 
 // The controls that only make sense when the hole has a tree.
 const char* const treeControls[] = {
-    "lblTreePos",     "lblTreePosX",    "sliderTreePosX", "spinTreePosX",   "lblTreePosY",
-    "sliderTreePosY", "spinTreePosY",   "lblTreePosZ",    "sliderTreePosZ", "spinTreePosZ",
-    "lblTreeSize",    "lblTreeSizeX",   "sliderTreeSizeX", "spinTreeSizeX", "lblTreeSizeY",
-    "sliderTreeSizeY", "spinTreeSizeY", "lblTreeSizeZ",   "sliderTreeSizeZ", "spinTreeSizeZ",
+    "lblTreePos",      "lblTreePosX",   "sliderTreePosX",  "spinTreePosX",    "lblTreePosY",
+    "sliderTreePosY",  "spinTreePosY",  "lblTreePosZ",     "sliderTreePosZ",  "spinTreePosZ",
+    "lblTreeSize",     "lblTreeSizeX",  "sliderTreeSizeX", "spinTreeSizeX",   "lblTreeSizeY",
+    "sliderTreeSizeY", "spinTreeSizeY", "lblTreeSizeZ",    "sliderTreeSizeZ", "spinTreeSizeZ",
 };
 
-template <class T>
-T* child(const QObject* parent, const char* name)
+template <class T> T* child(const QObject* parent, const char* name)
 {
     T* w = parent->findChild<T*>(QLatin1String(name));
     EXPECT_NE(w, nullptr) << name;
@@ -279,9 +276,9 @@ TEST_F(HoleDialogFlow, ShowsTheHoleInYardsAndFeet)
             double shown;
             int slider;
         } rows[] = {
-            {"GreenSize", 24, 24},    {"HolePosX", 10, 10},  {"HolePosY", 150, 150},
-            {"HolePosZ", -3, -3},     {"TreePosX", 5, 5},    {"TreePosY", 60, 60},
-            {"TreePosZ", 4, 4},       {"TreeSizeX", 39, 76}, {"TreeSizeY", 39, 76},
+            {"GreenSize", 24, 24}, {"HolePosX", 10, 10},  {"HolePosY", 150, 150},
+            {"HolePosZ", -3, -3},  {"TreePosX", 5, 5},    {"TreePosY", 60, 60},
+            {"TreePosZ", 4, 4},    {"TreeSizeX", 39, 76}, {"TreeSizeY", 39, 76},
             {"TreeSizeZ", 75, 75},
         };
         for (const auto& row : rows) {
