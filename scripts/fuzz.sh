@@ -2,6 +2,8 @@
 # Builds the fuzz targets with clang and runs each for the given number of
 # seconds (default 60) on its corpus; fails on any crash, hang, leak or
 # sanitizer report.  Usage: scripts/fuzz.sh [seconds] [target...]
+# With FUZZ_GROW=1 the inputs found are kept: the committed corpus is replaced
+# by a minimised merge of itself and the new inputs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -22,9 +24,16 @@ for t in "${targets[@]}"; do
   echo "== $t for ${seconds}s"
   # New inputs go to a scratch directory; the committed corpus stays as it is
   # unless scripts/fuzz-merge.sh is run.
-  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=1 \
+  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=30 \
     -rss_limit_mb=512 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
     2>"$work/log" || { tail -40 "$work/log"; echo "fuzz target $t failed; artifacts in $work" >&2; exit 1; }
   grep -E 'stat::number_of_executed_units|cov:' "$work/log" | tail -2
+  if [ "${FUZZ_GROW:-0}" = 1 ]; then
+    merged=$(mktemp -d)
+    "$build/bin/$t" -merge=1 -timeout=30 -rss_limit_mb=512 "$merged" "$corpus" "$work" >/dev/null 2>&1
+    rm -rf "$corpus" && mkdir -p "$corpus" && cp "$merged"/* "$corpus"/ 2>/dev/null || true
+    rm -rf "$merged"
+    echo "corpus $corpus: $(ls "$corpus" | wc -l) inputs"
+  fi
   rm -rf "$work"
 done

@@ -16,4 +16,6 @@ for preset in dev asan; do
   echo "== $preset tests =="
   ctest --preset "$preset" -j "$(nproc)" --timeout 300 || status=1
 done
+echo "== fuzzing, ${FUZZ_SECONDS:-60}s per target =="
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}" || status=1
 exit $status

@@ -11,13 +11,14 @@
 // Refusals. A run that can never give a usable result is refused: the routine
 // returns ok == false with a one-line reason, and Trajex prints that line and
 // writes no output. Refused are
-//   - any NaN or infinite input the routine reads (TimeStepSize included, even
-//     where a step of 0 or below would be replaced by a default);
-//   - a TeeBallSpeed of 0 in either swing (the ball never moves; in the
-//     complex swing drag and lift would be infinite); a negative speed is
-//     finite and simply runs, the point bound catches what never ends;
-//   - a TimeStepSize of 0 or below in the complex swing (no default there:
-//     a swing on a made-up step is not the shot the user asked for);
+//   - any NaN or infinite input the routine reads; a TimeStepSize of 0, below
+//     0 or NaN is not refused by the simple routines and the complex putt,
+//     which replace it by their default step, but an infinite one is;
+//   - in the complex swing, a TimeStepSize that is not a finite number above
+//     0 (no default there: a flight on a made-up step is not the shot the
+//     user asked for) and a TeeBallSpeed of 0 (drag and lift divide by it);
+//     a negative speed is finite and simply runs, the point bound catches
+//     what never ends;
 //   - a complex putt whose friction is undefined (GreenRho 0 on a level green
 //     gives 0/0);
 //   - a roll that can never stop (GreenRho 0 or negative and the first roll

@@ -182,8 +182,11 @@ SimResult complexSwing(SwingModel& m)
                                              {"GreenRho", m.hole.GreenRho}});
         !r)
         return r;
-    if (!(m.TimeStepSize > 0))
-        return SimResult::refused("TimeStepSize must be above 0 for the complex swing");
+    if (!(m.TimeStepSize > 0) || std::isinf(m.TimeStepSize))
+        return SimResult::refused("TimeStepSize must be a finite number above 0 for the complex swing");
+    // Drag and lift are divided by the launch speed.
+    if (m.TeeBallSpeed == 0)
+        return SimResult::refused("TeeBallSpeed is 0: drag and lift would be infinite");
 
     m.clearCurrentShot();
     m.setPoint(0, {0, 0, 0});

@@ -44,18 +44,24 @@ SimResult requireFinite(std::initializer_list<NamedValue> inputs)
     return {};
 }
 
+SimResult requireUsableStep(double timeStepSize)
+{
+    // Only a positive step is used as given (0, negative and NaN are replaced
+    // by the routine's default), so only an infinite one can spoil the run.
+    if (timeStepSize > 0 && std::isinf(timeStepSize))
+        return SimResult::refused("TimeStepSize is not a finite number");
+    return {};
+}
+
 SimResult checkSwing(const SwingModel& m, const char* routine)
 {
     if (SimResult r = requireMode(m, false, routine); !r)
         return r;
     if (SimResult r = requireFinite({{"TeeBallSpeed", m.TeeBallSpeed},
                                      {"TeeLaunchAngle", m.TeeLaunchAngle},
-                                     {"TeeTargetAngle", m.TeeTargetAngle},
-                                     {"TimeStepSize", m.TimeStepSize}});
+                                     {"TeeTargetAngle", m.TeeTargetAngle}});
         !r)
         return r;
-    if (m.TeeBallSpeed == 0)
-        return SimResult::refused("TeeBallSpeed is 0: the ball never leaves the tee");
     return requireFiniteGround(m);
 }
 
@@ -67,9 +73,10 @@ SimResult checkPutt(const SwingModel& m, const char* routine)
                                      {"BallPos y", m.BallPos.y},
                                      {"BallPos z", m.BallPos.z},
                                      {"PuttBallSpeed", m.PuttBallSpeed},
-                                     {"PuttTargetAngle", m.PuttTargetAngle},
-                                     {"TimeStepSize", m.TimeStepSize}});
+                                     {"PuttTargetAngle", m.PuttTargetAngle}});
         !r)
+        return r;
+    if (SimResult r = requireUsableStep(m.TimeStepSize); !r)
         return r;
     return requireFiniteGround(m);
 }

@@ -14,12 +14,15 @@ using NamedValue = std::pair<const char*, double>;
 // The refusal for the first input that is NaN or infinite, else ok.
 SimResult requireFinite(std::initializer_list<NamedValue> inputs);
 
-// What both swings read: tee-shot mode, a finite launch and step, a speed
-// other than 0, and finite ground (hole, green, tree).
+// A step the simple routines and the putt would use as given must be finite.
+SimResult requireUsableStep(double timeStepSize);
+
+// What both swings read: tee-shot mode, a finite launch, and finite ground
+// (hole, green, tree). The step and the speed are each routine's own concern.
 SimResult checkSwing(const SwingModel& model, const char* routine);
 
-// What both putts read: putt mode, a finite start, speed, aim and step, and
-// finite ground.
+// What both putts read: putt mode, a finite start, speed and aim, a usable
+// step, and finite ground.
 SimResult checkPutt(const SwingModel& model, const char* routine);
 
 // Clears the partial path of the active shot and refuses: `what` did not end

@@ -28,6 +28,8 @@ SimResult simpleSwing(SwingModel& model)
 {
     if (SimResult r = detail::checkSwing(model, "simpleSwing"); !r)
         return r;
+    if (SimResult r = detail::requireUsableStep(model.TimeStepSize); !r)
+        return r;
 
     const double V = model.TeeBallSpeed * 1.4666666667 * 0.3333333333;
     const double el = model.TeeLaunchAngle * 0.0174532925;

@@ -57,14 +57,14 @@ TEST_P(Refusal, IsReportedAndLeavesNoPartialPath)
 INSTANTIATE_TEST_SUITE_P(
     Pathological, Refusal,
     ::testing::Values(
-        RefusalCase{"ComplexZeroStep", complexSwing, [](SwingModel& m) { m.TimeStepSize = 0; }, "TimeStepSize must be above 0"},
-        RefusalCase{"ComplexNegativeStep", complexSwing, [](SwingModel& m) { m.TimeStepSize = -0.001; }, "TimeStepSize must be above 0"},
+        RefusalCase{"ComplexZeroStep", complexSwing, [](SwingModel& m) { m.TimeStepSize = 0; }, "TimeStepSize must be a finite number above 0"},
+        RefusalCase{"ComplexNegativeStep", complexSwing, [](SwingModel& m) { m.TimeStepSize = -0.001; }, "TimeStepSize must be a finite number above 0"},
         RefusalCase{"ComplexZeroSpeed", complexSwing, [](SwingModel& m) { m.TeeBallSpeed = 0; }, "TeeBallSpeed is 0"},
-        RefusalCase{"SimpleZeroSpeed", simpleSwing, [](SwingModel& m) { m.TeeBallSpeed = 0; }, "TeeBallSpeed is 0"},
         RefusalCase{"ComplexNaNSpeed", complexSwing, [](SwingModel& m) { m.TeeBallSpeed = kNaN; }, "TeeBallSpeed is not a finite number"},
         RefusalCase{"ComplexInfiniteWind", complexSwing, [](SwingModel& m) { m.hole.WindSpeed = kInf; }, "WindSpeed is not a finite number"},
         RefusalCase{"ComplexNaNHole", complexSwing, [](SwingModel& m) { m.hole.HolePos.y = kNaN; }, "HolePos y is not a finite number"},
-        RefusalCase{"SimpleNaNStep", simpleSwing, [](SwingModel& m) { m.TimeStepSize = kNaN; }, "TimeStepSize is not a finite number"},
+        RefusalCase{"SimpleInfiniteStep", simpleSwing, [](SwingModel& m) { m.TimeStepSize = HUGE_VAL; }, "TimeStepSize is not a finite number"},
+        RefusalCase{"ComplexInfiniteStep", complexSwing, [](SwingModel& m) { m.TimeStepSize = HUGE_VAL; }, "TimeStepSize must be a finite number above 0"},
         RefusalCase{"SimplePuttInfiniteBall", simplePutt, [](SwingModel& m) { putt(m); m.BallPos.x = -kInf; }, "BallPos x is not a finite number"},
         RefusalCase{"ComplexPuttNaNTilt", complexPutt, [](SwingModel& m) { putt(m); m.hole.GreenXRot = kNaN; }, "GreenXRot is not a finite number"},
         RefusalCase{"ComplexPuttNaNTreeWithTree", complexPutt, [](SwingModel& m) { m.selectHole(2); putt(m); m.hole.TreePos.z = kNaN; }, "TreePos z is not a finite number"},
@@ -96,4 +96,15 @@ TEST(OddInputs, RunToAnEnd)
     putt(m);
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.size(), 4002); // 0.001 s steps: still rolling after 4 s
+
+    // A ball struck at 0 mph in the simple mode drops onto the ground at the
+    // tee; a NaN step is replaced like any other unusable one.
+    SwingModel still(false);
+    still.TeeBallSpeed = 0;
+    still.TimeStepSize = kNaN;
+    ASSERT_TRUE(simpleSwing(still));
+    const Vector3 last = still.teeShot.back().second;
+    EXPECT_EQ(last.y, 0.0);
+    EXPECT_DOUBLE_EQ(last.z, still.groundHeight(0, 0));
+    EXPECT_NEAR(still.teePoint(1).z, -0.1 * 10.724682865594197 * 0.1 * 0.5, 1e-12);
 }

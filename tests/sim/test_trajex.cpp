@@ -216,7 +216,7 @@ TEST_F(TrajexRun, RefusedRunWritesNothingAndSaysWhy)
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(
             r.err,
-            "TimeStepSize must be above 0 for the complex swing\nUnable to perform calculations\n");
+            "TimeStepSize must be a finite number above 0 for the complex swing\nUnable to perform calculations\n");
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(slurp(in), before);
@@ -243,3 +243,50 @@ TEST_F(TrajexRun, ExamplesRunToAResult)
         }
     }
 }
+
+// The bad inputs of the README's table, run through the program: each ends
+// with the status and message it documents, and only a success writes.
+struct BadInput
+{
+    const char* name;
+    std::string input; // file content; "<dir>" makes the input a directory
+    int status;
+    const char* message; // a piece of the standard error text
+    friend void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+};
+
+class BadInputTable : public TrajexRun, public ::testing::WithParamInterface<BadInput>
+{
+};
+
+TEST_P(BadInputTable, EndsAsDocumented)
+{
+    const BadInput& c = GetParam();
+    if (c.input == "<dir>") {
+        fs::remove(in);
+        fs::create_directory(in);
+    } else {
+        std::ofstream(in, std::ios::binary) << c.input;
+    }
+    const RunResult r = run({in.string(), out.string()});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(fs::exists(out), c.status == 0);
+}
+
+using namespace std::string_literals;
+INSTANTIATE_TEST_SUITE_P(
+    Readme, BadInputTable,
+    ::testing::Values(
+        BadInput{"Directory", "<dir>", 1, "Unable to open input file: "},
+        BadInput{"BinaryJunk", "\x01\xff\x7f:\x80,\n\0\0TeeBallSpeed: 120\n\x1b[0m"s, 0, ""},
+        BadInput{"HugeLine", std::string(5 << 20, 'y') + "\nTeeLaunchAngle: 30", 0, ""},
+        BadInput{"AbsurdStepCount", "TeeShotSteps: 2147483647\n 0, 1, 2, 3\n", 0, ""},
+        BadInput{"NaNValue", "WindSpeed: nan\n", 1, "WindSpeed is not a finite number"},
+        BadInput{"InfiniteValue", "TeeLaunchAngle: -inf\n", 1, "TeeLaunchAngle is not a finite number"},
+        BadInput{"ZeroStep", "TimeStepSize: 0\n", 1, "TimeStepSize must be a finite number above 0"},
+        BadInput{"ZeroSpeed", "TeeBallSpeed: 0\n", 1, "TeeBallSpeed is 0"},
+        BadInput{"ZeroFriction", "GreenRho: 0\n", 1, "never stop rolling"},
+        BadInput{"GrowingBounces", "TeeTargetAngle: 180\nTeeBallSpeed: 3000\n", 1,
+                 "would need more than 1000000 points"}),
+    [](const auto& info) { return std::string(info.param.name); });

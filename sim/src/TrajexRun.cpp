@@ -1,0 +1,92 @@
+#include "TrajexRun.h"
+
+#include "Simulation.h"
+#include "SwingModel.h"
+
+namespace {
+
+struct Options
+{
+    std::string input;
+    std::string output;
+    std::string mode = "complex";
+    bool setPosition = true;
+    bool writeResults = true;
+};
+
+// Empty arguments are skipped while a path is still missing; the first
+// argument after both paths is the one option word, and scanning stops there.
+Options parseArguments(const std::vector<std::string>& args)
+{
+    Options o;
+    for (const std::string& arg : args) {
+        if (o.input.empty()) {
+            o.input = arg;
+        } else if (o.output.empty()) {
+            o.output = arg;
+        } else {
+            if (arg == "simple" || arg == "complex")
+                o.mode = arg;
+            else if (arg == "keepPosition")
+                o.setPosition = false;
+            else if (arg == "setPosition")
+                o.setPosition = true;
+            else if (arg == "noResults")
+                o.writeResults = false;
+            else if (arg == "writeResults")
+                o.writeResults = true;
+            break;
+        }
+    }
+    return o;
+}
+
+quillmoor::SimResult simulate(SwingModel& model, bool simple)
+{
+    if (simple)
+        return model.PuttEnabled ? quillmoor::simplePutt(model) : quillmoor::simpleSwing(model);
+    return model.PuttEnabled ? quillmoor::complexPutt(model) : quillmoor::complexSwing(model);
+}
+
+} // namespace
+
+namespace quillmoor {
+
+int runTrajex(const std::vector<std::string>& args, std::ostream& err)
+{
+    const Options opt = parseArguments(args);
+    if (opt.input.empty() || opt.output.empty()) {
+        err << "Usage:\n  Trajex infile outfile [mode:simple|complex]\n";
+        return 1;
+    }
+
+    SwingModel model(true);
+    if (!model.read(opt.input, false)) {
+        err << "Unable to open input file: " << opt.input << std::endl;
+        return 1;
+    }
+
+    // The parser stores only these two; the check guards the dispatch.
+    if (opt.mode != "simple" && opt.mode != "complex") {
+        err << "Unrecognized mode: " << opt.mode << '\n';
+        return 1;
+    }
+    const quillmoor::SimResult result = simulate(model, opt.mode == "simple");
+    if (!result) {
+        model.setExitCode(-1);
+        err << result.reason << '\n' << "Unable to perform calculations\n";
+        return 1;
+    }
+
+    if (opt.setPosition)
+        model.setCurrentStep(model.currentStepCount() - 1);
+    model.setExitCode(1);
+
+    if (!model.write(opt.output, !opt.writeResults)) {
+        err << "Unable to write output file: " << opt.output << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace quillmoor

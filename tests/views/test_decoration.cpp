@@ -1,0 +1,67 @@
+#include "SideScene.h"
+#include "TopScene.h"
+#include "ViewsTestSupport.h"
+
+// Scenery of hole 1 (hole at (-15, 154, -7), no tree) in both views, with
+// pictures of the real sizes in the working directory.
+class DecorationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        model.reset();
+        top.modelChanged(model, AllChanged);
+        side.modelChanged(model, AllChanged);
+    }
+
+    PictureDir pictures{{{"tree-top.png", {324, 315}},
+                         {"tree-birch.png", {220, 409}},
+                         {"BigBunker_Side.png", {260, 44}},
+                         {"BigBunker_Top.png", {260, 180}},
+                         {"Path_Side.png", {1634, 48}},
+                         {"Path_Top.png", {1634, 112}}}};
+    SwingModel model;
+    TopScene top{nullptr};
+    SideScene side{nullptr};
+};
+
+TEST_F(DecorationTest, PlanShowsTreesAsRoundCrownsAndBunkersFromAbove)
+{
+    const DecorationItem& birch = *top.decorations[0]; // 8 x 15
+    EXPECT_EQ(birch.pixmap().size(), QSize(324, 315));
+    EXPECT_EQ(coveredSize(birch), QSizeF(9.6, 9.6));
+    EXPECT_EQ(birch.zValue(), 9.6 - 900);
+    EXPECT_EQ(birch.pos(), QPointF(154 * 0.15, -15 * 0.15 - 12));
+    EXPECT_TRUE(birch.boundingRect().isNull());
+
+    const DecorationItem& bunker = *top.decorations[11]; // 20 x 3
+    EXPECT_EQ(bunker.pixmap().size(), QSize(260, 180));
+    EXPECT_EQ(coveredSize(bunker), QSizeF(24, 14.4));
+    EXPECT_EQ(bunker.pos(), QPointF(154 * 0.8, -15 * 0.8 + 1.5 * 9.6));
+}
+
+TEST_F(DecorationTest, PathRunsAlongTheWholeHole)
+{
+    for (SwingScene* scene : {static_cast<SwingScene*>(&top), static_cast<SwingScene*>(&side)}) {
+        const DecorationItem& path = *scene->decorations[13];
+        EXPECT_EQ(path.pos().x(), 77);
+        EXPECT_EQ(coveredSize(path), QSizeF(154 + 60, 4.8));
+        EXPECT_TRUE(path.boundingRect().isNull());
+    }
+    EXPECT_EQ(top.decorations[13]->pixmap().height(), 112);
+    EXPECT_EQ(side.decorations[13]->zValue(), 1974);
+}
+
+TEST_F(DecorationTest, ElevationStandsOnTheGround)
+{
+    // Heights worked out by hand from the terrain profile of hole 1.
+    const DecorationItem& birch = *side.decorations[0];
+    EXPECT_NEAR(birch.pos().y(), 4.76221, 1e-4);
+    EXPECT_EQ(birch.zValue(), -2010); // behind everything
+    EXPECT_EQ(birch.boundingRect(), QRectF(-110, -409, 9.6, 18));
+
+    const DecorationItem& bunker = *side.decorations[11];
+    EXPECT_NEAR(bunker.pos().y(), 12.59845, 1e-4);
+    EXPECT_EQ(bunker.zValue(), 1985); // in front of everything
+    EXPECT_NEAR(side.decorations[13]->pos().y(), 21.43403, 1e-4);
+}

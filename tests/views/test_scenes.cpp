@@ -1,0 +1,263 @@
+#include "Palette.h"
+#include "SideScene.h"
+#include "TopScene.h"
+
+#include <QCoreApplication>
+#include <QGraphicsView>
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(SceneMapping, PlanAndElevation)
+{
+    TopScene top(nullptr);
+    SideScene side(nullptr);
+    EXPECT_EQ(QList<QPointF>({top.toScene(1, 2, 3), top.tiltToScene(4, 5), side.toScene(1, 2, 3),
+                              side.tiltToScene(4, 5)}),
+              QList<QPointF>({{2, 1}, {-4, 5}, {2, -3}, {5, -4}}));
+    EXPECT_EQ(top.depthOf(1, 2, 3), 3);
+    EXPECT_EQ(side.depthOf(1, 2, 3), 1);
+}
+
+// A hole 300 long: the rectangle grows upwards to 72 (plan) or 96
+// (elevation) units; the elevation also reaches five units above the tee.
+TEST(AdjustFitRect, MinimumHeightUnlessZoomedOnTheGreen)
+{
+    TopScene top(nullptr);
+    SideScene side(nullptr);
+    top.greenGroup->setPos(300, 0);
+    side.greenGroup->setPos(300, 0);
+    auto adjusted = [](const SwingScene& scene, QRectF r) {
+        scene.adjustFitRect(r);
+        return r;
+    };
+    EXPECT_EQ(adjusted(top, {0, 0, 300, 10}), QRectF(0, -62, 300, 72));
+    EXPECT_EQ(adjusted(side, {0, 0, 300, 10}), QRectF(0, -86, 300, 96));
+    EXPECT_EQ(adjusted(side, {0, 2, 300, 100}), QRectF(0, -5, 300, 107));
+    EXPECT_EQ(adjusted(top, {0, -40, 300, 100}), QRectF(0, -40, 300, 100));
+
+    top.greenZoom = side.greenZoom = true;
+    EXPECT_EQ(adjusted(top, {295, 2, 10, 4}), QRectF(295, 2, 10, 4));
+    EXPECT_EQ(adjusted(side, {295, 2, 10, 4}), QRectF(295, -5, 10, 11));
+}
+
+// Both views of a model, 600 x 300 pixels, hidden so that refits never glide.
+class SceneTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        model.reset();
+        for (QGraphicsView* view : {&topView, &sideView}) {
+            view->resize(600, 300);
+            view->show(); // lets the viewport take its size
+            view->hide();
+        }
+        top = new TopScene(&topView);
+        side = new SideScene(&sideView);
+        top->modelChanged(model, AllChanged);
+        side->modelChanged(model, AllChanged);
+    }
+    static double zoom(const QGraphicsView& view) { return view.transform().m11(); }
+    // The zoom that fits r, grown by 2 on each side, into the view.
+    static double zoomFor(const QGraphicsView& view, const QRectF& r)
+    {
+        const QSize port = view.viewport()->size();
+        return std::min(port.width() / (r.width() + 4), port.height() / (r.height() + 4));
+    }
+    static QRectF shown(const QGraphicsView& view)
+    {
+        return view.mapToScene(view.viewport()->rect()).boundingRect();
+    }
+
+    SwingModel model;
+    QGraphicsView topView, sideView;
+    TopScene* top = nullptr; // owned by the views
+    SideScene* side = nullptr;
+};
+
+TEST_F(SceneTest, FitFramesTheHoleButNotTheBall)
+{
+    const QRectF framed = top->sceneRect();
+    EXPECT_TRUE(framed.contains(154, -15) && framed.contains(0, 0)); // hole 1 and tee
+    EXPECT_NEAR(zoom(topView), zoomFor(topView, framed), 1e-9);
+    model.setBallPos({400, 900, 50});
+    EXPECT_EQ(top->sceneRect(), framed);
+
+    model.defineHole(9, 10, {0, 300, 0}, {0, 300, 0}, {}, {}, ""); // 300 long
+    // The minimum height holds for the grown rectangle, which the view shows.
+    EXPECT_GE(shown(topView).height(), 72 - 1e-6);
+    EXPECT_GE(shown(sideView).height(), 96 - 1e-6);
+    EXPECT_LE(shown(sideView).top(), -5 + 1e-6);
+}
+
+TEST_F(SceneTest, PuttingFramesOnlyTheGreen)
+{
+    model.setPuttEnabled(true);
+    const QRectF green = top->greenPart(SwingScene::GreenRole)->sceneBoundingRect();
+    EXPECT_EQ(top->sceneRect(), green);
+    EXPECT_NEAR(zoom(topView), zoomFor(topView, green), 1e-9);
+    const QRectF sideGreen = side->greenPart(SwingScene::GreenRole)->sceneBoundingRect();
+    EXPECT_EQ(side->sceneRect(),
+              QRectF(sideGreen.left(), -3, sideGreen.width(), sideGreen.bottom() + 3));
+    EXPECT_TRUE(top->puttArrow->isVisible());
+}
+
+TEST_F(SceneTest, ResizesRefitOnceBackInTheEventLoop)
+{
+    topView.show();
+    QCoreApplication::processEvents();
+    const double before = zoom(topView);
+    topView.resize(500, 250);
+    topView.resize(1200, 600);
+    EXPECT_EQ(zoom(topView), before);
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(zoom(topView), zoomFor(topView, top->sceneRect()), 1e-9);
+}
+
+TEST_F(SceneTest, WindArrowFollowsSpeedAndDirection)
+{
+    model.setWindSpeed(15);
+    model.setWindDir(90);
+    EXPECT_EQ(top->windArrow->scale(), 10);
+    EXPECT_EQ(top->windArrow->rotation(), -90);
+}
+
+TEST_F(SceneTest, PlanGreenDarkensWithItsTilt)
+{
+    model.selectHole(4); // flat
+    auto* green = static_cast<QGraphicsEllipseItem*>(top->greenPart(SwingScene::GreenRole));
+    EXPECT_EQ(green->brush(), QBrush(Palette::GreenTurf));
+    EXPECT_EQ(green->rect(), QRectF(-5, -5, 10, 10));
+    auto startColour = [&] { return green->brush().gradient()->stops().value(0).second; };
+    model.setGreenXRot(5);
+    EXPECT_EQ(startColour(), QColor(126, 175, 75)); // about half-way: sin 5 / sin 10
+    model.setGreenXRot(10);
+    EXPECT_EQ(startColour(), Palette::DarkTurf);
+    model.setGreenXRot(0);
+    model.setGreenYRot(25); // steeper than ten degrees: channels stop at 0
+    EXPECT_EQ(startColour(), QColor(0, 29, 11));
+}
+
+TEST_F(SceneTest, ElevationGreenFacesTheViewerByItsSideTilt)
+{
+    auto* green = static_cast<QGraphicsEllipseItem*>(side->greenPart(SwingScene::GreenRole));
+    auto* stick = static_cast<QGraphicsLineItem*>(side->greenPart(SwingScene::FlagstickRole));
+    model.setBallPos({2, 0, 0}); // depth 2
+    const double depth = std::sin(5 * 0.0174532925) * 10;
+
+    model.setGreenYRot(5); // the far side shows, behind the ball
+    EXPECT_EQ(green->brush().color(), Palette::GreenTurf);
+    EXPECT_EQ(side->greenGroup->zValue(), 1);
+    EXPECT_LT(side->greenGroup->zValue(), side->ball->zValue());
+    EXPECT_NEAR(green->rect().height(), depth, 1e-12);
+    EXPECT_EQ(stick->line().p1(), QPointF(0, 0));
+
+    model.setGreenYRot(-5); // the near side shows, in front of the ball
+    EXPECT_EQ(green->brush().color(), Palette::DarkTurf);
+    EXPECT_EQ(side->greenGroup->zValue(), 3);
+    EXPECT_NEAR(stick->line().p1().y(), -depth / 2, 1e-12);
+
+    model.selectHole(2); // an oak, drawn by its type
+    EXPECT_TRUE(side->tree->isVisible());
+    EXPECT_EQ(side->distanceLabel->text(), "154");
+}
+
+TEST_F(SceneTest, PlanBallPuttArrowAndPathStayOnTopOfTheGreen)
+{
+    model.selectHole(4); // a green at height 0, like the ball on it
+    model.setPuttEnabled(true);
+    model.setPoint(0, {1, 98, 0});
+    model.setPoint(1, {0.5, 99, 0});
+    model.setCurrentStep(1);
+    top->drawTrajectory(model, QString());
+    const double greenZ = top->greenGroup->zValue();
+    for (const QGraphicsItem* item :
+         {(QGraphicsItem*)top->ball, (QGraphicsItem*)top->puttArrow, (QGraphicsItem*)top->track})
+        EXPECT_GT(item->zValue(), greenZ);
+    EXPECT_EQ(top->puttArrow->scale(), 10 * 10 / 50.0);
+    EXPECT_EQ(top->puttArrow->rotation(), -model.puttAimAngle());
+}
+
+// ---- Trajectories, traces and tracking
+
+class TrajectoryTest : public SceneTest
+{
+protected:
+    // n points whose downrange distance is their step, peaking at 10 high.
+    void makeShot(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            model.setPoint(i, {0.5, double(i), 10 - std::abs(i - n / 2.0) / n * 10});
+    }
+    static QList<double> xs(const QPainterPath& path)
+    {
+        QList<double> result;
+        for (int i = 0; i < path.elementCount(); ++i)
+            result.append(path.elementAt(i).x);
+        return result;
+    }
+};
+
+TEST_F(TrajectoryTest, LongShotIsThinnedButKeepsItsLastPoint)
+{
+    makeShot(2500);
+    top->drawTrajectory(model, QString());
+    // 0, 3, ..., 2499; the closing line to 2499 again adds no element.
+    const QList<double> x = xs(top->track->path());
+    ASSERT_EQ(x.size(), 834);
+    EXPECT_EQ(x[1], 3);
+    EXPECT_EQ(x[833], 2499);
+    EXPECT_NEAR(top->track->zValue(), 10, 0.01); // the highest point drawn
+
+    model.setPoint(2500, {0, 2500, 0}); // the stride skips it, the end does not
+    top->drawTrajectory(model, QString());
+    EXPECT_EQ(xs(top->track->path()).mid(833), QList<double>({2499, 2500}));
+
+    model.clearCurrentShot();
+    makeShot(1000);
+    side->drawTrajectory(model, QString());
+    ASSERT_EQ(xs(side->track->path()).size(), 1000);
+    EXPECT_EQ(xs(side->track->path())[999], 999);
+}
+
+TEST_F(TrajectoryTest, ComparisonTracesAreKeptUntilCleared)
+{
+    makeShot(10);
+    const qsizetype items = top->items().size();
+    top->drawTrajectory(model, "other.dat");
+    top->drawTrajectory(model, "third.dat");
+    ASSERT_EQ(top->traces.size(), 4);
+    EXPECT_EQ(static_cast<PathItem*>(top->traces[0])->pen().color(), QColor(Qt::yellow));
+    auto* label = static_cast<TextItem*>(top->traces[1]);
+    EXPECT_EQ(label->text(), "other.dat");
+    EXPECT_EQ(label->pos(), QPointF(9, 0.5));
+
+    top->clearTraces();
+    EXPECT_TRUE(top->traces.isEmpty());
+    EXPECT_EQ(top->items().size(), items);
+    EXPECT_TRUE(top->track->path().isEmpty());
+}
+
+TEST_F(TrajectoryTest, TrackingFollowsTheBallFromItsFirstMove)
+{
+    makeShot(5);
+    side->drawTrajectory(model, QString());
+    side->startTracking();
+    EXPECT_EQ(side->track->trackState, 1);
+    EXPECT_TRUE(side->track->path().isEmpty());
+
+    // From where the ball first is, not the origin, through the ball's centre.
+    model.setCurrentStep(2);
+    model.setCurrentStep(3);
+    side->startTracking(); // already drawing: nothing restarts
+    EXPECT_EQ(side->track->trackState, -1);
+    const QPainterPath path = side->track->path();
+    ASSERT_EQ(path.elementCount(), 2);
+    EXPECT_EQ(QPointF(path.elementAt(0)), side->toScene(model.currentPoint(2)) + QPointF(0, -0.3));
+    EXPECT_EQ(QPointF(path.elementAt(1)), side->toScene(model.currentPoint(3)) + QPointF(0, -0.3));
+
+    side->stopTracking();
+    model.setCurrentStep(4);
+    EXPECT_EQ(side->ball->pos(), side->toScene(model.currentPoint(4)));
+    EXPECT_EQ(side->track->path().elementCount(), 2);
+}
