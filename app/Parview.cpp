@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -115,8 +116,15 @@ Parview::Parview(const QStringList& arguments)
     ui->splitter->setSizes({300, 900});
     new LogoFitter(ui->label);
 
-    for (QLineEdit* edit : {ui->edtBallPosX, ui->edtBallPosY, ui->edtBallPosZ})
-        edit->setValidator(new QDoubleValidator(edit));
+    // The fields show and read numbers with a point, as the data file does,
+    // whatever the user's locale; the validator has to agree with them.
+    QLocale pointOnly = QLocale::c();
+    pointOnly.setNumberOptions(QLocale::RejectGroupSeparator);
+    for (QLineEdit* edit : {ui->edtBallPosX, ui->edtBallPosY, ui->edtBallPosZ}) {
+        auto* validator = new QDoubleValidator(edit);
+        validator->setLocale(pointOnly);
+        edit->setValidator(validator);
+    }
 
     ui->btnSave->addAction(ui->actionSave);
     ui->btnSave->addAction(ui->actionSave_As);

@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -234,6 +235,40 @@ TEST_F(Controls, TypingAMinusMovesTheBallToZero)
 
     QTest::keyClicks(x, "1.5");
     EXPECT_DOUBLE_EQ(m.ballPos().x, -1.5);
+}
+
+// Under a locale with a decimal comma the fields still take a point, as they
+// show one: a comma must not be accepted only to be read as nothing.
+class CommaLocale : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        WindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        QLocale::setDefault(saved);
+    }
+    QLocale saved;
+};
+
+TEST_F(CommaLocale, BallFieldsTakeWhatTheyShow)
+{
+    SwingModel& m = model();
+    child<QGroupBox>("grpPutt")->setChecked(true);
+    auto* x = child<QLineEdit>("edtBallPosX");
+    x->clear();
+    QTest::keyClicks(x, "1,5");
+    bool readable = false;
+    const double shown = x->text().toDouble(&readable);
+    EXPECT_TRUE(readable) << x->text().toStdString();
+    EXPECT_DOUBLE_EQ(m.ballPos().x, shown) << x->text().toStdString();
+    x->clear();
+    QTest::keyClicks(x, "-2.5");
+    EXPECT_DOUBLE_EQ(m.ballPos().x, -2.5);
 }
 
 TEST_F(Controls, MovingTheBallPutsItOnTheGround)
