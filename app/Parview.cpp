@@ -1,0 +1,598 @@
+#include "Parview.h"
+
+#include "ControlBinding.h"
+#include "SideScene.h"
+#include "SimulatorRun.h"
+#include "TopScene.h"
+#include "ui_Parview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDoubleValidator>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPropertyAnimation>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace {
+
+// Sets a bool for a scope and gives it back its earlier value, so that the
+// window's own writes into the model do not come back into its controls.
+class UpdateGuard
+{
+public:
+    explicit UpdateGuard(bool& flag) : flag(flag), saved(flag) { flag = true; }
+    ~UpdateGuard() { flag = saved; }
+    UpdateGuard(const UpdateGuard&) = delete;
+    UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+private:
+    bool& flag;
+    bool saved;
+};
+
+std::string toPath(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+QString fromPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString fixed2(double v)
+{
+    return QString::number(v, 'f', 2);
+}
+
+// Start directory of the open dialog for a model without a file: the
+// installed examples, else those of the source tree this was built from.
+QString examplesDir()
+{
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .absoluteFilePath(QStringLiteral("../share/quillmoor/examples"));
+    if (QFileInfo(installed).isDir())
+        return QDir::cleanPath(installed);
+#ifdef QUILLMOOR_SOURCE_EXAMPLES
+    if (QFileInfo(QStringLiteral(QUILLMOOR_SOURCE_EXAMPLES)).isDir())
+        return QStringLiteral(QUILLMOOR_SOURCE_EXAMPLES);
+#endif
+    return QString();
+}
+
+// The logo under the controls takes what height is left and shrinks with it,
+// so that it never makes the window taller than its initial size.
+class LogoFitter : public QObject
+{
+public:
+    explicit LogoFitter(QLabel* label) : QObject(label), label(label), logo(label->pixmap())
+    {
+        label->setSizePolicy(label->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == label && event->type() == QEvent::Resize && !logo.isNull()) {
+            const int height = label->height();
+            label->setPixmap(height >= logo.height() || height <= 0
+                                 ? logo
+                                 : logo.scaledToHeight(height, Qt::SmoothTransformation));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QLabel* label;
+    QPixmap logo;
+};
+
+const char* const environmentControls[] = {
+    "windLabel",     "dialWindDir",     "sliderWindSpeed", "spinWindSpeed", "greenLabel",
+    "lblXSlope",     "sliderGreenXRot", "spinGreenXRot",   "lblYSlope",     "sliderGreenYRot",
+    "spinGreenYRot", "lblGreenRho",     "sliderGreenRho",  "spinGreenRho",
+};
+
+} // namespace
+
+Parview::Parview(const QStringList& arguments)
+    : QMainWindow(nullptr), ui(new Ui::Parview), model(true)
+{
+    updating = false;
+    shotCount = 0;
+    commandArguments = arguments;
+
+    ui->setupUi(this);
+    connectControls();
+    ui->splitter->setSizes({300, 900});
+    new LogoFitter(ui->label);
+
+    // The fields show and read numbers with a point, as the data file does,
+    // whatever the user's locale; the validator has to agree with them.
+    QLocale pointOnly = QLocale::c();
+    pointOnly.setNumberOptions(QLocale::RejectGroupSeparator);
+    for (QLineEdit* edit : {ui->edtBallPosX, ui->edtBallPosY, ui->edtBallPosZ}) {
+        auto* validator = new QDoubleValidator(edit);
+        validator->setLocale(pointOnly);
+        edit->setValidator(validator);
+    }
+
+    ui->btnSave->addAction(ui->actionSave);
+    ui->btnSave->addAction(ui->actionSave_As);
+    ui->btnSave->setDefaultAction(ui->actionSave);
+    ui->btnOpen->addAction(ui->actionOpen);
+    ui->btnOpen->addAction(ui->actionOpen_Results);
+    ui->btnOpen->setDefaultAction(ui->actionOpen);
+
+    topScene = new TopScene(ui->topView);
+    sideScene = new SideScene(ui->sideView);
+
+    fillHoleCombo();
+    modelChanged(model, AllChanged);
+    static_cast<SwingModelListener*>(topScene)->modelChanged(model, AllChanged);
+    static_cast<SwingModelListener*>(sideScene)->modelChanged(model, AllChanged);
+    onReset();
+
+    if (!commandArguments.isEmpty()) {
+        // Lays out the hidden window, so that the views have their sizes
+        // before a batch run renders them.
+        QImage scratch(size(), QImage::Format_ARGB32_Premultiplied);
+        render(&scratch);
+        processArguments();
+    }
+}
+
+Parview::~Parview()
+{
+    delete ui;
+}
+
+void Parview::connectControls()
+{
+    for (QSlider* slider : ui->controlPanel->findChildren<QSlider*>())
+        connect(slider, &QSlider::valueChanged, this, &Parview::onSliderChanged);
+    for (QDoubleSpinBox* spin : ui->controlPanel->findChildren<QDoubleSpinBox*>())
+        connect(spin, &QDoubleSpinBox::valueChanged, this,
+                qOverload<double>(&Parview::onSpinnerChanged));
+    for (QSpinBox* spin : {ui->spinTeeBackSpin, ui->spinTeeZSpin})
+        connect(spin, &QSpinBox::valueChanged, this, qOverload<int>(&Parview::onSpinnerChanged));
+    connect(ui->cmbHoleId, &QComboBox::currentIndexChanged, this, &Parview::onHoleChanged);
+    connect(ui->dialWindDir, &QDial::valueChanged, this, &Parview::onDirectionChanged);
+    for (QLineEdit* edit : {ui->edtBallPosX, ui->edtBallPosY, ui->edtBallPosZ})
+        connect(edit, &QLineEdit::textChanged, this, &Parview::onPositionChanged);
+    connect(ui->grpPutt, &QGroupBox::toggled, this, &Parview::onSetMode);
+    connect(ui->btnSwing, &QPushButton::clicked, this, &Parview::onSwing);
+    connect(ui->btnPutt, &QPushButton::clicked, this, &Parview::onPutt);
+    connect(ui->time, &QSlider::valueChanged, this, &Parview::onTimeChanged);
+    connect(ui->btnAnimate, &QToolButton::clicked, this, &Parview::onAnimate);
+    connect(ui->btnResetShot, &QToolButton::clicked, this, &Parview::onReset);
+    for (QAction* action :
+         {ui->actionOpen, ui->actionOpen_Results, ui->actionSave, ui->actionSave_As})
+        connect(action, &QAction::triggered, this, &Parview::onFileBtn);
+    connect(ui->btnResetAll, &QToolButton::clicked, this, &Parview::onFileBtn);
+}
+
+void Parview::processArguments()
+{
+    bool swing = false;
+    bool putt = false;
+    QString swingData;
+    QString puttData;
+    for (int i = 0; i < commandArguments.size(); ++i) {
+        const QString& arg = commandArguments.at(i);
+        if (arg == QLatin1String("-swing") || arg == QLatin1String("-putt")) {
+            const bool isSwing = arg == QLatin1String("-swing");
+            (isSwing ? swing : putt) = true;
+            if (i + 1 < commandArguments.size() &&
+                !commandArguments.at(i + 1).startsWith(QLatin1Char('-')))
+                (isSwing ? swingData : puttData) = commandArguments.at(++i);
+        } else if (model.fileName.empty() && QFileInfo(arg).isFile()) {
+            loadModel(arg);
+        }
+    }
+
+    if (swing) {
+        ui->info->clear();
+        model.setPuttEnabled(false);
+        runSimulation();
+        saveImage(QStringLiteral("swing.png"));
+        ui->info->clear();
+        model.setPuttEnabled(true);
+        saveImage(QStringLiteral("swing_puttview.png"));
+        if (!swingData.isEmpty())
+            model.write(toPath(swingData), false);
+    }
+    if (putt) {
+        ui->info->clear();
+        model.setPuttEnabled(true);
+        runSimulation();
+        saveImage(QStringLiteral("putt.png"));
+        if (!puttData.isEmpty())
+            model.write(toPath(puttData), false);
+    }
+}
+
+// ---- the model's side of the controls
+
+void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
+{
+    if (updating || &m != &model)
+        return;
+    UpdateGuard guard(updating);
+
+    if (flags & (BallChanged | PuttModeChanged)) {
+        const Vector3 p = model.ballPos();
+        const std::pair<QLineEdit*, double> fields[] = {
+            {ui->edtBallPosX, p.x}, {ui->edtBallPosY, p.y}, {ui->edtBallPosZ, p.z}};
+        for (const auto& [edit, v] : fields) {
+            const QSignalBlocker blocker(edit);
+            edit->setText(fixed2(binding::toDisplay(edit, v)));
+        }
+        updateDistance();
+
+        const int n = model.currentStepCount();
+        if (n > 0) {
+            const QSignalBlocker blocker(ui->time);
+            ui->time->setRange(0, n - 1);
+            ui->time->setValue(model.currentStep());
+        }
+        ui->time->setEnabled(n >= 1);
+        ui->btnAnimate->setEnabled(n >= 1);
+        {
+            const QSignalBlocker blocker(ui->grpPutt);
+            ui->grpPutt->setChecked(model.PuttEnabled);
+        }
+        ui->btnSwing->setEnabled(!model.PuttEnabled);
+    }
+    if (flags & WindChanged)
+        binding::showValues(this, model, {QStringLiteral("WindSpeed"), QStringLiteral("WindDir")});
+    if (flags & GreenChanged)
+        binding::showValues(
+            this, model,
+            {QStringLiteral("GreenXRot"), QStringLiteral("GreenYRot"), QStringLiteral("GreenRho")});
+    if (flags & TeeShotChanged)
+        binding::showValues(this, model,
+                            {QStringLiteral("TeeLaunchAngle"), QStringLiteral("TeeTargetAngle"),
+                             QStringLiteral("TeeClubSpeed"), QStringLiteral("TeeBackSpin"),
+                             QStringLiteral("TeeZSpin")});
+    if (flags & PuttShotChanged)
+        binding::showValues(this, model,
+                            {QStringLiteral("PuttTargetAngle"), QStringLiteral("PuttClubSpeed")});
+}
+
+void Parview::applyControl(const QString& name)
+{
+    if (updating || name.isEmpty())
+        return;
+    const QString key = binding::keyOfControl(name);
+    auto* widget = findChild<QWidget*>(name);
+    const double value = widget ? binding::modelValueOf(widget) : 0.0;
+
+    UpdateGuard guard(updating);
+    model.setValue(key.toStdString(), value);
+
+    // Tilting the green under a ball waiting for a putt keeps it on the ground.
+    if (model.PuttEnabled && widget &&
+        (widget == ui->spinGreenXRot || widget == ui->spinGreenYRot)) {
+        Vector3 p = model.ballPos();
+        p.z = model.groundHeight(p.x, p.y);
+        model.setBallPos(p);
+        // With its signals active: the field's change stores the rounded z.
+        ui->edtBallPosZ->setText(fixed2(p.z));
+    }
+}
+
+void Parview::fillHoleCombo()
+{
+    const QSignalBlocker blocker(ui->cmbHoleId);
+    ui->cmbHoleId->clear();
+    for (int i = 1; i <= SwingModel::holeCount(); ++i)
+        ui->cmbHoleId->addItem(tr("Hole #%1").arg(i));
+    ui->cmbHoleId->addItem(tr("[ Customize... ]"));
+    ui->cmbHoleId->setCurrentIndex(model.hole.HoleId - 1);
+
+    // The built-in holes 1 to 3 come with their own wind and green.
+    const bool editable = model.hole.HoleId > 3;
+    for (const char* name : environmentControls)
+        if (auto* w = findChild<QWidget*>(QLatin1String(name)))
+            w->setEnabled(editable);
+}
+
+// ---- control slots
+
+void Parview::onSliderChanged(int)
+{
+    applyControl(binding::syncSpinFromSlider(this, qobject_cast<QSlider*>(sender())));
+}
+
+void Parview::onSpinnerChanged(double)
+{
+    auto* spin = qobject_cast<QAbstractSpinBox*>(sender());
+    if (!spin)
+        return;
+    binding::syncSliderFromSpin(this, spin);
+    applyControl(spin->objectName());
+}
+
+void Parview::onSpinnerChanged(int)
+{
+    auto* spin = qobject_cast<QAbstractSpinBox*>(sender());
+    if (!spin)
+        return;
+    binding::syncSliderFromSpin(this, spin);
+    applyControl(spin->objectName());
+}
+
+void Parview::onDirectionChanged(int)
+{
+    applyControl(ui->dialWindDir->objectName());
+}
+
+void Parview::onHoleChanged(int index)
+{
+    if (index == ui->cmbHoleId->count() - 1) {
+        customizeHole();
+        return;
+    }
+    applyControl(ui->cmbHoleId->objectName());
+    fillHoleCombo();
+    onReset();
+    // A new hole also discards the shot, so the ball fields and the replay
+    // controls are refreshed along with the wind and green.
+    modelChanged(model, WindChanged | GreenChanged | BallChanged);
+}
+
+void Parview::onPositionChanged(const QString& text)
+{
+    Vector3 p = model.ballPos();
+    bool ok = false;
+    double number = text.toDouble(&ok);
+    if (!ok)
+        number = 0.0; // "-" or an empty field while the user is typing
+
+    QObject* field = sender();
+    if (field == ui->edtBallPosZ) {
+        p.z = binding::toModel(field, number);
+    } else {
+        if (field == ui->edtBallPosX)
+            p.x = binding::toModel(field, number);
+        else if (field == ui->edtBallPosY)
+            p.y = binding::toModel(field, number);
+        p.z = model.groundHeight(p.x, p.y);
+        const QSignalBlocker blocker(ui->edtBallPosZ);
+        ui->edtBallPosZ->setText(fixed2(p.z));
+    }
+    {
+        UpdateGuard guard(updating);
+        model.setBallPos(p);
+    }
+    ui->info->clear();
+    updateDistance();
+}
+
+void Parview::onSetMode(bool putt)
+{
+    ui->info->clear();
+    model.setPuttEnabled(putt);
+}
+
+// ---- running the simulator and the replay
+
+void Parview::onSwing()
+{
+    runSimulation();
+}
+
+void Parview::onPutt()
+{
+    runSimulation();
+}
+
+void Parview::stopReplay()
+{
+    if (auto* animation = findChild<QPropertyAnimation*>(QStringLiteral("animator"))) {
+        topScene->stopTracking();
+        sideScene->stopTracking();
+        animation->stop(); // deletes it
+    }
+}
+
+void Parview::runSimulation()
+{
+    stopReplay();
+
+    const bool visible = isVisible();
+    const simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
+    const QString mode = qEnvironmentVariable("QMX_SWING_MODE");
+
+    if (!model.write(toPath(files.input), false)) {
+        reportError(tr("Unable to write input file: ") + files.input);
+        return;
+    }
+    if (visible && (QApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+        QMessageBox::information(this, tr("File written"),
+                                 tr("Inspect the input file and click Ok to continue:\n  ") +
+                                     files.input,
+                                 QMessageBox::Ok);
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const simrun::Outcome outcome = simrun::execute(simrun::programDir(), files, mode);
+    QApplication::restoreOverrideCursor();
+    if (!outcome.ok) {
+        reportError(outcome.error);
+        return;
+    }
+
+    if (!model.read(toPath(files.output), true)) {
+        reportError(tr("Unable to read output file: ") + files.output);
+        return;
+    }
+
+    if (visible) {
+        model.setCurrentStep(0);
+        QTimer::singleShot(0, this, &Parview::onAnimate);
+    } else {
+        model.setCurrentStep(-1);
+        topScene->drawTrajectory(model, QString());
+        sideScene->drawTrajectory(model, QString());
+    }
+    ++shotCount;
+    ui->infoShot->setText(tr("Shot count: %1").arg(shotCount));
+}
+
+void Parview::onAnimate()
+{
+    const int n = model.currentStepCount();
+    if (n < 1)
+        return;
+    // A second press restarts the replay instead of racing the first one.
+    stopReplay();
+    if (model.currentStep() == n - 1 || model.currentStep() < 0)
+        model.setCurrentStep(0);
+    const int start = model.currentStep();
+
+    auto* animation = new QPropertyAnimation(ui->time, "value", this);
+    animation->setObjectName(QStringLiteral("animator"));
+    animation->setStartValue(start);
+    animation->setEndValue(n - 1);
+    // Real time: one trajectory point per time step of the simulation.
+    animation->setDuration(truncToInt(model.timeStepSize() * ((n - 1 - start) * 1000.0)));
+    connect(animation, &QAbstractAnimation::finished, topScene, &TopScene::stopTracking);
+    connect(animation, &QAbstractAnimation::finished, sideScene, &SideScene::stopTracking);
+    topScene->startTracking();
+    sideScene->startTracking();
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void Parview::onTimeChanged(int step)
+{
+    model.setCurrentStep(step);
+}
+
+void Parview::onReset()
+{
+    shotCount = 0;
+    ui->infoShot->setText(tr("Shot count: %1").arg(shotCount));
+}
+
+void Parview::updateDistance()
+{
+    const double d = model.distanceToHole(model.ballPos());
+    QString text;
+    if (model.PuttEnabled) {
+        const double feet = d * 3.0;
+        if (feet < 1.0)
+            text = tr("Distance to hole: %1 inches").arg(fixed2(feet * 12.0));
+        else
+            text = tr("Distance to hole: %1 feet").arg(fixed2(feet));
+    } else {
+        text = tr("Distance to hole: %1 yards").arg(fixed2(d));
+    }
+    ui->infoDist->setText(text);
+}
+
+void Parview::reportError(const QString& text)
+{
+    if (isVisible())
+        QMessageBox::critical(this, tr("Error"), text, QMessageBox::Ok);
+    else
+        messageLog << text;
+}
+
+// ---- file commands
+
+void Parview::onFileBtn()
+{
+    QString command = sender() ? sender()->objectName() : QString();
+    command.remove(QStringLiteral("btn")).remove(QStringLiteral("action"));
+
+    if (command == QLatin1String("ResetAll")) {
+        model.reset();
+        fillHoleCombo();
+        topScene->clearTraces();
+        sideScene->clearTraces();
+        onReset();
+    } else if (command == QLatin1String("Open") || command == QLatin1String("Open_Results")) {
+        const QString start = model.fileName.empty() ? examplesDir() : fromPath(model.fileName);
+        const QString name =
+            QFileDialog::getOpenFileName(this, tr("Open file..."), start, tr("*.txt *.in *.out"));
+        if (name.isEmpty())
+            return;
+        if (command == QLatin1String("Open_Results"))
+            openResults(name);
+        else
+            loadModel(name);
+    } else if (command == QLatin1String("Save") || command == QLatin1String("Save_As")) {
+        QString target = fromPath(model.fileName);
+        if (command == QLatin1String("Save_As") || target.isEmpty()) {
+            target =
+                QFileDialog::getSaveFileName(this, tr("Save as..."), target, tr("*.txt;;*.in"));
+            if (target.isEmpty())
+                return;
+        }
+        saveModelAs(target);
+    }
+}
+
+void Parview::saveModelAs(const QString& target)
+{
+    // The model only replaces the file once the whole text is written, so a
+    // failure leaves the old file and the old name in place.
+    if (model.write(toPath(target), false))
+        model.fileName = toPath(target);
+    else
+        reportError(tr("The file could not be written: ") + target);
+}
+
+void Parview::loadModel(const QString& name)
+{
+    if (model.read(toPath(name), false))
+        model.fileName = toPath(name);
+    fillHoleCombo();
+    modelChanged(model, AllChanged);
+    topScene->drawTrajectory(model, QString());
+    sideScene->drawTrajectory(model, QString());
+}
+
+void Parview::openResults(const QString& name)
+{
+    SwingModel results(false);
+    results.read(toPath(name), false);
+    const QString label = QFileInfo(name).fileName();
+    topScene->drawTrajectory(results, label);
+    sideScene->drawTrajectory(results, label);
+    ui->topView->viewport()->update();
+    ui->sideView->viewport()->update();
+}
+
+void Parview::saveImage(const QString& name)
+{
+    topScene->fitToView(false);
+    sideScene->fitToView(false);
+
+    const QSize size = ui->splitView->size();
+    if (size.isEmpty()) {
+        messageLog << tr("Unable to generate image ") + name;
+        return;
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    ui->splitView->render(&image);
+
+    updateDistance();
+    {
+        QPainter painter(&image);
+        painter.drawText(QPointF(10, 20), ui->infoDist->text());
+    }
+    if (!image.save(name))
+        messageLog << tr("Unable to save image to ") + name;
+}
