@@ -10,12 +10,31 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_su
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 status=0
+passed=0
+failed=0
 for preset in dev asan; do
   echo "== $preset build =="
   bash scripts/build.sh "$preset"
   echo "== $preset tests =="
-  ctest --preset "$preset" -j "$(nproc)" --timeout 300 || status=1
+  log=$(mktemp)
+  ctest --preset "$preset" -j "$(nproc)" --timeout 300 | tee "$log" || status=1
+  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  rm -f "$log"
+  if [ -z "$summary" ]; then
+    status=1
+    continue
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$summary")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
 done
 echo "== fuzzing, ${FUZZ_SECONDS:-60}s per target =="
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}" || status=1
+if bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"; then
+  passed=$((passed + 2))
+else
+  failed=$((failed + 1))
+  status=1
+fi
+echo "Summary: $passed passed, $failed failed"
 exit $status
