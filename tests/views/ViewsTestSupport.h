@@ -7,18 +7,14 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <utility>
-#include <vector>
 
-using Pictures = std::vector<std::pair<QString, QSize>>;
-
-// Makes a temporary directory, filled with pictures of the given names and
-// sizes, the working directory. Plain files win over compiled-in pictures, so
-// the items see exactly these; the cache is emptied on both ends.
+// Makes a temporary directory holding pictures of the given names and sizes the
+// working directory. Plain files win over compiled-in pictures, so the items see
+// exactly these; the cache is emptied on both ends.
 class PictureDir
 {
 public:
-    explicit PictureDir(const Pictures& pictures) : previous(QDir::currentPath())
+    explicit PictureDir(const std::vector<std::pair<QString, QSize>>& pictures)
     {
         for (const auto& [name, size] : pictures) {
             QImage image(size, QImage::Format_RGBA8888);
@@ -33,11 +29,8 @@ public:
         QDir::setCurrent(previous);
         ImageCache::release();
     }
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-private:
     QTemporaryDir dir;
-    QString previous;
+    const QString previous = QDir::currentPath();
 };
 
 // The size in scene units an unrotated item's picture covers.

@@ -16,7 +16,6 @@ protected:
 
     PictureDir pictures{{{"tree-top.png", {324, 315}},
                          {"tree-birch.png", {220, 409}},
-                         {"BigBunker_Side.png", {260, 44}},
                          {"BigBunker_Top.png", {260, 180}},
                          {"Path_Side.png", {1634, 48}},
                          {"Path_Top.png", {1634, 112}}}};
@@ -25,43 +24,40 @@ protected:
     SideScene side{nullptr};
 };
 
-TEST_F(DecorationTest, PlanShowsTreesAsRoundCrownsAndBunkersFromAbove)
+// Trees as round crowns, bunkers from above at four times their height.
+TEST_F(DecorationTest, PlanPlacement)
 {
-    const DecorationItem& birch = *top.decorations[0]; // 8 x 15
+    const DecorationItem& birch = *top.decorations[0]; // 8 x 15 at 0.15
     EXPECT_EQ(birch.pixmap().size(), QSize(324, 315));
     EXPECT_EQ(coveredSize(birch), QSizeF(9.6, 9.6));
     EXPECT_EQ(birch.zValue(), 9.6 - 900);
     EXPECT_EQ(birch.pos(), QPointF(154 * 0.15, -15 * 0.15 - 12));
     EXPECT_TRUE(birch.boundingRect().isNull());
 
-    const DecorationItem& bunker = *top.decorations[11]; // 20 x 3
+    const DecorationItem& bunker = *top.decorations[11]; // 20 x 3 at 0.8
     EXPECT_EQ(bunker.pixmap().size(), QSize(260, 180));
     EXPECT_EQ(coveredSize(bunker), QSizeF(24, 14.4));
     EXPECT_EQ(bunker.pos(), QPointF(154 * 0.8, -15 * 0.8 + 1.5 * 9.6));
+
+    const DecorationItem& path = *top.decorations[13]; // half-way, the hole plus 60 long
+    EXPECT_EQ(path.pixmap().height(), 112);
+    EXPECT_EQ(path.pos().x(), 77);
+    EXPECT_EQ(coveredSize(path), QSizeF(154 + 60, 4.8));
 }
 
-TEST_F(DecorationTest, PathRunsAlongTheWholeHole)
-{
-    for (SwingScene* scene : {static_cast<SwingScene*>(&top), static_cast<SwingScene*>(&side)}) {
-        const DecorationItem& path = *scene->decorations[13];
-        EXPECT_EQ(path.pos().x(), 77);
-        EXPECT_EQ(coveredSize(path), QSizeF(154 + 60, 4.8));
-        EXPECT_TRUE(path.boundingRect().isNull());
-    }
-    EXPECT_EQ(top.decorations[13]->pixmap().height(), 112);
-    EXPECT_EQ(side.decorations[13]->zValue(), 1974);
-}
-
+// Heights worked out by hand from the terrain profile of hole 1.
 TEST_F(DecorationTest, ElevationStandsOnTheGround)
 {
-    // Heights worked out by hand from the terrain profile of hole 1.
     const DecorationItem& birch = *side.decorations[0];
     EXPECT_NEAR(birch.pos().y(), 4.76221, 1e-4);
     EXPECT_EQ(birch.zValue(), -2010); // behind everything
     EXPECT_EQ(birch.boundingRect(), QRectF(-110, -409, 9.6, 18));
 
-    const DecorationItem& bunker = *side.decorations[11];
-    EXPECT_NEAR(bunker.pos().y(), 12.59845, 1e-4);
-    EXPECT_EQ(bunker.zValue(), 1985); // in front of everything
-    EXPECT_NEAR(side.decorations[13]->pos().y(), 21.43403, 1e-4);
+    EXPECT_NEAR(side.decorations[11]->pos().y(), 12.59845, 1e-4);
+    EXPECT_EQ(side.decorations[11]->zValue(), 1985); // in front of everything
+
+    const DecorationItem& path = *side.decorations[13];
+    EXPECT_NEAR(path.pos().y(), 21.43403, 1e-4);
+    EXPECT_EQ(path.zValue(), 1974);
+    EXPECT_TRUE(path.boundingRect().isNull());
 }
