@@ -1,146 +1,97 @@
-// The worked examples: default tee shots on hole 1 and putts near its hole.
+// The worked examples: default tee shots on hole 1 and putts near its hole;
+// single contacts of the bounce.
 
-#include "SimTestSupport.h"
 #include "Simulation.h"
+#include "SwingModel.h"
 
 #include <algorithm>
-#include <cmath>
+#include <gtest/gtest.h>
 
 using namespace quillmoor;
 
 namespace {
 
-class DefaultHole : public ::testing::Test
+// Hole 1 in putt mode, the ball on the ground at (x, y).
+SwingModel putt(double x, double y, double speed, double dt = 0.001)
 {
-protected:
-    SwingModel m{false};
-
-    void puttFrom(double x, double y, double speed)
-    {
-        m.PuttEnabled = true;
-        m.PuttBallSpeed = speed;
-        m.BallPos = {x, y, m.groundHeight(x, y)};
-    }
-};
-
-// Arc ends lie below the ground; roll points sit on it to ~1e-10 relative.
-int bounceArcs(const SwingModel& m)
-{
-    int arcs = 0;
-    for (const auto& [step, p] : m.teeShot)
-        if (step > m.FirstImpact && p.z < m.groundHeight(p.x, p.y) - 1e-7)
-            ++arcs;
-    return arcs;
+    SwingModel m(false);
+    m.PuttEnabled = true;
+    m.PuttBallSpeed = speed;
+    m.TimeStepSize = dt;
+    m.BallPos = {x, y, m.groundHeight(x, y)};
+    return m;
 }
 
 } // namespace
 
-TEST_F(DefaultHole, SimpleSwingEndsTenYardsBeyondTheGreen)
+TEST(WorkedExample, TeeShots)
 {
-    ASSERT_TRUE(simpleSwing(m));
+    SwingModel m(false);
+    ASSERT_TRUE(simpleSwing(m)); // ends 10 yards beyond the green, still in the air
+    EXPECT_EQ(m.teeShot.size(), 4446);
     EXPECT_EQ(m.teeShot.back().first, 4445);
-    EXPECT_TRUE(pointNear(m.teeShot.back().second, {0, 169.028, 63.079}, 1e-3));
-    EXPECT_TRUE(pointNear(*m.teeShot.find(0), {0, 0, 0}, 0));
-    EXPECT_EQ(m.FirstImpact, -1);
-}
+    EXPECT_LT((m.teeShot.back().second - Vector3(0, 169.028, 63.079)).length(), 1e-3);
 
-TEST_F(DefaultHole, SimpleSwingComesDownOnTheGround)
-{
-    m.TeeBallSpeed = 40;
-    ASSERT_TRUE(simpleSwing(m));
-    const auto& [step, last] = m.teeShot.back();
-    EXPECT_DOUBLE_EQ(last.z, m.groundHeight(last.x, last.y)) << "step " << step;
-    EXPECT_GT(m.teePoint(step - 1).z, last.z);
-}
-
-TEST_F(DefaultHole, SimpleSwingBehindTheTeeStopsAfterOneSample)
-{
-    m.TeeTargetAngle = 120;
-    ASSERT_TRUE(simpleSwing(m));
-    EXPECT_EQ(m.teeShot.size(), 2);
-}
-
-TEST_F(DefaultHole, ComplexSwingFlightBouncesAndRoll)
-{
-    ASSERT_TRUE(complexSwing(m));
-    EXPECT_TRUE(pointNear(m.teePoint(1), {-0.000000117, 0.0380176, 0.0380196}, 1e-7));
+    ASSERT_TRUE(complexSwing(m)); // flight, bounces and roll
+    EXPECT_LT((m.teePoint(1) - Vector3(-0.000000117, 0.0380176, 0.0380196)).length(), 1e-7);
     EXPECT_EQ(m.FirstImpact, 7590);
-    EXPECT_TRUE(pointNear(m.teePoint(7590), {-3.690, 108.284, -5.635}, 1e-3));
-    double top = 0;
-    for (const auto& [step, p] : m.teeShot)
-        top = std::max(top, p.z);
-    EXPECT_NEAR(top, 55.68, 5e-3);
+    EXPECT_LT((m.teePoint(7590) - Vector3(-3.690, 108.284, -5.635)).length(), 1e-3);
+    const auto top = std::max_element(m.teeShot.begin(), m.teeShot.end(),
+                                      [](auto& a, auto& b) { return a.second.z < b.second.z; });
+    EXPECT_NEAR(top->second.z, 55.68, 5e-3);
     EXPECT_EQ(m.teeShot.size(), 12463);
     EXPECT_EQ(m.teeShot.back().first, 12462);
-    EXPECT_TRUE(pointNear(m.teeShot.back().second, {-5.296, 120.309, -5.928}, 1e-3));
-    EXPECT_EQ(bounceArcs(m), 4);
+    EXPECT_LT((m.teeShot.back().second - Vector3(-5.296, 120.309, -5.928)).length(), 1e-3);
 }
 
-TEST_F(DefaultHole, ComplexSwingOffTheGreenOnPlainGroundStopsAtImpact)
+TEST(WorkedExample, Putts)
 {
-    m.hole.GreenType = 0;
-    ASSERT_TRUE(complexSwing(m));
-    EXPECT_EQ(m.FirstImpact, 7590);
-    EXPECT_EQ(m.teeShot.back().first, 7590);
-    const Vector3 p = m.teeShot.back().second;
-    EXPECT_NEAR(p.z, m.groundHeight(p.x, p.y), 1e-9);
-}
-
-TEST_F(DefaultHole, ComplexPuttAtTwoMphIsHoled)
-{
-    puttFrom(-15, 153, 2.0);
+    SwingModel m = putt(-15, 153, 2.0);
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.back().first, 915);
-    EXPECT_EQ(m.puttShot.back().second, m.hole.HolePos);
-}
+    EXPECT_EQ(m.puttShot.back().second, m.hole.HolePos); // holed: exactly the hole
 
-TEST_F(DefaultHole, ComplexPuttAtOneMphRunsToTheStepLimit)
-{
-    puttFrom(-15, 153, 1.0);
-    const Vector3 start = m.BallPos;
+    m = putt(-15, 153, 1.0); // still rolling at the step limit
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.size(), 4002);
     EXPECT_EQ(m.puttShot.back().first, 4001);
-    const Vector3 last = m.puttShot.back().second;
-    EXPECT_NEAR(last.x, -17.677, 1e-3);
-    EXPECT_NEAR(last.y, 154.256, 1e-3);
-    // Via feet and back (x 3.0 x 0.3333333333): off by about 1e-10 relative.
-    EXPECT_TRUE(pointNear(*m.puttShot.find(0), start, 1e-7));
-}
+    EXPECT_NEAR(m.puttShot.back().second.x, -17.677, 1e-3);
+    EXPECT_NEAR(m.puttShot.back().second.y, 154.256, 1e-3);
 
-TEST_F(DefaultHole, ComplexPuttWithoutSpeedOnALevelGreenStopsAtOnce)
-{
-    m.selectHole(4);
-    puttFrom(0, 95, 0.0);
-    ASSERT_TRUE(complexPutt(m));
-    EXPECT_EQ(m.puttShot.size(), 2);
-    EXPECT_LT(m.puttPoint(1).y, 95.0); // pushed back by the friction of a resting ball
-}
-
-TEST_F(DefaultHole, SimplePuttFarFromTheHoleMakes104Moves)
-{
-    puttFrom(0, 0, 10.0);
-    m.TimeStepSize = 0.01;
+    m = putt(0, 0, 10.0, 0.01); // far from the hole: speed falls below 0.6 yd/s first
     ASSERT_TRUE(simplePutt(m));
     EXPECT_EQ(m.puttShot.size(), 105);
     EXPECT_EQ(m.puttShot.back().first, 104);
 }
 
-TEST_F(DefaultHole, SimplePuttPassingTheHoleDropsIn)
+// bounceImpact(vt, 0.4, vn, omega, 0.07) on a state holding {1.5, 2.5, 3.5}.
+TEST(Bounce, OneContact)
 {
-    puttFrom(-15, 153, 10.0);
-    m.TimeStepSize = 0.01;
-    ASSERT_TRUE(simplePutt(m));
-    const Vector3 last = m.puttShot.back().second;
-    EXPECT_LT(std::hypot(last.x + 15, last.y - 154), 0.2);
-    EXPECT_DOUBLE_EQ(last.z, m.groundHeight(last.x, last.y) - 0.22499999999999998);
-    EXPECT_LT(m.puttShot.size(), 105);
-}
-
-TEST_F(DefaultHole, SimplePuttWithLongStepsEndsAfterOneMove)
-{
-    puttFrom(0, 0, 10.0);
-    m.TimeStepSize = 0.5;
-    ASSERT_TRUE(simplePutt(m));
-    EXPECT_EQ(m.puttShot.size(), 2);
+    const struct
+    {
+        double vt, vn, omega;
+        bool set;
+        ContactState expected;
+    } cases[] = {
+        // Straight down: e = 0.51, rolling, rebounds straight up.
+        {0, -30, 0, true, {0, 15.3, 0}},
+        // Fast tangential contact: e = 0.12, slides; at exactly 20 m/s e still depends on vt.
+        {70, -10, 0, true, {65.52, 1.2, -160.0}},
+        {65.6167979, -10, 0, true, {61.131997899831745, 1.2120000004206244, -160.17142857743744}},
+        // Rolling: small spin decays; strong back spin matches the rolling speed.
+        {1, -20, 1, true, {0.6942857142857143, 9.973077829244772, 0.85}},
+        {1, -20, -100, true, {2.7142857142857144, 9.973077829244772, -38.775510204081634}},
+        // Fast back toward the tee: restitution above 1, the bounces grow.
+        {-200, -20, 0, true, {-142.85714285714286, 31.59315596147041, 0}},
+        // Sliding without tangential speed: no result, the state stays.
+        {0, -2, 400, false, {1.5, 2.5, 3.5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "vt " << c.vt << " vn " << c.vn << " omega " << c.omega);
+        ContactState out{1.5, 2.5, 3.5};
+        EXPECT_EQ(bounceImpact(c.vt, 0.4, c.vn, c.omega, 0.07, out), c.set);
+        EXPECT_NEAR(out.vt, c.expected.vt, 1e-9);
+        EXPECT_NEAR(out.vn, c.expected.vn, 1e-9);
+        EXPECT_NEAR(out.omega, c.expected.omega, 1e-9);
+    }
 }

@@ -1,294 +1,171 @@
 // The Trajex program end to end: arguments, messages, exit status, files.
 
-#include "SimTestSupport.h"
-#include "Simulation.h"
-
-#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
-
-const char* const kUsage = "Usage:\n  Trajex infile outfile [mode:simple|complex]\n";
 
 std::string slurp(const fs::path& p)
 {
     std::ifstream f(p, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(f), {}};
 }
 
-bool hasLine(const std::string& text, const std::string& line)
+// Trajex IN OUT words...: the input file's text ("<dir>": a directory in its
+// place), the exit status, a piece of standard error, and for a success a
+// line (or run of lines) the output must hold and a text it must not hold.
+struct Case
 {
-    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
-
-struct RunResult
-{
-    int status = -1;
-    std::string err;
-    std::string out;
+    const char* name;
+    std::string input;
+    std::vector<std::string> words;
+    int status;
+    std::string message, line = "", absent = "";
+    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 };
 
-class TrajexRun : public ::testing::Test
+// A scratch directory with in.txt and out.txt; the rows of the tables below.
+class TrajexRun : public ::testing::TestWithParam<Case>
 {
 protected:
-    fs::path dir;
-    fs::path in;
-    fs::path out;
+    std::string name = ::testing::TempDir() + "trajexXXXXXX";
+    const fs::path dir = ::mkdtemp(name.data()), in = dir / "in.txt", out = dir / "out.txt";
+    std::string err; // standard error of the last run
 
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::path(::testing::TempDir()) /
-              (std::string("trajex_") + info->test_suite_name() + "_" + info->name() + "_" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        in = dir / "in.txt";
-        out = dir / "out.txt";
-        writeModel(SwingModel(false));
-    }
     void TearDown() override { fs::remove_all(dir); }
 
-    void writeModel(const SwingModel& m) { ASSERT_TRUE(m.write(in.string())); }
-
-    RunResult run(const std::vector<std::string>& args)
+    // Returns the exit status. Nothing may ever appear on standard output.
+    int run(const std::vector<std::string>& args)
     {
-        std::string cmd = std::string("'") + TRAJEX_EXE + "'";
+        std::string cmd = "'"s + TRAJEX_EXE + "'";
         for (const auto& a : args)
             cmd += " '" + a + "'";
-        cmd += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";
-        RunResult r;
-        const int ws = std::system(cmd.c_str());
-        r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-        r.err = slurp(dir / "stderr");
-        r.out = slurp(dir / "stdout");
-        return r;
+        const fs::path o = dir / "stdout", e = dir / "stderr";
+        const int status = std::system((cmd + " >" + o.string() + " 2>" + e.string()).c_str());
+        err = slurp(e);
+        EXPECT_EQ(slurp(o), "");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    SwingModel readOutput()
+    void check(const Case& c)
     {
-        SwingModel m(false);
-        EXPECT_TRUE(m.read(out.string()));
-        return m;
+        if (c.input == "<dir>")
+            fs::create_directory(in);
+        else
+            std::ofstream(in, std::ios::binary) << c.input;
+        std::vector<std::string> args{in, out};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        EXPECT_EQ(run(args), c.status) << err;
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        ASSERT_EQ(fs::exists(out), c.status == 0); // only a success writes
+        const std::string text = "\n" + slurp(out);
+        EXPECT_TRUE(c.status || text.find("\n" + c.line + "\n") != std::string::npos) << c.line;
+        EXPECT_TRUE(c.absent.empty() || text.find(c.absent) == std::string::npos) << c.absent;
     }
 };
+
+const char* const kHoledPutt =
+    "PuttEnabled: 1\nBallPos: -15, 153, -7\nPuttBallSpeed: 2\nTeeShotSteps: 1\n 0, 1, 2, 3\n";
+
+using OptionWord = TrajexRun;
+using BadInputTable = TrajexRun;
 
 } // namespace
 
-TEST_F(TrajexRun, MissingPathsPrintTheUsage)
-{
-    for (const auto& args :
-         {std::vector<std::string>{}, {in.string()}, {in.string(), ""}, {"", "", in.string()}}) {
-        const RunResult r = run(args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, kUsage);
-    }
-}
-
-TEST_F(TrajexRun, DefaultRunIsTheComplexSwingWithTheLastPointAsBall)
-{
-    const RunResult r = run({in.string(), out.string()});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err + r.out, ""); // nothing on either stream
-    const std::string text = slurp(out);
-    EXPECT_TRUE(hasLine(text, "BallPos: -5.29605990, 120.30854953, -5.92807887"));
-    const std::string footer =
-        "\nExit Code: 1\n# The golf swing simulation was completed successfully.\n";
-    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), footer.size())), footer);
-    const SwingModel m = readOutput();
-    EXPECT_EQ(m.FirstImpact, 7590);
-    EXPECT_EQ(m.teeShot.size(), 12463);
-}
-
-// Argument scanning: {arguments, a line the output must hold, a text it must
-// not hold}; IN and OUT stand for the paths.
-struct WordCase
-{
-    std::vector<std::string> args;
-    const char* present;
-    const char* absent;
-};
-
-class OptionWord : public TrajexRun, public ::testing::WithParamInterface<WordCase>
-{
-};
-
 TEST_P(OptionWord, SetsItsOneSetting)
 {
-    SwingModel m(false);
-    m.BallPos = {1, 2, 3};
-    writeModel(m);
-    std::vector<std::string> args;
-    for (const auto& a : GetParam().args)
-        args.push_back(a == "IN" ? in.string() : a == "OUT" ? out.string() : a);
-    const RunResult r = run(args);
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    const std::string text = slurp(out);
-    EXPECT_TRUE(hasLine(text, GetParam().present)) << GetParam().present;
-    EXPECT_EQ(text.find(GetParam().absent), std::string::npos) << GetParam().absent;
+    check(GetParam());
 }
 
+// Only the first word after the paths is looked at; an unknown one is ignored.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Trajex, OptionWord,
     ::testing::Values(
-        WordCase{{"", "IN", "", "OUT", "simple"}, "TeeShotSteps: 4446", "TeeShotSteps: 12463"},
-        WordCase{{"IN", "OUT", "fast"}, "TeeShotSteps: 12463", "BallPos: 1.0"},
-        WordCase{{"IN", "OUT", "simple", "noResults"}, "TeeShotSteps: 4446", "TeeShotSteps: 12463"},
-        // An unknown word is ignored and still ends the scan.
-        WordCase{{"IN", "OUT", "Simple", "simple"}, "TeeShotSteps: 12463", "TeeShotSteps: 4446"},
-        WordCase{{"IN", "OUT", "noResults"}, "FirstImpact:   7590, -3.68952430, 108.28424674, -5.63543045", "ShotSteps"},
-        WordCase{{"IN", "OUT", "noResults"}, "Exit Code: 1", "     0, 0.00000000"},
-        WordCase{{"IN", "OUT", "keepPosition"}, "BallPos: 0.00000000, 0.00000000, 0.00000000", "BallPos: -5"},
-        WordCase{{"IN", "OUT", "setPosition"}, "BallPos: -5.29605990, 120.30854953, -5.92807887", "BallPos: 0"},
-        WordCase{{"IN", "OUT", "writeResults"}, "TeeShotSteps: 12463", "BallPos: 1.0"}));
+        Case{"None", "BallPos: 1, 2, 3\n", {}, 0, "", "\nExit Code: 1\n# The golf swing simulation was completed successfully.", "BallPos: 1.0"},
+        Case{"Simple", "BallPos: 1, 2, 3\n", {"simple"}, 0, "", "TeeShotSteps: 4446"},
+        Case{"Unknown", "BallPos: 1, 2, 3\n", {"fast"}, 0, "", "TeeShotSteps: 12463", "BallPos: 1.0"},
+        Case{"SimpleThenNoResults", "", {"simple", "noResults"}, 0, "", "TeeShotSteps: 4446"},
+        Case{"CaseMatters", "", {"Simple", "simple"}, 0, "", "TeeShotSteps: 12463"},
+        Case{"NoResults", "", {"noResults"}, 0, "", "FirstImpact:   7590, -3.68952430, 108.28424674, -5.63543045\nFirstImpactDistanceToGreen: 42.1139\n\nExit Code: 1", "ShotSteps"},
+        Case{"KeepPosition", "BallPos: 1, 2, 3\n", {"keepPosition"}, 0, "", "BallPos: 0.00000000, 0.00000000, 0.00000000"},
+        Case{"SetPosition", "BallPos: 1, 2, 3\n", {"setPosition"}, 0, "", "BallPos: -5.29605990, 120.30854953, -5.92807887"},
+        Case{"WriteResults", "BallPos: 1, 2, 3\n", {"writeResults"}, 0, "", "TeeShotSteps: 12463", "BallPos: 1.0"},
+        // A putt keeps the tee shot it was given; holed, the ball is the hole.
+        Case{"PuttKeepsTheTeeShot", kHoledPutt, {}, 0, "", "TeeShotSteps: 1\n     0, 1.00000000, 2.00000000, 3.00000000\n\nPuttShotSteps: 916"},
+        Case{"HoledPuttBallIsTheHole", kHoledPutt, {}, 0, "", "BallPos: -15.00000000, 154.00000000, -7.00000000"}),
+    [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-TEST_F(TrajexRun, PuttRunKeepsTheTeeShotOfTheInput)
-{
-    SwingModel m(false);
-    ASSERT_TRUE(quillmoor::complexSwing(m));
-    m.setPuttEnabled(true);
-    m.BallPos = {-15, 153, m.groundHeight(-15, 153)};
-    m.PuttBallSpeed = 2.0;
-    writeModel(m);
-    ASSERT_EQ(run({in.string(), out.string()}).status, 0);
-    const SwingModel res = readOutput();
-    EXPECT_EQ(res.teeShot.size(), 12463);
-    EXPECT_EQ(res.FirstImpact, 7590);
-    EXPECT_EQ(res.puttShot.back().first, 915);
-    EXPECT_EQ(res.BallPos, res.hole.HolePos); // holed: the ball is the hole
-}
-
-TEST_F(TrajexRun, SameFileInAndOutIsOverwrittenWithTheResults)
-{
-    ASSERT_EQ(run({in.string(), in.string(), "simple"}).status, 0);
-    EXPECT_TRUE(hasLine(slurp(in), "TeeShotSteps: 4446"));
-}
-
-TEST_F(TrajexRun, UnreadableInputIsReported)
-{
-    const std::string missing = (dir / "missing.txt").string();
-    const RunResult r = run({missing, out.string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Unable to open input file: " + missing + "\n");
-    EXPECT_FALSE(fs::exists(out));
-}
-
-TEST_F(TrajexRun, UnwritableOutputIsReportedAndLeavesWhatIsThere)
-{
-    // A directory in the way (root may write anywhere else) and a missing one.
-    const fs::path taken = dir / "taken";
-    fs::create_directory(taken);
-    std::ofstream(taken / "keep.txt") << "keep";
-    for (const fs::path& target : {taken, dir / "nowhere" / "out.txt"}) {
-        const RunResult r = run({in.string(), target.string()});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "Unable to write output file: " + target.string() + "\n");
-    }
-    EXPECT_TRUE(fs::is_directory(taken));
-    EXPECT_EQ(slurp(taken / "keep.txt"), "keep");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()),
-              4); // in, taken, std streams
-}
-
-TEST_F(TrajexRun, RefusedRunWritesNothingAndSaysWhy)
-{
-    SwingModel m(false);
-    m.TimeStepSize = 0;
-    writeModel(m);
-    const std::string before = slurp(in);
-    for (const fs::path& target : {out, in}) {
-        const RunResult r = run({in.string(), target.string()});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(
-            r.err,
-            "TimeStepSize must be a finite number above 0 for the complex swing\nUnable to perform calculations\n");
-    }
-    EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(slurp(in), before);
-}
-
-// Every shipped example runs to a result; the putts are set up to drop.
-TEST_F(TrajexRun, ExamplesRunToAResult)
-{
-    for (int hole = 1; hole <= 4; ++hole) {
-        for (const char* kind : {"-teeshot.txt", "-putt.txt"}) {
-            const fs::path example = fs::path(QUILLMOOR_SOURCE_DIR) / "examples" /
-                                     ("hole" + std::to_string(hole) + kind);
-            SCOPED_TRACE(example.string());
-            const RunResult r = run({example.string(), out.string()});
-            ASSERT_EQ(r.status, 0) << r.err;
-            const SwingModel m = readOutput();
-            EXPECT_EQ(m.hole.HoleId, hole);
-            ASSERT_GT(m.currentStepCount(), 1);
-            EXPECT_EQ(m.BallPos, m.currentShot().back().second);
-            if (m.PuttEnabled)
-                EXPECT_EQ(m.BallPos, m.hole.HolePos);
-            else
-                EXPECT_GE(m.FirstImpact, 1);
-        }
-    }
-}
-
-// The bad inputs of the README's table, run through the program: each ends
-// with the status and message it documents, and only a success writes.
-struct BadInput
-{
-    const char* name;
-    std::string input; // file content; "<dir>" makes the input a directory
-    int status;
-    const char* message; // a piece of the standard error text
-    friend void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
-};
-
-class BadInputTable : public TrajexRun, public ::testing::WithParamInterface<BadInput>
-{
-};
 
 TEST_P(BadInputTable, EndsAsDocumented)
 {
-    const BadInput& c = GetParam();
-    if (c.input == "<dir>") {
-        fs::remove(in);
-        fs::create_directory(in);
-    } else {
-        std::ofstream(in, std::ios::binary) << c.input;
-    }
-    const RunResult r = run({in.string(), out.string()});
-    EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-    EXPECT_EQ(fs::exists(out), c.status == 0);
+    check(GetParam());
 }
 
-using namespace std::string_literals;
+// The bad inputs of the README's table.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Readme, BadInputTable,
     ::testing::Values(
-        BadInput{"Directory", "<dir>", 1, "Unable to open input file: "},
-        BadInput{"BinaryJunk", "\x01\xff\x7f:\x80,\n\0\0TeeBallSpeed: 120\n\x1b[0m"s, 0, ""},
-        BadInput{"HugeLine", std::string(5 << 20, 'y') + "\nTeeLaunchAngle: 30", 0, ""},
-        BadInput{"AbsurdStepCount", "TeeShotSteps: 2147483647\n 0, 1, 2, 3\n", 0, ""},
-        BadInput{"NotADecimalNumber", "WindSpeed: nan\nTeeBackSpin: 0x10\n", 0, ""},
-        BadInput{"NaNComponent", "HolePos: nan, 154, -7\n", 1, "HolePos x is not a finite number"},
-        BadInput{"InfiniteComponent", "PuttEnabled: 1\nBallPos: 1, inf, 0\n", 1,
-                 "BallPos y is not a finite number"},
-        BadInput{"ZeroStep", "TimeStepSize: 0\n", 1, "TimeStepSize must be a finite number above 0"},
-        BadInput{"ZeroSpeed", "TeeBallSpeed: 0\n", 1, "TeeBallSpeed is 0"},
-        BadInput{"ZeroFriction", "GreenRho: 0\n", 1, "never stop rolling"},
-        BadInput{"GrowingBounces", "TeeTargetAngle: 180\nTeeBallSpeed: 3000\n", 1,
-                 "would need more than 1000000 points"}),
+        Case{"Directory", "<dir>", {}, 1, "Unable to open input file: "},
+        Case{"BinaryJunk", "\x01\xff\x7f:\x80,\n\0\0TeeBallSpeed: 120\n\x1b[0m"s, {}, 0, ""},
+        Case{"HugeLine", std::string(5 << 20, 'y') + "\nTeeLaunchAngle: 30", {}, 0, "", "TeeLaunchAngle: 30.00000000"},
+        Case{"AbsurdStepCount", "TeeShotSteps: 2147483647\n 0, 1, 2, 3\n", {}, 0, ""},
+        Case{"NotADecimalNumber", "WindSpeed: nan\nTeeBackSpin: 0x10\n", {}, 0, "", "WindSpeed: 0.00000000"},
+        Case{"NaNComponent", "HolePos: nan, 154, -7\n", {}, 1, "HolePos x is not a finite number"},
+        Case{"InfiniteComponent", "PuttEnabled: 1\nBallPos: 1, inf, 0\n", {}, 1, "BallPos y is not a finite number"},
+        Case{"ZeroStep", "TimeStepSize: 0\n", {}, 1, "TimeStepSize must be a finite number above 0 for the complex swing\nUnable to perform calculations\n"},
+        Case{"ZeroSpeed", "TeeBallSpeed: 0\n", {}, 1, "TeeBallSpeed is 0"},
+        Case{"ZeroFriction", "GreenRho: 0\n", {}, 1, "never stop rolling"},
+        Case{"GrowingBounces", "TeeTargetAngle: 180\nTeeBallSpeed: 3000\n", {}, 1, "would need more than 1000000 points"},
+        // Values that still run: the complex putt takes its own step (0.001 s; the simple
+        // routines 0.1 s, see below), a ball struck at 0 mph in the simple mode drops at the tee.
+        Case{"PuttZeroStep", "TimeStepSize: -1\nPuttEnabled: 1\nBallPos: -15, 150, -7\n", {}, 0, "", "PuttShotSteps: 4002"},
+        Case{"SimpleZeroSpeed", "TeeBallSpeed: 0\n", {"simple"}, 0, "", "BallPos: -0.00000000, 0.00000000, -7.39764340"}),
+
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(TrajexRun, MissingPathsPrintTheUsage)
+{
+    for (const auto& args : {std::vector<std::string>{}, {in}, {in, ""}, {"", "", in}}) {
+        EXPECT_EQ(run(args), 1);
+        EXPECT_EQ(err, "Usage:\n  Trajex infile outfile [mode:simple|complex]\n");
+    }
+}
+
+TEST_F(TrajexRun, SameFileInAndOutIsOverwrittenOnlyBySuccess)
+{
+    std::ofstream(in) << "TimeStepSize: 0\n";
+    EXPECT_EQ(run({in, in}), 1); // refused
+    EXPECT_EQ(slurp(in), "TimeStepSize: 0\n");
+    // Empty arguments are skipped; the simple swing takes 0.1 s steps.
+    EXPECT_EQ(run({"", in, "", in, "simple"}), 0) << err;
+    EXPECT_NE(slurp(in).find("\nTeeShotSteps: 46\n"), std::string::npos);
+}
+
+TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
+{
+    EXPECT_EQ(run({dir / "missing.txt", out}), 1);
+    EXPECT_EQ(err, "Unable to open input file: " + (dir / "missing.txt").string() + "\n");
+    // A directory in the way (root may write anywhere else) and a missing one.
+    fs::create_directory(dir / "taken");
+    std::ofstream(dir / "taken" / "keep.txt") << "keep";
+    std::ofstream(in) << "";
+    for (const fs::path& target : {dir / "taken", dir / "nowhere" / "out.txt"}) {
+        EXPECT_EQ(run({in, target}), 1);
+        EXPECT_EQ(err, "Unable to write output file: " + target.string() + "\n");
+    }
+    EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
+    // Nothing else written, no temporary file left: in, taken, the two streams.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
+}
