@@ -1,6 +1,7 @@
 // What one Trajex run spends its time on: the default complex swing (12 463
 // points), the default complex putt (4 002 points), and writing and reading
-// the swing's result file (about 0.6 MB).
+// the swing's result file (about 0.6 MB); and the slowest runs there are,
+// those refused at the point bound.
 
 #include "Simulation.h"
 #include "SwingModel.h"
@@ -48,6 +49,23 @@ void BM_ComplexPutt(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ComplexPutt)->Unit(benchmark::kMillisecond);
+
+// The slowest inputs there are: runs refused only when their path passes the
+// million-point bound. They must stay well under a second.
+void BM_RefusedAtPointBound(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SwingModel m(false);
+        if (state.range(0) == 0) {
+            m.TimeStepSize = 1e-6; // a flight that needs more than a million steps
+        } else {
+            m.TimeStepSize = 1.001; // steps so long that the bounces never die down
+        }
+        const bool ok = quillmoor::complexSwing(m).ok;
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_RefusedAtPointBound)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_WriteSwingResult(benchmark::State& state)
 {
