@@ -6,27 +6,22 @@
 
 #include <gtest/gtest.h>
 
+using Flags = std::vector<ChangeFlags>;
+
 class ModelTest : public ::testing::Test
 {
 protected:
     void SetUp() override { holeCatalogue().clear(); }
 };
 
-// Records every notification it hears.
+// Records every notification it hears, and who sent it.
 struct RecordingListener : SwingModelListener
 {
-    struct Call
+    Flags flags;
+    std::vector<const SwingModel*> senders;
+    void modelChanged(SwingModel& m, ChangeFlags f) override
     {
-        const SwingModel* model;
-        ChangeFlags flags;
-    };
-    std::vector<Call> calls;
-    std::vector<ChangeFlags> flags() const
-    {
-        std::vector<ChangeFlags> f;
-        for (const auto& c : calls)
-            f.push_back(c.flags);
-        return f;
+        flags.push_back(f);
+        senders.push_back(&m);
     }
-    void modelChanged(SwingModel& m, ChangeFlags f) override { calls.push_back({&m, f}); }
 };
