@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -211,9 +212,14 @@ mode_t targetMode(const std::string& path)
 
 bool SwingModel::write(const std::string& pathArg, bool omitSteps) const
 {
-    const std::string& path = pathArg.empty() ? fileName : pathArg;
+    std::string path = pathArg.empty() ? fileName : pathArg;
     if (path.empty())
         return false;
+    // Through a symbolic link the file it points to is replaced, not the link.
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     const std::string text = toText(omitSteps);
 
     // Write beside the target and rename over it, so a failure (full disk,

@@ -46,6 +46,11 @@ TEST_F(DataFileTest, FreshModelMatchesTheGoldenFile)
     ASSERT_TRUE(m.write(""));
     EXPECT_EQ(slurp(m.fileName), slurp(QUILLMOOR_TEST_DATA "/fresh-model.txt"));
     EXPECT_EQ(fs::status(m.fileName).permissions(), fs::perms(0640));
+
+    const std::string link = dir + "/link.txt"; // a link stays a link
+    fs::create_symlink(m.fileName, link);
+    ASSERT_TRUE(m.write(link));
+    EXPECT_TRUE(fs::is_symlink(link));
 }
 
 TEST_F(DataFileTest, ResultSectionAndFooter)
