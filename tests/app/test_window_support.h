@@ -1,68 +1,81 @@
 #pragma once
-// Shared by the main-window tests: a fresh hidden window per test, typed
-// access to its widgets by object name, and a listener that captures the
-// window's own model so tests can look at (or move) what the controls edit.
+// Shared by the window tests: a fresh hidden window per test, widgets by
+// object name, the window's model, and answers to modal dialogs that never
+// let one hang a test.
 
 #include "Parview.h"
-#include "SwingModel.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
-#include <QString>
-#include <QStringList>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
-// Remembers the last model that notified; after the window's model has sent
-// anything, `model` is the window's model.
-class ModelSpy : public SwingModelListener
+template <class T> T* find(const QObject* root, const char* name)
 {
-public:
-    void modelChanged(SwingModel& m, ChangeFlags flags) override
-    {
-        model = &m;
-        lastFlags = flags;
-    }
-    SwingModel* model = nullptr;
-    ChangeFlags lastFlags = 0;
-};
+    T* w = root->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
 
-class WindowTest : public ::testing::Test
+using ModalAnswer = std::function<void(QWidget*)>;
+
+// Runs `trigger` and answers the modal widgets it opens, in turn, with
+// `answers`; each is closed afterwards if the answer left it open. Returns how
+// many modal widgets appeared, for the caller to check.
+inline int answerModals(const std::function<void()>& trigger, std::deque<ModalAnswer> answers = {})
+{
+    int seen = 0;
+    QTimer poll, watchdog;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible())
+            return;
+        ++seen;
+        if (!answers.empty()) { // any further widget is closed unanswered
+            answers.front()(w);
+            answers.pop_front();
+        }
+        w->close();
+    });
+    // A modal widget opened from inside an answer blocks `poll`; this closes it.
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "left open: " << w->windowTitle().toStdString();
+            w->close();
+        }
+    });
+    poll.start(10);
+    watchdog.start(3000);
+    trigger();
+    return seen;
+}
+
+class WindowTest : public ::testing::Test, public SwingModelListener
 {
 protected:
     void SetUp() override
     {
-        // The catalogue is process-wide; every test starts from the built-in holes.
-        holeCatalogue().clear();
+        holeCatalogue().clear(); // process-wide; every test starts from the built-in holes
         window = std::make_unique<Parview>(QStringList());
-        spy = std::make_unique<ModelSpy>();
     }
 
-    void TearDown() override
+    // The window's model notifies while it is constructed, before any other.
+    void modelChanged(SwingModel& m, ChangeFlags) override
     {
-        spy.reset();
-        window.reset();
+        if (!spied)
+            spied = &m;
     }
-
-    // The window's model, found through a notification it sends.
-    SwingModel& model()
-    {
-        if (!spy->model) {
-            // Toggling putt mode twice notifies and leaves the model as it was.
-            auto* putt = child<QGroupBox>("grpPutt");
-            putt->setChecked(!putt->isChecked());
-            putt->setChecked(!putt->isChecked());
-        }
-        EXPECT_NE(spy->model, nullptr);
-        return *spy->model;
-    }
-
-    template <class T> T* child(const char* name) const
-    {
-        T* w = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
+    SwingModel& model() { return *spied; }
+    template <class T> T* child(const char* name) const { return find<T>(window.get(), name); }
 
     std::unique_ptr<Parview> window;
-    std::unique_ptr<ModelSpy> spy;
+    SwingModel* spied = nullptr;
 };

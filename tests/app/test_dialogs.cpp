@@ -1,0 +1,197 @@
+// The modal parts of the main window: the hole definition dialog, reached
+// through the last entry of the hole list, and the file commands.
+
+#include "test_window_support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void expectTreeControls(const QWidget* dlg, bool enabled)
+{
+    const auto widgets = dlg->findChildren<QWidget*>(QRegularExpression("Tree(Pos|Size)"));
+    EXPECT_EQ(widgets.size(), 20);
+    for (const QWidget* w : widgets)
+        EXPECT_EQ(w->isEnabled(), enabled) << w->objectName().toStdString();
+}
+
+// A choice in the tree list as the user makes it (the keyboard emits
+// activated(), a programmatic setCurrentIndex() does not); the tree controls
+// follow it.
+void chooseTree(const QWidget* dlg, const QString& name)
+{
+    auto* list = find<QComboBox>(dlg, "cmbTreeType");
+    const int target = list->findText(name);
+    ASSERT_GE(target, 0) << name.toStdString();
+    while (list->currentIndex() != target)
+        QTest::keyClick(list, list->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    expectTreeControls(dlg, target > 0);
+}
+
+class HoleDialog : public WindowTest
+{
+protected:
+    QComboBox* holes() const { return child<QComboBox>("cmbHoleId"); }
+    int currentHole() const { return holes()->currentIndex() + 1; }
+
+    // Chooses "[ Customize... ]" and lets `interact` answer the dialog.
+    void customize(const ModalAnswer& interact)
+    {
+        EXPECT_EQ(answerModals([&] { holes()->setCurrentIndex(holes()->count() - 1); }, {interact}),
+                  1);
+    }
+};
+
+// Hole 2, built in: Cancel changes nothing, Save Copy adds hole 5, and Save
+// then replaces that one.
+TEST_F(HoleDialog, CancelSaveCopyAndSave)
+{
+    holes()->setCurrentIndex(1);
+    child<QLabel>("infoShot")->setText("Shot count: 1");
+    const auto before = holeCatalogue();
+    customize([](QWidget* dlg) {
+        find<QDoubleSpinBox>(dlg, "spinHolePosX")->setValue(-30);
+        chooseTree(dlg, "[ no tree ]");
+        find<QPushButton>(dlg, "btnCancel")->click();
+    });
+    EXPECT_EQ(holeCatalogue(), before);
+    EXPECT_EQ(currentHole(), 2);
+    EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 0");
+
+    customize([](QWidget* dlg) {
+        EXPECT_FALSE(find<QPushButton>(dlg, "btnSave")->isEnabled()); // built-in: copy only
+        EXPECT_EQ(find<QComboBox>(dlg, "cmbTreeType")->currentText(), "Oak");
+        // 16.6667 yd is just over 50 ft: shown clamped to the limit.
+        EXPECT_EQ(find<QDoubleSpinBox>(dlg, "spinGreenSize")->text(), "50.00 ft");
+        find<QPushButton>(dlg, "btnSaveCopy")->click();
+    });
+    EXPECT_EQ(holeCatalogue().at(2), before.at(2)) << "the original must stay untouched";
+    EXPECT_EQ(holeCatalogue().at(5).GreenPos, before.at(2).HolePos);
+    EXPECT_DOUBLE_EQ(holeCatalogue().at(5).GreenSize, 50 * 0.3333333333); // not an exact third
+    EXPECT_EQ(currentHole(), 5);
+    EXPECT_TRUE(child<QWidget>("spinGreenRho")->isEnabled()); // wind and green unlocked
+
+    customize([](QWidget* dlg) {
+        find<QDoubleSpinBox>(dlg, "spinHolePosX")->setValue(-20);
+        find<QSlider>(dlg, "sliderTreeSizeX")->setValue(59);
+        EXPECT_DOUBLE_EQ(find<QDoubleSpinBox>(dlg, "spinTreeSizeX")->value(), 30.5);
+        find<QPushButton>(dlg, "btnSave")->click();
+    });
+    EXPECT_EQ(holes()->count(), 6); // replaced, not added
+    EXPECT_EQ(holeCatalogue().at(5).GreenPos.x, -20);
+    EXPECT_DOUBLE_EQ(holeCatalogue().at(5).TreeSize.x, 10.16666666565); // 30.5 ft
+}
+
+TEST_F(HoleDialog, TreeTypeRoundTrip)
+{
+    holes()->setCurrentIndex(3); // hole 4: no tree, and not built-in only
+    customize([](QWidget* dlg) {
+        EXPECT_EQ(find<QComboBox>(dlg, "cmbTreeType")->currentIndex(), 0);
+        expectTreeControls(dlg, false);
+        chooseTree(dlg, "Elm");
+        find<QPushButton>(dlg, "btnSave")->click();
+    });
+    EXPECT_EQ(holeCatalogue().at(4).TreeType, "Elm");
+    customize([](QWidget* dlg) {
+        expectTreeControls(dlg, true);
+        chooseTree(dlg, "[ no tree ]");
+        find<QPushButton>(dlg, "btnSave")->click();
+    });
+    EXPECT_EQ(holeCatalogue().at(4).TreeType, "");
+}
+
+// Answers a file dialog with `path`, after checking its caption.
+ModalAnswer choose(const QString& caption, const QString& path)
+{
+    return [=](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        ASSERT_TRUE(dlg && dlg->windowTitle() == caption) << w->windowTitle().toStdString();
+        if (QWidget* focused = dlg->focusWidget()) // selectFile() skips a focused name field
+            focused->clearFocus();
+        dlg->selectFile(path);
+        QMetaObject::invokeMethod(dlg, "accept"); // protected, but a slot
+    };
+}
+
+const ModalAnswer cancel = [](QWidget*) {}; // answerModals closes what is left open
+
+class FileCommands : public WindowTest
+{
+protected:
+    int run(const char* action, std::deque<ModalAnswer> answers = {})
+    {
+        return answerModals([&] { child<QAction>(action)->trigger(); }, std::move(answers));
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(FileCommands, SaveAsksForANameOnlyOnceAndOpenRestores)
+{
+    window->show(); // errors go to a message box only while the window is visible
+    EXPECT_EQ(run("actionSave", {cancel}), 1);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    const QString file = path("sub/model.txt");
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(2);
+    EXPECT_EQ(run("actionSave", {choose("Save as...", file)}), 1); // no name yet: Save As
+
+    // A failed save is reported and keeps the name.
+    ASSERT_TRUE(QDir(path("sub")).removeRecursively());
+    QString title;
+    EXPECT_EQ(run("actionSave", {[&](QWidget* w) { title = w->windowTitle(); }}), 1);
+    EXPECT_EQ(title, "Error");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30);
+    EXPECT_EQ(run("actionSave"), 0);
+
+    child<QAbstractButton>("btnResetAll")->click();
+    ASSERT_EQ(child<QDoubleSpinBox>("spinTeeLaunchAngle")->value(), 45);
+    EXPECT_EQ(run("actionOpen", {choose("Open file...", file)}), 1);
+    EXPECT_EQ(child<QComboBox>("cmbHoleId")->currentIndex(), 2);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinTeeLaunchAngle")->value(), 30); // as last saved
+}
+
+TEST_F(FileCommands, ComparisonTracesStayUntilResetAll)
+{
+    child<QLabel>("infoShot")->setText("Shot count: 3");
+    for (const char* name : {"short.out", "long.out"}) {
+        SwingModel result(false);
+        result.setPoint(0, {0.0, 0.0, 0.0});
+        result.setPoint(1, {0.0, 80.0, 0.0});
+        ASSERT_TRUE(result.write(path(name).toStdString()));
+        EXPECT_EQ(run("actionOpen_Results", {choose("Open file...", path(name))}), 1);
+    }
+    // Comparison traces are labelled with their file's name.
+    const auto traces = [this](const char* view) {
+        int n = 0;
+        for (const QGraphicsItem* item : child<QGraphicsView>(view)->scene()->items())
+            if (auto* label = qgraphicsitem_cast<const QGraphicsSimpleTextItem*>(item))
+                n += label->text().endsWith(".out");
+        return n;
+    };
+    for (const char* view : {"topView", "sideView"})
+        EXPECT_EQ(traces(view), 2) << view;
+    child<QAbstractButton>("btnResetAll")->click();
+    EXPECT_EQ(traces("topView") + traces("sideView"), 0);
+    EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 0");
+}
+
+TEST_F(FileCommands, OpeningAnUnreadableFileStillRebuildsTheHoleList)
+{
+    holeCatalogue()[5] = holeCatalogue().at(4); // a hole the list does not show yet
+    holeCatalogue()[5].HoleId = 5;
+    window->loadModel(path("missing.txt"));
+    EXPECT_EQ(child<QComboBox>("cmbHoleId")->count(), 6);
+    EXPECT_EQ(child<QComboBox>("cmbHoleId")->itemText(4), "Hole #5");
+    EXPECT_EQ(run("actionSave", {cancel}), 1) << "the file never became the model's";
+}
+
+} // namespace
