@@ -43,7 +43,9 @@ void Animator::updateCurrentValue(const QVariant& value)
 QParallelAnimationGroup* glideTo(QGraphicsView* view, double zoom, QGraphicsScene* scene,
                                  const QRectF& rect)
 {
-    auto* group = new QParallelAnimationGroup;
+    // Owned by the scene as well, so that a window closed while a glide runs
+    // takes the glide with it.
+    auto* group = new QParallelAnimationGroup(scene);
     group->addAnimation(new Animator(view, zoom));
     group->addAnimation(new Animator(scene, rect));
     group->start(QAbstractAnimation::DeleteWhenStopped);
