@@ -24,13 +24,13 @@ for t in "${targets[@]}"; do
   echo "== $t for ${seconds}s"
   # New inputs go to a scratch directory; the committed corpus stays as it is
   # unless scripts/fuzz-merge.sh is run.
-  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=30 \
+  "$build/bin/$t" "$work" "$corpus" fuzz/seeds -max_total_time="$seconds" -timeout=120 \
     -rss_limit_mb=512 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
     2>"$work/log" || { tail -40 "$work/log"; echo "fuzz target $t failed; artifacts in $work" >&2; exit 1; }
   grep -E 'stat::number_of_executed_units|cov:' "$work/log" | tail -2
   if [ "${FUZZ_GROW:-0}" = 1 ]; then
     merged=$(mktemp -d)
-    "$build/bin/$t" -merge=1 -timeout=30 -rss_limit_mb=512 "$merged" "$corpus" "$work" >/dev/null 2>&1
+    "$build/bin/$t" -merge=1 -timeout=120 -rss_limit_mb=512 "$merged" "$corpus" "$work" >/dev/null 2>&1
     rm -rf "$corpus" && mkdir -p "$corpus" && cp "$merged"/* "$corpus"/ 2>/dev/null || true
     rm -rf "$merged"
     echo "corpus $corpus: $(ls "$corpus" | wc -l) inputs"
