@@ -325,11 +325,7 @@ void Parview::onSpinnerChanged(double)
 
 void Parview::onSpinnerChanged(int)
 {
-    auto* spin = qobject_cast<QAbstractSpinBox*>(sender());
-    if (!spin)
-        return;
-    binding::syncSliderFromSpin(this, spin);
-    applyControl(spin->objectName());
+    onSpinnerChanged(0.0); // the same work: the value is read from the sender
 }
 
 void Parview::onDirectionChanged(int)
