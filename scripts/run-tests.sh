@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the whole test suite: the normal build, then the same tests built with
-# address and undefined-behaviour sanitizers.
+# Runs the whole test suite: the normal build and its Debian package, then the
+# same tests built with address and undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -28,6 +28,16 @@ for preset in dev asan; do
   bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$summary")
   passed=$((passed + total - bad))
   failed=$((failed + bad))
+  if [ "$preset" = dev ]; then
+    # Packages the dev build's programs rather than building them again.
+    echo "== Debian package =="
+    if bash scripts/test-package.sh build/dev; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      status=1
+    fi
+  fi
 done
 echo "== fuzzing, ${FUZZ_SECONDS:-60}s per target =="
 if bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"; then

@@ -11,6 +11,7 @@ packages=(
   locales
   xvfb xauth xdotool imagemagick
   clang libclang-rt-dev
+  dpkg-dev file lintian desktop-file-utils man-db
 )
 
 missing=()
