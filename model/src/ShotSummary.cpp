@@ -19,13 +19,10 @@ double horizontal(const Vector3& a, const Vector3& b)
     return std::hypot(b.x - a.x, b.y - a.y);
 }
 
-std::vector<Vector3> pointsOf(const Trajectory& shot)
+// The i-th stored point in step order.
+const Vector3& pointAt(const Trajectory& shot, std::size_t i)
 {
-    std::vector<Vector3> points;
-    points.reserve(shot.size());
-    for (const auto& entry : shot)
-        points.push_back(entry.second);
-    return points;
+    return (shot.begin() + static_cast<std::ptrdiff_t>(i))->second;
 }
 
 // Elapsed time of n steps; none when the step is not a usable time.
@@ -38,17 +35,19 @@ std::optional<double> stepsToTime(std::size_t n, double dt)
 
 // Largest horizontal distance of the points from the line through the first
 // and the last.
-double largestOffset(const std::vector<Vector3>& q)
+double largestOffset(const Trajectory& q)
 {
-    const Vector3& a = q.front();
-    const double dx = q.back().x - a.x;
-    const double dy = q.back().y - a.y;
+    const Vector3& a = q.begin()->second;
+    const double dx = q.back().second.x - a.x;
+    const double dy = q.back().second.y - a.y;
     const double len = std::hypot(dx, dy);
     if (len == 0.0)
         return 0.0;
     double best = 0.0;
-    for (const Vector3& p : q)
+    for (const auto& entry : q) {
+        const Vector3& p = entry.second;
         best = std::max(best, std::fabs(dx * (p.y - a.y) - dy * (p.x - a.x)) / len);
+    }
     return best;
 }
 
@@ -58,10 +57,10 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
 {
     if (model.teeShot.empty())
         return std::nullopt;
-    const std::vector<Vector3> p = pointsOf(model.teeShot);
-    const std::size_t n = p.size() - 1;
-    const Vector3& first = p.front();
-    const Vector3& last = p.back();
+    const Trajectory& p = model.teeShot;
+    const std::size_t n = static_cast<std::size_t>(p.size()) - 1;
+    const Vector3& first = p.begin()->second;
+    const Vector3& last = p.back().second;
 
     TeeShotNumbers r;
     if (model.FirstImpact > 0 && static_cast<std::size_t>(model.FirstImpact) <= n)
@@ -77,8 +76,8 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
     };
 
     double top = first.z;
-    for (const Vector3& q : p)
-        top = std::max(top, q.z);
+    for (const auto& entry : p)
+        top = std::max(top, entry.second.z);
 
     r.total = horizontal(first, last);
     r.apex = top - first.z;
@@ -87,8 +86,8 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
 
     if (r.landingIndex > 0) {
         const std::size_t k = static_cast<std::size_t>(r.landingIndex);
-        const Vector3& land = p[k];
-        const Vector3& before = p[k - 1];
+        const Vector3& land = pointAt(p, k);
+        const Vector3& before = pointAt(p, k - 1);
         r.carry = horizontal(first, land);
         r.roll = horizontal(land, last);
         r.hangTime = stepsToTime(k, model.TimeStepSize);
@@ -102,8 +101,8 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model)
 {
     if (model.puttShot.empty())
         return std::nullopt;
-    const std::vector<Vector3> q = pointsOf(model.puttShot);
-    const Vector3& last = q.back();
+    const Trajectory& q = model.puttShot;
+    const Vector3& last = q.back().second;
     const Vector3& hole = model.hole.HolePos;
 
     PuttNumbers r;
@@ -111,9 +110,9 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model)
                         std::fabs(last.z - hole.z) <= 1e-6;
     const bool dropped = model.groundHeight(last.x, last.y) - last.z >= 0.2;
     r.holed = atHole || dropped;
-    r.rollDistance = horizontal(q.front(), last);
+    r.rollDistance = horizontal(q.begin()->second, last);
     r.breakDistance = largestOffset(q);
-    r.rollTime = stepsToTime(q.size() - 1, model.TimeStepSize);
+    r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
     r.distanceToHole = r.holed ? 0.0 : (last - hole).length();
     return r;
 }
