@@ -8,6 +8,7 @@ packages=(
   g++ make cmake pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+  libcli11-dev nlohmann-json3-dev
   locales
   xvfb xauth xdotool imagemagick
   clang libclang-rt-dev

@@ -1,0 +1,68 @@
+#pragma once
+// The "Shot data" panel: carry, apex, hang time and the rest for the current
+// shot and for each compared result file. One row per number (with its
+// unit), one column per shot; a row shows only when some column's kind of
+// shot has that number. Selected cells copy (Ctrl+C) as tab-separated text
+// with their row and column headers, for a spreadsheet.
+//
+// The panel keeps the numbers, not the models, so a comparison model may be
+// discarded once it has been added.
+
+#include "ShotSummary.h"
+
+#include <QPair>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+#include <optional>
+
+class QTableWidget;
+class SwingModel;
+
+class ShotDataPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ShotDataPanel(QWidget* parent = nullptr);
+
+    // Replaces every column: one per (title, model), showing the model's
+    // active shot (the putt in putt mode, else the tee shot); a null model or
+    // one without that shot gives a column of "–".
+    void setShots(const QVector<QPair<QString, const SwingModel*>>& shots);
+
+    // The first column, "This shot", from the model; the others stay.
+    void setCurrentShot(const SwingModel& model);
+    // A column after the others, titled by the comparison's label.
+    void addComparison(const QString& title, const SwingModel& model);
+    // Back to the "This shot" column alone.
+    void clearComparisons();
+
+    // The selected cells (all cells when none is selected) as tab-separated
+    // lines, headed by the column titles and the row labels.
+    QString copyText() const;
+    // Puts copyText() on the clipboard.
+    void copy() const;
+
+    // One bold line on how the model's active shot ended: "Holed!", "On the
+    // green, 12.3 feet", "Carry 108.3 yd, total 120.4 yd", ...; empty without a shot.
+    static QString verdict(const SwingModel& model);
+
+    QTableWidget* table() const { return view; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Column
+    {
+        QString title;
+        quillmoor::ShotKind kind; // the model's active kind, with or without a shot
+        std::optional<quillmoor::ShotRecord> shot;
+    };
+    static Column columnOf(const QString& title, const SwingModel* model);
+    void refresh();
+
+    QVector<Column> columns;
+    QTableWidget* view = nullptr;
+};

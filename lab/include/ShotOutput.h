@@ -1,0 +1,40 @@
+#pragma once
+// Shot numbers of one or more files as a table for people, JSON or CSV. The
+// columns follow shotFields(), so every command that prints shot numbers
+// prints them alike; nothing here depends on the locale.
+
+#include "ShotSummary.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class SwingModel;
+
+namespace quillmoor::lab {
+
+struct FileShot
+{
+    std::string file; // the path as the user gave it
+    ShotRecord shot;
+};
+
+// Aligned columns with units, one section per kind of shot; "–" for a number
+// that is absent. Prints nothing for no shots.
+void writeShotTable(std::ostream& out, const std::vector<FileShot>& shots);
+// An array of objects: "file", "shot" ("tee" or "putt"), then the keys of that
+// kind's fields; absent numbers are null, numbers keep full precision.
+void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots);
+// One header row (file, shot, then the keys of shotColumns()), one row per shot;
+// a cell that does not apply or is absent is empty.
+void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots);
+
+// A CSV cell: quoted when it holds a comma, a quote or a line end.
+std::string csvCell(const std::string& text);
+
+// Reads path into model as a fresh process would: the hole catalogue is
+// emptied first, so no earlier file's hole is seen. On failure returns false
+// and says why in reason (the model is then a fresh default model).
+bool readFreshModel(const std::string& path, SwingModel& model, std::string& reason);
+
+} // namespace quillmoor::lab

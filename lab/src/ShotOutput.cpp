@@ -1,0 +1,181 @@
+#include "ShotOutput.h"
+
+#include "SwingModel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <system_error>
+
+namespace quillmoor::lab {
+
+namespace {
+
+const char* const kAbsent = "\u2013"; // en dash
+
+// Characters on screen, counting a UTF-8 sequence as one.
+std::size_t displayWidth(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string padded(const std::string& text, std::size_t width, bool right)
+{
+    const std::string fill(width - std::min(width, displayWidth(text)), ' ');
+    return right ? fill + text : text + fill;
+}
+
+std::string cellText(const ShotField& field, const ShotRecord& shot)
+{
+    const std::optional<double> v = field.of(shot);
+    if (!v)
+        return kAbsent;
+    if (field.isFlag)
+        return *v != 0.0 ? "yes" : "no";
+    return fixedText(*v, field.decimals);
+}
+
+void writeSection(std::ostream& out, const char* title, ShotKind kind,
+                  const std::vector<FileShot>& shots)
+{
+    std::vector<const ShotField*> fields;
+    for (const ShotField& f : shotFields())
+        if (f.kind == kind)
+            fields.push_back(&f);
+
+    // Rows of cells: the label line, the unit line, then one per shot.
+    std::vector<std::vector<std::string>> rows(2);
+    rows[0].push_back("File");
+    rows[1].push_back("");
+    for (const ShotField* f : fields) {
+        rows[0].push_back(f->label);
+        rows[1].push_back(*f->unit ? std::string("(") + f->unit + ")" : "");
+    }
+    for (const FileShot& s : shots) {
+        if (s.shot.kind != kind)
+            continue;
+        rows.emplace_back();
+        rows.back().push_back(s.file);
+        for (const ShotField* f : fields)
+            rows.back().push_back(cellText(*f, s.shot));
+    }
+    if (rows.size() == 2)
+        return;
+
+    std::vector<std::size_t> widths(rows[0].size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], displayWidth(row[i]));
+
+    out << title << '\n';
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i > 0)
+                line += "  ";
+            line += padded(row[i], widths[i], i > 0);
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out << line << '\n';
+    }
+}
+
+} // namespace
+
+void writeShotTable(std::ostream& out, const std::vector<FileShot>& shots)
+{
+    std::ostringstream tee;
+    std::ostringstream putt;
+    writeSection(tee, "Tee shots", ShotKind::Tee, shots);
+    writeSection(putt, "Putts", ShotKind::Putt, shots);
+    out << tee.str();
+    if (!tee.str().empty() && !putt.str().empty())
+        out << '\n';
+    out << putt.str();
+}
+
+void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const FileShot& s : shots) {
+        nlohmann::ordered_json object;
+        object["file"] = s.file;
+        object["shot"] = shotKindName(s.shot.kind);
+        for (const ShotField& f : shotFields()) {
+            if (f.kind != s.shot.kind)
+                continue;
+            const std::optional<double> v = f.of(s.shot);
+            if (!v)
+                object[f.key] = nullptr;
+            else if (f.isFlag)
+                object[f.key] = *v != 0.0;
+            else
+                object[f.key] = *v;
+        }
+        list.push_back(std::move(object));
+    }
+    // A path that is not UTF-8 still gives valid JSON, with U+FFFD in place
+    // of the bytes that cannot be shown.
+    out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+std::string csvCell(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots)
+{
+    out << "file,shot";
+    for (const ShotColumn& c : shotColumns())
+        out << ',' << c.field().key;
+    out << '\n';
+    for (const FileShot& s : shots) {
+        out << csvCell(s.file) << ',' << shotKindName(s.shot.kind);
+        for (const ShotColumn& c : shotColumns()) {
+            out << ',';
+            const std::optional<double> v = c.of(s.shot);
+            if (v && c.field().isFlag)
+                out << (*v != 0.0 ? "true" : "false");
+            else if (v)
+                out << exactText(*v);
+        }
+        out << '\n';
+    }
+}
+
+bool readFreshModel(const std::string& path, SwingModel& model, std::string& reason)
+{
+    holeCatalogue().clear();
+    model = SwingModel(false);
+    std::error_code ec;
+    if (path.empty()) {
+        reason = "empty file name";
+        return false;
+    }
+    if (std::filesystem::is_directory(path, ec)) {
+        reason = std::generic_category().message(EISDIR);
+        return false;
+    }
+    errno = 0;
+    if (model.read(path, false))
+        return true;
+    reason = errno != 0 ? std::generic_category().message(errno) : "cannot be read";
+    return false;
+}
+
+} // namespace quillmoor::lab

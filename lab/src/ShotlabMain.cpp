@@ -1,0 +1,9 @@
+#include "Shotlab.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return quillmoor::lab::runShotlab(args, std::cout, std::cerr);
+}

@@ -1,0 +1,135 @@
+#pragma once
+// The numbers a launch monitor shows first (carry, apex, hang time, ...),
+// computed from the stored points of a model's tee shot and putt.
+//
+// Points are taken in step order as P0..PN, in yards; "horizontal" means x and
+// y only; dt is TimeStepSize. FirstImpact is taken as an index into those
+// points, which is what it is for every trajectory the simulator writes (steps
+// 0, 1, 2, ... one per time step).
+//
+// Tee shot:
+//   landing k   FirstImpact when 0 < FirstImpact <= N; else N when N >= 1 and
+//               PN lies on or under the ground (within 1e-6 yd); else none.
+//   carry       horizontal P0 -> Pk        total  horizontal P0 -> PN
+//   roll        horizontal Pk -> PN        apex   highest z minus P0.z
+//   hang time   k * dt (none when dt is not a finite number above 0)
+//   landing angle  atan2(P(k-1).z - Pk.z, horizontal P(k-1) -> Pk), degrees,
+//               positive when coming down
+//   side, side at landing  offset of PN (Pk) from the target line through P0,
+//               (P - P0) . (cos a, sin a) with a = TeeTargetAngle: positive is
+//               right of a player facing down the line (+x when a = 0)
+//   distance to hole  3-D distance PN -> HolePos
+// Without a landing, carry, roll, hang time, landing angle and side at landing
+// are absent. A one-point shot has no landing: there is no flight to land from.
+//
+// Putt, points Q0..QM:
+//   holed       QM is HolePos (each coordinate within 1e-6), or QM lies 0.2 yd
+//               or more under the ground (the simple putt drops the ball)
+//   roll distance  horizontal Q0 -> QM
+//   break       largest horizontal distance of any point from the line
+//               through Q0 and QM (0 when they coincide horizontally)
+//   roll time   M * dt (none when dt is not a finite number above 0)
+//   distance to hole  0 when holed, else 3-D distance QM -> HolePos
+//
+// shotFields() is the one list of these numbers, in this order, with their
+// output keys and units: the command line, CSV, JSON and the window all use it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class SwingModel;
+
+namespace quillmoor {
+
+enum class ShotKind { Tee, Putt };
+
+struct TeeShotNumbers
+{
+    int landingIndex = -1;               // k, or -1 without a landing
+    std::optional<double> carry;         // yd
+    double total = 0.0;                  // yd
+    std::optional<double> roll;          // yd
+    double apex = 0.0;                   // yd above P0
+    std::optional<double> hangTime;      // s
+    std::optional<double> landingAngle;  // deg
+    double side = 0.0;                   // yd, positive to the right
+    std::optional<double> sideAtLanding; // yd
+    double distanceToHole = 0.0;         // yd
+};
+
+struct PuttNumbers
+{
+    bool holed = false;
+    double rollDistance = 0.0;      // yd
+    double breakDistance = 0.0;     // yd
+    std::optional<double> rollTime; // s
+    double distanceToHole = 0.0;    // yd
+};
+
+// One shot of a model: tee holds its numbers when kind is Tee, putt when Putt.
+struct ShotRecord
+{
+    ShotKind kind = ShotKind::Tee;
+    TeeShotNumbers tee;
+    PuttNumbers putt;
+};
+
+// Empty when the model's tee shot (putt) has no point.
+std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model);
+std::optional<PuttNumbers> summarizePutt(const SwingModel& model);
+
+// The tee shot's record, then the putt's, each only when that shot has points.
+std::vector<ShotRecord> summarizeShots(const SwingModel& model);
+
+// The record of the active shot (the putt in putt mode, else the tee shot);
+// empty when that shot has no point.
+std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model);
+
+// "tee" or "putt".
+const char* shotKindName(ShotKind kind);
+
+struct ShotField
+{
+    const char* key;   // output name, e.g. "carry_yd"
+    const char* label; // for people, e.g. "Carry"
+    const char* unit;  // "yd", "s", "deg"; empty for a yes/no answer
+    int decimals;      // shown to people with this many decimals
+    ShotKind kind;     // the shot the number belongs to
+    bool isFlag;       // a yes/no answer (holed), given as 1 or 0
+    // The number of a record of this field's kind; empty when absent.
+    std::optional<double> (*value)(const ShotRecord& record);
+
+    // Empty as well for a record of the other kind.
+    std::optional<double> of(const ShotRecord& record) const
+    {
+        return record.kind == kind ? value(record) : std::nullopt;
+    }
+};
+
+// The tee-shot numbers, then the putt numbers, in the order of the comment above.
+const std::vector<ShotField>& shotFields();
+
+// One column (or row) per key for tables that hold both kinds of shot: the
+// keys of shotFields() in order, each once. distance_to_hole_yd belongs to both
+// kinds and sits with the tee-shot numbers; the others belong to one kind.
+struct ShotColumn
+{
+    const ShotField* tee = nullptr;  // the field for a tee-shot record, if any
+    const ShotField* putt = nullptr; // the field for a putt record, if any
+
+    const ShotField& field() const { return tee ? *tee : *putt; }
+    std::optional<double> of(const ShotRecord& record) const;
+};
+const std::vector<ShotColumn>& shotColumns();
+
+// Fixed-point text with a point whatever the locale; "-0.0" comes out as "0.0".
+std::string fixedText(double value, int decimals);
+// The shortest text that reads back as the same double, locale-free.
+std::string exactText(double value);
+
+// One line on how the active shot ended, for people: "Holed!", "On the green,
+// 12.3 feet", "Carry 108.3 yd, total 120.4 yd", ...; empty without a shot.
+std::string shotVerdict(const SwingModel& model);
+
+} // namespace quillmoor

@@ -1,0 +1,264 @@
+// Shot numbers from the stored points; the definitions are in ShotSummary.h.
+
+#include "ShotSummary.h"
+
+#include "SwingModel.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace quillmoor {
+
+namespace {
+
+constexpr double degToRad = 0.0174532925;
+
+double horizontal(const Vector3& a, const Vector3& b)
+{
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
+// The i-th stored point in step order.
+const Vector3& pointAt(const Trajectory& shot, std::size_t i)
+{
+    return (shot.begin() + static_cast<std::ptrdiff_t>(i))->second;
+}
+
+// Elapsed time of n steps; none when the step is not a usable time.
+std::optional<double> stepsToTime(std::size_t n, double dt)
+{
+    if (!(dt > 0.0) || !std::isfinite(dt))
+        return std::nullopt;
+    return static_cast<double>(n) * dt;
+}
+
+// Largest horizontal distance of the points from the line through the first
+// and the last.
+double largestOffset(const Trajectory& q)
+{
+    const Vector3& a = q.begin()->second;
+    const double dx = q.back().second.x - a.x;
+    const double dy = q.back().second.y - a.y;
+    const double len = std::hypot(dx, dy);
+    if (len == 0.0)
+        return 0.0;
+    double best = 0.0;
+    for (const auto& entry : q) {
+        const Vector3& p = entry.second;
+        best = std::max(best, std::fabs(dx * (p.y - a.y) - dy * (p.x - a.x)) / len);
+    }
+    return best;
+}
+
+} // namespace
+
+std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
+{
+    if (model.teeShot.empty())
+        return std::nullopt;
+    const Trajectory& p = model.teeShot;
+    const std::size_t n = static_cast<std::size_t>(p.size()) - 1;
+    const Vector3& first = p.begin()->second;
+    const Vector3& last = p.back().second;
+
+    TeeShotNumbers r;
+    if (model.FirstImpact > 0 && static_cast<std::size_t>(model.FirstImpact) <= n)
+        r.landingIndex = model.FirstImpact;
+    else if (n >= 1 && last.z <= model.groundHeight(last.x, last.y) + 1e-6)
+        r.landingIndex = static_cast<int>(n);
+
+    const double a = model.TeeTargetAngle * degToRad;
+    const double rightX = std::cos(a);
+    const double rightY = std::sin(a);
+    auto sideOf = [&](const Vector3& q) {
+        return (q.x - first.x) * rightX + (q.y - first.y) * rightY;
+    };
+
+    double top = first.z;
+    for (const auto& entry : p)
+        top = std::max(top, entry.second.z);
+
+    r.total = horizontal(first, last);
+    r.apex = top - first.z;
+    r.side = sideOf(last);
+    r.distanceToHole = (last - model.hole.HolePos).length();
+
+    if (r.landingIndex > 0) {
+        const std::size_t k = static_cast<std::size_t>(r.landingIndex);
+        const Vector3& land = pointAt(p, k);
+        const Vector3& before = pointAt(p, k - 1);
+        r.carry = horizontal(first, land);
+        r.roll = horizontal(land, last);
+        r.hangTime = stepsToTime(k, model.TimeStepSize);
+        r.landingAngle = std::atan2(before.z - land.z, horizontal(before, land)) / degToRad;
+        r.sideAtLanding = sideOf(land);
+    }
+    return r;
+}
+
+std::optional<PuttNumbers> summarizePutt(const SwingModel& model)
+{
+    if (model.puttShot.empty())
+        return std::nullopt;
+    const Trajectory& q = model.puttShot;
+    const Vector3& last = q.back().second;
+    const Vector3& hole = model.hole.HolePos;
+
+    PuttNumbers r;
+    const bool atHole = std::fabs(last.x - hole.x) <= 1e-6 && std::fabs(last.y - hole.y) <= 1e-6 &&
+                        std::fabs(last.z - hole.z) <= 1e-6;
+    const bool dropped = model.groundHeight(last.x, last.y) - last.z >= 0.2;
+    r.holed = atHole || dropped;
+    r.rollDistance = horizontal(q.begin()->second, last);
+    r.breakDistance = largestOffset(q);
+    r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
+    r.distanceToHole = r.holed ? 0.0 : (last - hole).length();
+    return r;
+}
+
+std::vector<ShotRecord> summarizeShots(const SwingModel& model)
+{
+    std::vector<ShotRecord> records;
+    if (auto tee = summarizeTeeShot(model)) {
+        records.emplace_back();
+        records.back().kind = ShotKind::Tee;
+        records.back().tee = *tee;
+    }
+    if (auto putt = summarizePutt(model)) {
+        records.emplace_back();
+        records.back().kind = ShotKind::Putt;
+        records.back().putt = *putt;
+    }
+    return records;
+}
+
+std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model)
+{
+    ShotRecord record;
+    if (model.PuttEnabled) {
+        auto putt = summarizePutt(model);
+        if (!putt)
+            return std::nullopt;
+        record.kind = ShotKind::Putt;
+        record.putt = *putt;
+    } else {
+        auto tee = summarizeTeeShot(model);
+        if (!tee)
+            return std::nullopt;
+        record.kind = ShotKind::Tee;
+        record.tee = *tee;
+    }
+    return record;
+}
+
+const char* shotKindName(ShotKind kind)
+{
+    return kind == ShotKind::Tee ? "tee" : "putt";
+}
+
+const std::vector<ShotField>& shotFields()
+{
+    using R = const ShotRecord&;
+    using O = std::optional<double>;
+    static const std::vector<ShotField> fields = {
+        {"carry_yd", "Carry", "yd", 2, ShotKind::Tee, false, [](R r) { return r.tee.carry; }},
+        {"total_yd", "Total", "yd", 2, ShotKind::Tee, false, [](R r) { return O(r.tee.total); }},
+        {"roll_yd", "Roll", "yd", 2, ShotKind::Tee, false, [](R r) { return r.tee.roll; }},
+        {"apex_yd", "Apex", "yd", 2, ShotKind::Tee, false, [](R r) { return O(r.tee.apex); }},
+        {"hang_time_s", "Hang time", "s", 3, ShotKind::Tee, false,
+         [](R r) { return r.tee.hangTime; }},
+        {"landing_angle_deg", "Landing angle", "deg", 1, ShotKind::Tee, false,
+         [](R r) { return r.tee.landingAngle; }},
+        {"side_yd", "Side", "yd", 2, ShotKind::Tee, false, [](R r) { return O(r.tee.side); }},
+        {"side_at_landing_yd", "Side at landing", "yd", 2, ShotKind::Tee, false,
+         [](R r) { return r.tee.sideAtLanding; }},
+        {"distance_to_hole_yd", "Distance to hole", "yd", 2, ShotKind::Tee, false,
+         [](R r) { return O(r.tee.distanceToHole); }},
+        {"holed", "Holed", "", 0, ShotKind::Putt, true,
+         [](R r) { return O(r.putt.holed ? 1.0 : 0.0); }},
+        {"roll_distance_yd", "Roll distance", "yd", 2, ShotKind::Putt, false,
+         [](R r) { return O(r.putt.rollDistance); }},
+        {"break_yd", "Break", "yd", 2, ShotKind::Putt, false,
+         [](R r) { return O(r.putt.breakDistance); }},
+        {"roll_time_s", "Roll time", "s", 3, ShotKind::Putt, false,
+         [](R r) { return r.putt.rollTime; }},
+        {"distance_to_hole_yd", "Distance to hole", "yd", 2, ShotKind::Putt, false,
+         [](R r) { return O(r.putt.distanceToHole); }},
+    };
+    return fields;
+}
+
+std::optional<double> ShotColumn::of(const ShotRecord& record) const
+{
+    const ShotField* f = record.kind == ShotKind::Tee ? tee : putt;
+    return f ? f->value(record) : std::nullopt;
+}
+
+const std::vector<ShotColumn>& shotColumns()
+{
+    static const std::vector<ShotColumn> columns = [] {
+        std::vector<ShotColumn> list;
+        for (const ShotField& f : shotFields()) {
+            auto same = std::find_if(list.begin(), list.end(), [&](const ShotColumn& c) {
+                return std::string(c.field().key) == f.key;
+            });
+            if (same == list.end())
+                same = list.insert(list.end(), ShotColumn{});
+            (f.kind == ShotKind::Tee ? same->tee : same->putt) = &f;
+        }
+        return list;
+    }();
+    return columns;
+}
+
+std::string fixedText(double value, int decimals)
+{
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    if (res.ec != std::errc())
+        return exactText(value);
+    std::string text(buf, res.ptr);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+std::string exactText(double value)
+{
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
+std::string shotVerdict(const SwingModel& model)
+{
+    const std::optional<ShotRecord> shot = summarizeActiveShot(model);
+    if (!shot)
+        return {};
+    const double greenRadius = model.hole.GreenSize * 0.5;
+    auto onTheGreen = [](double yd) { return "On the green, " + fixedText(yd * 3.0, 1) + " feet"; };
+
+    if (shot->kind == ShotKind::Putt) {
+        const PuttNumbers& p = shot->putt;
+        if (p.holed)
+            return "Holed!";
+        if (p.distanceToHole < greenRadius)
+            return onTheGreen(p.distanceToHole);
+        return "Off the green, " + fixedText(p.distanceToHole, 1) + " yd from the hole";
+    }
+
+    const TeeShotNumbers& t = shot->tee;
+    if (!t.carry)
+        return "No landing: still in the air " + fixedText(t.total, 1) + " yd out";
+    std::string text =
+        "Carry " + fixedText(*t.carry, 1) + " yd, total " + fixedText(t.total, 1) + " yd";
+    if (t.distanceToHole < greenRadius) {
+        std::string green = onTheGreen(t.distanceToHole);
+        green[0] = 'o';
+        text += ", " + green;
+    }
+    return text;
+}
+
+} // namespace quillmoor

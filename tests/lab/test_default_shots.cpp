@@ -1,0 +1,53 @@
+// The numbers of the default tee shot on hole 1 and of the hole-1 putt
+// example, derived from the points the simulator is known to produce.
+
+#include "ShotSummary.h"
+#include "Simulation.h"
+#include "SwingModel.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace quillmoor;
+
+// First impact at step 7590, (-3.690, 108.284, -5.635); highest point 55.68 yd;
+// last step 12462, (-5.296, 120.309, -5.928); the cup at (-15, 154, -7).
+TEST(DefaultShots, TeeShot)
+{
+    holeCatalogue().clear();
+    SwingModel m(false);
+    ASSERT_TRUE(complexSwing(m));
+    const auto t = summarizeTeeShot(m);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->landingIndex, 7590);
+    EXPECT_NEAR(*t->carry, std::hypot(3.690, 108.284), 2e-3);
+    EXPECT_NEAR(t->total, std::hypot(5.296, 120.309), 2e-3);
+    EXPECT_NEAR(*t->roll, std::hypot(5.296 - 3.690, 120.309 - 108.284), 2e-3);
+    EXPECT_NEAR(t->apex, 55.68, 5e-3);
+    EXPECT_NEAR(*t->hangTime, 7.590, 1e-12);
+    EXPECT_NEAR(t->side, -5.296, 1e-3); // left of the line, toward the hole
+    EXPECT_NEAR(*t->sideAtLanding, -3.690, 1e-3);
+    EXPECT_NEAR(t->distanceToHole, std::sqrt(9.704 * 9.704 + 33.691 * 33.691 + 1.072 * 1.072),
+                2e-3);
+    // Pinned from a run: steps 7589 to 7590 descend at 41.8 degrees, less
+    // than the 45 the ball left at (drag and lift).
+    EXPECT_NEAR(*t->landingAngle, 41.823, 1e-3);
+    EXPECT_EQ(shotVerdict(m), "Carry 108.3 yd, total 120.4 yd");
+}
+
+TEST(DefaultShots, HoleOnePuttExample)
+{
+    holeCatalogue().clear();
+    SwingModel m(false);
+    ASSERT_TRUE(m.read(QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt"));
+    ASSERT_TRUE(complexPutt(m));
+    const auto p = summarizePutt(m);
+    ASSERT_TRUE(p);
+    EXPECT_TRUE(p->holed);
+    EXPECT_EQ(p->distanceToHole, 0.0);
+    // From (-14, 151) into the cup at (-15, 154).
+    EXPECT_NEAR(p->rollDistance, std::hypot(1.0, 3.0), 1e-6);
+    EXPECT_GT(p->breakDistance, 0.0);
+    EXPECT_NEAR(*p->rollTime, (m.puttShot.size() - 1) * 0.001, 1e-12);
+    EXPECT_EQ(shotVerdict(m), "Holed!");
+}

@@ -1,0 +1,227 @@
+// Shotlab summary: the three output formats, bad files and usage errors,
+// driven in-process through the lab library; one run of the real program.
+
+#include "ShotSummary.h"
+#include "Shotlab.h"
+#include "Simulation.h"
+#include "SwingModel.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+using namespace quillmoor;
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Result files written once: the default complex tee shot, the hole-1 putt
+// example (holed), a simple swing that ends in the air (with a comma in its
+// name) and a model without any shot.
+class Summary : public ::testing::Test
+{
+protected:
+    static inline fs::path dir;
+    static std::string path(const char* name) { return (dir / name).string(); }
+
+    static void SetUpTestSuite()
+    {
+        std::string name = ::testing::TempDir() + "shotlabXXXXXX";
+        dir = ::mkdtemp(name.data());
+        holeCatalogue().clear();
+        SwingModel tee(false);
+        ASSERT_TRUE(complexSwing(tee) && tee.write(path("tee.txt")));
+        ASSERT_TRUE(simpleSwing(tee) && tee.write(path("air,shot.txt")));
+        SwingModel putt(false);
+        ASSERT_TRUE(putt.read(QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt"));
+        ASSERT_TRUE(complexPutt(putt) && putt.write(path("putt.txt")));
+        ASSERT_TRUE(SwingModel(false).write(path("empty.txt")));
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir); }
+
+    std::string out, err;
+    int run(std::vector<std::string> args)
+    {
+        std::ostringstream o, e;
+        const int status = lab::runShotlab(args, o, e);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+
+    // The first record of a file read afresh.
+    static ShotRecord recordOf(const std::string& file)
+    {
+        holeCatalogue().clear();
+        SwingModel m(false);
+        EXPECT_TRUE(m.read(file));
+        return summarizeShots(m).at(0);
+    }
+};
+
+} // namespace
+
+TEST_F(Summary, JsonHasEveryNumberAtFullPrecision)
+{
+    const std::string odd = path("odd-\xff.txt"); // not UTF-8: the writer must not throw
+    fs::copy_file(path("putt.txt"), odd, fs::copy_options::overwrite_existing);
+    ASSERT_EQ(run({"summary", "--json", path("tee.txt"), odd, path("air,shot.txt")}), 0) << err;
+    EXPECT_EQ(err, "");
+    const json list = json::parse(out);
+    ASSERT_EQ(list.size(), 3u);
+
+    const json& t = list[0];
+    EXPECT_EQ(t.begin().key(), "file");
+    EXPECT_EQ(t["file"], path("tee.txt"));
+    EXPECT_EQ(t["shot"], "tee");
+    EXPECT_EQ(t.size(), 11u);
+    const ShotRecord tee = recordOf(path("tee.txt"));
+    for (const ShotField& f : shotFields()) {
+        if (f.kind == ShotKind::Tee) {
+            EXPECT_EQ(t[f.key].get<double>(), *f.of(tee)) << f.key;
+        }
+    }
+
+    const json& p = list[1];
+    EXPECT_EQ(p["file"], path("odd-\xef\xbf\xbd.txt"));
+    EXPECT_EQ(p["shot"], "putt");
+    EXPECT_EQ(p["holed"], true);
+    EXPECT_EQ(p["roll_time_s"].get<double>(), *recordOf(odd).putt.rollTime);
+    EXPECT_FALSE(p.contains("carry_yd"));
+
+    for (const char* key :
+         {"carry_yd", "roll_yd", "hang_time_s", "landing_angle_deg", "side_at_landing_yd"})
+        EXPECT_TRUE(list[2][key].is_null()) << key;
+}
+
+TEST_F(Summary, CsvHasOneHeaderAndEmptyCellsWhereNothingApplies)
+{
+    ASSERT_EQ(run({"summary", "--csv", path("tee.txt"), path("putt.txt"), path("air,shot.txt")}),
+              0);
+    const auto rows = linesOf(out);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], "file,shot,carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,"
+                       "side_yd,side_at_landing_yd,distance_to_hole_yd,holed,roll_distance_yd,"
+                       "break_yd,roll_time_s");
+    const std::string carry = exactText(*recordOf(path("tee.txt")).tee.carry);
+    EXPECT_EQ(rows[1].rfind(path("tee.txt") + ",tee," + carry + ",", 0), 0u) << rows[1];
+    EXPECT_EQ(rows[1].substr(rows[1].size() - 4), ",,,,");
+    EXPECT_EQ(rows[2].rfind(path("putt.txt") + ",putt,,,,,,,,,0,true,", 0), 0u) << rows[2];
+    // The name with a comma is quoted; carry is empty.
+    EXPECT_EQ(rows[3].rfind("\"" + path("air,shot.txt") + "\",tee,,", 0), 0u) << rows[3];
+}
+
+TEST_F(Summary, TableIsAlignedWithUnitsWhateverTheLocale)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    const std::locale before =
+        comma ? std::locale::global(std::locale("de_DE.UTF-8")) : std::locale();
+    const int status = run({"summary", path("tee.txt"), path("air,shot.txt"), path("putt.txt")});
+    if (comma)
+        std::locale::global(before);
+    std::setlocale(LC_ALL, saved.c_str());
+
+    ASSERT_EQ(status, 0);
+    const auto rows = linesOf(out);
+    ASSERT_EQ(rows.size(), 10u) << out;
+    EXPECT_EQ(rows[0], "Tee shots");
+    EXPECT_EQ(rows[6], "Putts");
+    EXPECT_NE(rows[1].find("Carry"), std::string::npos);
+    EXPECT_NE(rows[2].find("(yd)"), std::string::npos);
+    EXPECT_NE(rows[3].find(" 108.35 "), std::string::npos) << rows[3];
+    EXPECT_NE(rows[4].find(" \u2013 "), std::string::npos) << rows[4]; // no carry
+    EXPECT_NE(rows[9].find(" yes "), std::string::npos) << rows[9];
+    // Right-aligned numbers: each line of a section ends in the same column.
+    const auto width = [](const std::string& s) {
+        return s.size() - 2 * std::count(s.begin(), s.end(), '\xe2'); // "–" takes 3 bytes
+    };
+    for (int r : {2, 3, 4})
+        EXPECT_EQ(width(rows[r]), width(rows[1])) << r;
+}
+
+TEST_F(Summary, UnreadableFilesAreNamedAndTheOthersStillPrinted)
+{
+    const std::string missing = path("missing.txt"), locked = path("locked.txt");
+    fs::copy_file(path("tee.txt"), locked, fs::copy_options::overwrite_existing);
+    fs::permissions(locked, fs::perms::none);
+    const bool canLock = !std::ifstream(locked).good(); // not when run as root
+
+    EXPECT_EQ(run({"summary", "--json", missing, dir.string(), locked, path("tee.txt")}), 1);
+    EXPECT_NE(err.find("Shotlab: " + missing + ": No such file or directory\n"), std::string::npos);
+    EXPECT_NE(err.find("Shotlab: " + dir.string() + ": Is a directory\n"), std::string::npos);
+    if (canLock) {
+        EXPECT_NE(err.find(locked + ": Permission denied\n"), std::string::npos) << err;
+    }
+    EXPECT_EQ(json::parse(out).size(), canLock ? 1u : 2u);
+
+    // A file without any shot is reported, not failed.
+    EXPECT_EQ(run({"summary", "--json", path("empty.txt")}), 0);
+    EXPECT_EQ(out, "[]\n");
+    EXPECT_NE(err.find("empty.txt: no tee shot or putt"), std::string::npos) << err;
+}
+
+// Each file is read as in a fresh process: a hole redefined by one file does not
+// become the starting hole of the next.
+TEST_F(Summary, NoHoleLeaksFromOneFileIntoTheNext)
+{
+    const char* steps = "TeeShotSteps: 2\n0, 0, 0, 0\n1, 0, 10, 0\n";
+    std::ofstream(path("moved.txt")) << "HoleId: 1\nHolePos: 0, 50, 0\n" << steps;
+    std::ofstream(path("bare.txt")) << steps;
+    ASSERT_EQ(run({"summary", "--json", path("moved.txt"), path("bare.txt")}), 0);
+    const json list = json::parse(out);
+    EXPECT_NEAR(list[0]["distance_to_hole_yd"].get<double>(), 40.0, 1e-9);
+    EXPECT_NEAR(list[1]["distance_to_hole_yd"].get<double>(), std::sqrt(15.0 * 15 + 144 * 144 + 49),
+                1e-9);
+}
+
+TEST_F(Summary, UsageErrorsExitWithTwo)
+{
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"frobnicate"},
+                                               {"-x"},
+                                               {"summary"},
+                                               {"summary", "--bogus", path("tee.txt")},
+                                               {"summary", "--json", "--csv", path("tee.txt")}}) {
+        EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find("--help' for more information"), std::string::npos) << err;
+    }
+    EXPECT_NE(err.find("Shotlab summary --help"), std::string::npos) << err;
+
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.find("summary"), std::string::npos);
+    EXPECT_EQ(run({"summary", "--help"}), 0);
+    EXPECT_NE(out.find("--csv"), std::string::npos);
+}
+
+TEST_F(Summary, TheProgram)
+{
+    const std::string exe = std::string("'") + SHOTLAB_EXE + "'", o = path("stdout");
+    int status =
+        std::system((exe + " summary --json '" + path("tee.txt") + "' >'" + o + "'").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ifstream in(o);
+    EXPECT_EQ(json::parse(in).at(0)["landing_angle_deg"].get<double>(),
+              *recordOf(path("tee.txt")).tee.landingAngle);
+
+    status = std::system((exe + " summary --frobnicate x 2>/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
