@@ -72,31 +72,47 @@ QString examplesDir()
     return QString();
 }
 
-// The logo under the controls takes what height is left and shrinks with it,
-// so that it never makes the window taller than its initial size.
+// The logo sits beside the texts under the controls, as tall as the room
+// there (at most its own size), so that it never makes the panel taller than
+// the texts do; its width follows its height.
 class LogoFitter : public QObject
 {
 public:
-    explicit LogoFitter(QLabel* label) : QObject(label), label(label), logo(label->pixmap())
+    // `row` is the layout that holds the label.
+    LogoFitter(QLabel* label, QLayout* row, int height)
+        : QObject(label), label(label), row(row), logo(label->pixmap())
     {
-        label->setSizePolicy(label->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+        fit(height);
         label->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == label && event->type() == QEvent::Resize && !logo.isNull()) {
-            const int height = label->height();
-            label->setPixmap(height >= logo.height() || height <= 0
-                                 ? logo
-                                 : logo.scaledToHeight(height, Qt::SmoothTransformation));
-        }
+        if (watched == label && event->type() == QEvent::Resize)
+            fit(label->height());
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void fit(int height)
+    {
+        if (logo.isNull() || height <= 0)
+            return;
+        const QPixmap shown =
+            height >= logo.height() ? logo : logo.scaledToHeight(height, Qt::SmoothTransformation);
+        if (label->pixmap().size() == shown.size())
+            return;
+        label->setPixmap(shown);
+        label->setFixedWidth(shown.width());
+        // A hidden window's layouts do not hear of it by themselves, and the
+        // window would first show at the size the original logo asks for.
+        row->invalidate();
+    }
+
     QLabel* label;
+    QLayout* row;
     QPixmap logo;
 };
 
@@ -118,7 +134,12 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
-    new LogoFitter(ui->label);
+    // Room for the usual distance texts from the start, so that the panel
+    // does not change width while the ball moves; updateDistance() widens it
+    // for anything longer.
+    ui->infoDist->setMinimumWidth(ui->infoDist->fontMetrics().horizontalAdvance(
+        tr("Distance to hole: %1 inches").arg(QStringLiteral("8888.88"))));
+    new LogoFitter(ui->label, ui->horizontalLayout_4, ui->infoLayout->sizeHint().height());
 
     // The fields show and read numbers with a point, as the data file does,
     // whatever the user's locale; the validator has to agree with them.
@@ -128,6 +149,9 @@ Parview::Parview(const QStringList& arguments)
         auto* validator = new QDoubleValidator(edit);
         validator->setLocale(pointOnly);
         edit->setValidator(validator);
+        // Wide enough for a position on the course, frame and margins included.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-888.88")) +
+                              2 * edit->fontMetrics().averageCharWidth());
     }
 
     ui->btnSave->addAction(ui->actionSave);
@@ -568,6 +592,10 @@ void Parview::updateDistance()
         text = tr("Distance to hole: %1 yards").arg(fixed2(d));
     }
     ui->infoDist->setText(text);
+    // Never cut: the label keeps the widest room it has needed so far.
+    const int needed = ui->infoDist->minimumSizeHint().width();
+    if (needed > ui->infoDist->minimumWidth())
+        ui->infoDist->setMinimumWidth(needed);
 }
 
 void Parview::reportError(const QString& text)

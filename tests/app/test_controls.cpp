@@ -142,4 +142,36 @@ TEST_F(Controls, TheWheelPicksAHoleOnlyWhenTheListHasFocus)
     EXPECT_EQ(model().hole.HoleId, 2);
 }
 
+// At the window's first size the texts under the controls are whole and the
+// logo is a logo, not a speck; the window stays within 1280 x 800.
+TEST_F(Controls, TextsUnderThePanelAreWholeAndTheLogoIsSeen)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_LE(window->width(), 1280);
+    EXPECT_LE(window->height(), 800);
+    auto* dist = child<QLabel>("infoDist");
+    auto* shots = child<QLabel>("infoShot");
+    auto* reset = child<QWidget>("btnResetShot");
+    const std::pair<bool, Vector3> balls[] = {{false, {0, 0, 0}},
+                                              {false, {40, -250, 0}},
+                                              {true, {-15, 100, -7}},
+                                              {true, {-15, 154.01, -7}}};
+    for (const auto& [putt, ball] : balls) {
+        child<QGroupBox>("grpPutt")->setChecked(putt);
+        model().setBallPos(ball);
+        child<QLabel>("infoShot")->setText("Shot count: 1000");
+        QApplication::processEvents(); // layout
+        for (const QLabel* label : {dist, shots})
+            EXPECT_GE(label->contentsRect().width(),
+                      label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        // Side by side or one above the other, but never over each other.
+        const QRect d = dist->geometry(), s = shots->geometry(), r = reset->geometry();
+        EXPECT_FALSE(d.intersects(s) || d.intersects(r) || s.intersects(r));
+    }
+    const QPixmap logo = child<QLabel>("label")->pixmap();
+    EXPECT_GE(logo.height(), 48);
+}
+
 } // namespace
