@@ -541,14 +541,18 @@ void Parview::setBusy(bool on)
     // nothing starts a second run; the texts and the views stay live.
     QWidget* const locked[] = {ui->btnOpen, ui->btnSave, ui->btnResetAll, ui->grpEnvironment,
                                ui->grpTee,  ui->grpPutt, ui->btnResetShot};
+    // The file commands also have shortcuts of their own.
+    QAction* const commands[] = {ui->actionOpen, ui->actionOpen_Results, ui->actionSave,
+                                 ui->actionSave_As};
     if (on) {
         focusBeforeRun = QApplication::focusWidget();
         QApplication::setOverrideCursor(Qt::BusyCursor);
-        for (QWidget* w : locked)
-            w->setEnabled(false);
-    } else {
-        for (QWidget* w : locked)
-            w->setEnabled(true);
+    }
+    for (QWidget* w : locked)
+        w->setEnabled(!on);
+    for (QAction* a : commands)
+        a->setEnabled(!on);
+    if (!on) {
         QApplication::restoreOverrideCursor();
         if (focusBeforeRun && focusBeforeRun->isEnabled() && isActiveWindow())
             focusBeforeRun->setFocus();
