@@ -30,6 +30,10 @@ QString privateTempDir()
     // as links by another user, and two windows would overwrite each other's
     // files. One directory per process, created on first use; the static
     // object removes it with its contents when the process exits.
+    // A TMPDIR that names no directory gives an empty path here; the private
+    // directory must not land in the root directory instead.
+    if (QDir::tempPath().isEmpty())
+        return QString();
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/Parview-XXXXXX"));
     if (!dir.isValid())
         return QString();

@@ -275,6 +275,19 @@ TEST_F(StandIn, EachFailureIsPrintedAndExitsWithMinusOne)
     const int pid = readAll(at("pid.txt")).trimmed().toInt();
     ASSERT_GT(pid, 0);
     EXPECT_FALSE(QFileInfo::exists(QString("/proc/%1").arg(pid))) << "hung child not killed";
+
+    // No private directory can be made, where TMPDIR names a file or nothing:
+    // the input cannot be written anywhere.
+    const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    for (const QString& name : {at("args.txt"), at("missing")}) {
+        qputenv("TMPDIR", name.toLocal8Bit());
+        EXPECT_TRUE(run({"-swing"}).startsWith("Unable to write input file: "))
+            << name.toStdString();
+        EXPECT_EQ(status, 255);
+    }
+    hadTmp ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
+    EXPECT_FALSE(QFileInfo::exists("/Parview-unavailable"));
 }
 
 TEST_F(StandIn, TheModeWordsArriveOneByOne)
