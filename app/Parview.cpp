@@ -1,12 +1,17 @@
 #include "Parview.h"
 
 #include "ControlBinding.h"
+#include "ModelFile.h"
+#include "ReplayControl.h"
 #include "SideScene.h"
+#include "SimulationRunner.h"
 #include "SimulatorRun.h"
 #include "TopScene.h"
+#include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDoubleValidator>
 #include <QFile>
@@ -17,7 +22,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPropertyAnimation>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -68,31 +72,47 @@ QString examplesDir()
     return QString();
 }
 
-// The logo under the controls takes what height is left and shrinks with it,
-// so that it never makes the window taller than its initial size.
+// The logo sits beside the texts under the controls, as tall as the room
+// there (at most its own size), so that it never makes the panel taller than
+// the texts do; its width follows its height.
 class LogoFitter : public QObject
 {
 public:
-    explicit LogoFitter(QLabel* label) : QObject(label), label(label), logo(label->pixmap())
+    // `row` is the layout that holds the label.
+    LogoFitter(QLabel* label, QLayout* row, int height)
+        : QObject(label), label(label), row(row), logo(label->pixmap())
     {
-        label->setSizePolicy(label->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+        fit(height);
         label->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == label && event->type() == QEvent::Resize && !logo.isNull()) {
-            const int height = label->height();
-            label->setPixmap(height >= logo.height() || height <= 0
-                                 ? logo
-                                 : logo.scaledToHeight(height, Qt::SmoothTransformation));
-        }
+        if (watched == label && event->type() == QEvent::Resize)
+            fit(label->height());
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void fit(int height)
+    {
+        if (logo.isNull() || height <= 0)
+            return;
+        const QPixmap shown =
+            height >= logo.height() ? logo : logo.scaledToHeight(height, Qt::SmoothTransformation);
+        if (label->pixmap().size() == shown.size())
+            return;
+        label->setPixmap(shown);
+        label->setFixedWidth(shown.width());
+        // A hidden window's layouts do not hear of it by themselves, and the
+        // window would first show at the size the original logo asks for.
+        row->invalidate();
+    }
+
     QLabel* label;
+    QLayout* row;
     QPixmap logo;
 };
 
@@ -114,7 +134,12 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
-    new LogoFitter(ui->label);
+    // Room for the usual distance texts from the start, so that the panel
+    // does not change width while the ball moves; updateDistance() widens it
+    // for anything longer.
+    ui->infoDist->setMinimumWidth(ui->infoDist->fontMetrics().horizontalAdvance(
+        tr("Distance to hole: %1 inches").arg(QStringLiteral("8888.88"))));
+    new LogoFitter(ui->label, ui->horizontalLayout_4, ui->infoLayout->sizeHint().height());
 
     // The fields show and read numbers with a point, as the data file does,
     // whatever the user's locale; the validator has to agree with them.
@@ -124,6 +149,9 @@ Parview::Parview(const QStringList& arguments)
         auto* validator = new QDoubleValidator(edit);
         validator->setLocale(pointOnly);
         edit->setValidator(validator);
+        // Wide enough for a position on the course, frame and margins included.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-888.88")) +
+                              2 * edit->fontMetrics().averageCharWidth());
     }
 
     ui->btnSave->addAction(ui->actionSave);
@@ -135,6 +163,14 @@ Parview::Parview(const QStringList& arguments)
 
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
+    replay = new ReplayControl(this, ui->time, ui->btnAnimate, model, topScene, sideScene);
+    runner = new SimulationRunner(this);
+    connect(runner, &SimulationRunner::finished, this,
+            [this](const simrun::Outcome& outcome, const simrun::WorkFiles& files) {
+                setBusy(false);
+                completeRun(outcome, files);
+            });
+    WheelNeedsFocus::install(ui->cmbHoleId);
 
     fillHoleCombo();
     modelChanged(model, AllChanged);
@@ -148,12 +184,37 @@ Parview::Parview(const QStringList& arguments)
         QImage scratch(size(), QImage::Format_ARGB32_Premultiplied);
         render(&scratch);
         processArguments();
+        // An interactive window shows what went wrong once it is up.
+        if (!commandArguments.contains(QLatin1String("-swing")) &&
+            !commandArguments.contains(QLatin1String("-putt")))
+            startupMessages = messageLog;
     }
 }
 
 Parview::~Parview()
 {
+    runner->cancel();
+    if (busy)
+        QApplication::restoreOverrideCursor();
     delete ui;
+}
+
+void Parview::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (startupMessages.isEmpty())
+        return;
+    const QString text = startupMessages.join(QLatin1Char('\n'));
+    startupMessages.clear();
+    QTimer::singleShot(0, this, [this, text] { reportError(text); });
+}
+
+void Parview::closeEvent(QCloseEvent* event)
+{
+    runner->cancel();
+    setBusy(false);
+    replay->stop();
+    QMainWindow::closeEvent(event);
 }
 
 void Parview::connectControls()
@@ -196,7 +257,9 @@ void Parview::processArguments()
                 !commandArguments.at(i + 1).startsWith(QLatin1Char('-')))
                 (isSwing ? swingData : puttData) = commandArguments.at(++i);
         } else if (model.fileName.empty() && QFileInfo(arg).isFile()) {
-            loadModel(arg);
+            // A file that cannot be read is passed over for the next one.
+            if (modelfile::examine(toPath(arg)) != modelfile::Verdict::Unreadable)
+                loadModel(arg);
         }
     }
 
@@ -209,7 +272,7 @@ void Parview::processArguments()
         model.setPuttEnabled(true);
         saveImage(QStringLiteral("swing_puttview.png"));
         if (!swingData.isEmpty())
-            model.write(toPath(swingData), false);
+            writeDataFile(swingData);
     }
     if (putt) {
         ui->info->clear();
@@ -217,8 +280,19 @@ void Parview::processArguments()
         runSimulation();
         saveImage(QStringLiteral("putt.png"));
         if (!puttData.isEmpty())
-            model.write(toPath(puttData), false);
+            writeDataFile(puttData);
     }
+}
+
+void Parview::writeDataFile(const QString& name)
+{
+    // A new file, or a model; whatever else has that name is kept.
+    if (QFileInfo::exists(name) &&
+        modelfile::examine(toPath(name)) == modelfile::Verdict::NotAModel) {
+        messageLog << tr("Not a model data file, so not overwritten: ") + name;
+        return;
+    }
+    model.write(toPath(name), false);
 }
 
 // ---- the model's side of the controls
@@ -237,8 +311,6 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
             const QSignalBlocker blocker(edit);
             edit->setText(fixed2(binding::toDisplay(edit, v)));
         }
-        updateDistance();
-
         const int n = model.currentStepCount();
         if (n > 0) {
             const QSignalBlocker blocker(ui->time);
@@ -253,6 +325,9 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
         }
         ui->btnSwing->setEnabled(!model.PuttEnabled);
     }
+    // The distance depends on the ball, the mode and where the hole is.
+    if (flags & (BallChanged | PuttModeChanged | HoleChanged))
+        updateDistance();
     if (flags & WindChanged)
         binding::showValues(this, model, {QStringLiteral("WindSpeed"), QStringLiteral("WindDir")});
     if (flags & GreenChanged)
@@ -335,6 +410,9 @@ void Parview::onDirectionChanged(int)
 
 void Parview::onHoleChanged(int index)
 {
+    // Before the hole changes: nothing may go on moving the slider of a shot
+    // that is about to be discarded.
+    replay->stop();
     if (index == ui->cmbHoleId->count() - 1) {
         customizeHole();
         return;
@@ -377,6 +455,7 @@ void Parview::onPositionChanged(const QString& text)
 
 void Parview::onSetMode(bool putt)
 {
+    replay->stop(); // the other mode has its own shot
     ui->info->clear();
     model.setPuttEnabled(putt);
 }
@@ -393,24 +472,17 @@ void Parview::onPutt()
     runSimulation();
 }
 
-void Parview::stopReplay()
-{
-    if (auto* animation = findChild<QPropertyAnimation*>(QStringLiteral("animator"))) {
-        topScene->stopTracking();
-        sideScene->stopTracking();
-        animation->stop(); // deletes it
-    }
-}
-
 void Parview::runSimulation()
 {
-    stopReplay();
+    if (runner->isRunning())
+        return; // one run at a time
+    replay->stop();
 
     const bool visible = isVisible();
-    const simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
+    simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
     const QString mode = qEnvironmentVariable("QMX_SWING_MODE");
 
-    if (!model.write(toPath(files.input), false)) {
+    if (!simrun::writeInput(model, files)) {
         reportError(tr("Unable to write input file: ") + files.input);
         return;
     }
@@ -420,22 +492,37 @@ void Parview::runSimulation()
                                      files.input,
                                  QMessageBox::Ok);
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const simrun::Outcome outcome = simrun::execute(simrun::programDir(), files, mode);
-    QApplication::restoreOverrideCursor();
+    if (!visible) {
+        // Batch mode: nothing else to do meanwhile.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const simrun::Outcome outcome = runner->runAndWait(files, mode);
+        QApplication::restoreOverrideCursor();
+        completeRun(outcome, files);
+        return;
+    }
+    setBusy(true);
+    runner->start(files, mode);
+}
+
+void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFiles& files)
+{
     if (!outcome.ok) {
         reportError(outcome.error);
         return;
     }
-
-    if (!model.read(toPath(files.output), true)) {
+    // Read into a copy, so that output without a result leaves the model,
+    // the previous shot and the catalogue as they were.
+    SwingModel result(false);
+    if (!modelfile::readRunOutput(model, toPath(files.output), result)) {
         reportError(tr("Unable to read output file: ") + files.output);
         return;
     }
+    replay->stop();
+    adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
 
-    if (visible) {
+    if (isVisible()) {
         model.setCurrentStep(0);
-        QTimer::singleShot(0, this, &Parview::onAnimate);
+        QTimer::singleShot(0, replay, &ReplayControl::play);
     } else {
         model.setCurrentStep(-1);
         topScene->drawTrajectory(model, QString());
@@ -445,28 +532,43 @@ void Parview::runSimulation()
     ui->infoShot->setText(tr("Shot count: %1").arg(shotCount));
 }
 
+void Parview::setBusy(bool on)
+{
+    if (on == busy)
+        return;
+    busy = on;
+    // Everything the result would overwrite stays as it was written, and
+    // nothing starts a second run; the texts and the views stay live.
+    QWidget* const locked[] = {ui->btnOpen, ui->btnSave, ui->btnResetAll, ui->grpEnvironment,
+                               ui->grpTee,  ui->grpPutt, ui->btnResetShot};
+    // The file commands also have shortcuts of their own.
+    QAction* const commands[] = {ui->actionOpen, ui->actionOpen_Results, ui->actionSave,
+                                 ui->actionSave_As};
+    if (on) {
+        focusBeforeRun = QApplication::focusWidget();
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    for (QWidget* w : locked)
+        w->setEnabled(!on);
+    for (QAction* a : commands)
+        a->setEnabled(!on);
+    if (!on) {
+        QApplication::restoreOverrideCursor();
+        if (focusBeforeRun && focusBeforeRun->isEnabled() && isActiveWindow())
+            focusBeforeRun->setFocus();
+    }
+}
+
+void Parview::adopt(const SwingModel& replacement, ChangeFlags flags)
+{
+    model = replacement; // sends nothing
+    model.notifyEnabled = true;
+    model.notify(flags);
+}
+
 void Parview::onAnimate()
 {
-    const int n = model.currentStepCount();
-    if (n < 1)
-        return;
-    // A second press restarts the replay instead of racing the first one.
-    stopReplay();
-    if (model.currentStep() == n - 1 || model.currentStep() < 0)
-        model.setCurrentStep(0);
-    const int start = model.currentStep();
-
-    auto* animation = new QPropertyAnimation(ui->time, "value", this);
-    animation->setObjectName(QStringLiteral("animator"));
-    animation->setStartValue(start);
-    animation->setEndValue(n - 1);
-    // Real time: one trajectory point per time step of the simulation.
-    animation->setDuration(truncToInt(model.timeStepSize() * ((n - 1 - start) * 1000.0)));
-    connect(animation, &QAbstractAnimation::finished, topScene, &TopScene::stopTracking);
-    connect(animation, &QAbstractAnimation::finished, sideScene, &SideScene::stopTracking);
-    topScene->startTracking();
-    sideScene->startTracking();
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    replay->toggle();
 }
 
 void Parview::onTimeChanged(int step)
@@ -494,6 +596,10 @@ void Parview::updateDistance()
         text = tr("Distance to hole: %1 yards").arg(fixed2(d));
     }
     ui->infoDist->setText(text);
+    // Never cut: the label keeps the widest room it has needed so far.
+    const int needed = ui->infoDist->minimumSizeHint().width();
+    if (needed > ui->infoDist->minimumWidth())
+        ui->infoDist->setMinimumWidth(needed);
 }
 
 void Parview::reportError(const QString& text)
@@ -512,6 +618,7 @@ void Parview::onFileBtn()
     command.remove(QStringLiteral("btn")).remove(QStringLiteral("action"));
 
     if (command == QLatin1String("ResetAll")) {
+        replay->stop();
         model.reset();
         fillHoleCombo();
         topScene->clearTraces();
@@ -549,12 +656,39 @@ void Parview::saveModelAs(const QString& target)
         reportError(tr("The file could not be written: ") + target);
 }
 
+bool Parview::isModelFile(const QString& name)
+{
+    switch (modelfile::examine(toPath(name))) {
+    case modelfile::Verdict::Model:
+        return true;
+    case modelfile::Verdict::Unreadable:
+        reportError(tr("Unable to read file: ") + name);
+        return false;
+    case modelfile::Verdict::NotAModel:
+        reportError(tr("Not a model data file: ") + name);
+        return false;
+    }
+    return false;
+}
+
 void Parview::loadModel(const QString& name)
 {
-    if (model.read(toPath(name), false))
-        model.fileName = toPath(name);
+    // A refused file leaves the model as it was; the list still shows the
+    // catalogue.
+    SwingModel loaded(false);
+    if (!isModelFile(name)) {
+        fillHoleCombo();
+        return;
+    }
+    if (!modelfile::loadOver(model, toPath(name), loaded)) {
+        reportError(tr("Unable to read file: ") + name);
+        fillHoleCombo();
+        return;
+    }
+    replay->stop();
+    loaded.fileName = toPath(name);
+    adopt(loaded, AllChanged);
     fillHoleCombo();
-    modelChanged(model, AllChanged);
     topScene->drawTrajectory(model, QString());
     sideScene->drawTrajectory(model, QString());
 }
@@ -562,7 +696,13 @@ void Parview::loadModel(const QString& name)
 void Parview::openResults(const QString& name)
 {
     SwingModel results(false);
-    results.read(toPath(name), false);
+    if (!isModelFile(name))
+        return;
+    // Only the trace is wanted: the file's hole stays out of the catalogue.
+    if (!modelfile::readDetached(toPath(name), results)) {
+        reportError(tr("Unable to read file: ") + name);
+        return;
+    }
     const QString label = QFileInfo(name).fileName();
     topScene->drawTrajectory(results, label);
     sideScene->drawTrajectory(results, label);

@@ -3,21 +3,27 @@
 //
 // The window owns the program's one SwingModel and listens to it. Its controls
 // write into the model by key (ControlBinding), its two scenes draw the model,
-// and a swing or putt runs the Trajex program on a data file (SimulatorRun)
-// and replays the result on the `time` slider. Constructed with "-swing" or
-// "-putt" on the command line it does all its work in the constructor without
-// ever being shown, and main() prints what it collected in messages().
+// a swing or putt runs the Trajex program on a data file (SimulationRunner,
+// SimulatorRun) and the result is replayed on the `time` slider
+// (ReplayControl). Files are taken as models only when they are models
+// (ModelFile). Constructed with "-swing" or "-putt" on the command line it
+// does all its work in the constructor without ever being shown, and main()
+// prints what it collected in messages().
 
+#include "SimulatorRun.h"
 #include "SwingModel.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 namespace Ui {
 class Parview;
 }
+class ReplayControl;
 class SideScene;
+class SimulationRunner;
 class TopScene;
 
 class Parview : public QMainWindow, public SwingModelListener
@@ -35,10 +41,16 @@ public:
     // (the temporary ones of reset and of result files) are ignored.
     void modelChanged(SwingModel& m, ChangeFlags flags) override;
 
-    // File commands; also used by the command line.
+    // File commands; also used by the command line. A file that is not a
+    // model is refused with a message and changes nothing.
     void loadModel(const QString& name);
     void openResults(const QString& name);
     void saveImage(const QString& name);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Closing the window during a run stops the simulator.
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void onPositionChanged(const QString& text);
@@ -62,10 +74,18 @@ private:
     void fillHoleCombo();
     void customizeHole(); // ParviewHole.cpp
     void runSimulation();
-    void stopReplay();
+    // Takes the result of a run, or reports why there is none.
+    void completeRun(const simrun::Outcome& outcome, const simrun::WorkFiles& files);
+    // While the simulator works: busy cursor, controls locked.
+    void setBusy(bool on);
+    // Makes the model a copy of `replacement` and tells every listener.
+    void adopt(const SwingModel& replacement, ChangeFlags flags);
+    // False (after saying why) when `name` may not be read as a model.
+    bool isModelFile(const QString& name);
     void updateDistance();
     void reportError(const QString& text);
     void saveModelAs(const QString& target);
+    void writeDataFile(const QString& name);
 
     Ui::Parview* ui;
     // Declared before the model: the model notifies while it is constructed.
@@ -74,6 +94,12 @@ private:
     int shotCount = 0;
     QStringList commandArguments;
     QStringList messageLog;
+    // Collected while an interactive window was being built; shown with it.
+    QStringList startupMessages;
     TopScene* topScene = nullptr;
     SideScene* sideScene = nullptr;
+    SimulationRunner* runner = nullptr;
+    ReplayControl* replay = nullptr;
+    bool busy = false;
+    QPointer<QWidget> focusBeforeRun;
 };

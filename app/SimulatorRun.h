@@ -3,7 +3,12 @@
 // how the child is started and waited for, and what counts as a result.
 // The window writes the input before and reads the output after.
 
+#include <QByteArray>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
+
+class SwingModel;
 
 namespace simrun {
 
@@ -15,9 +20,17 @@ struct WorkFiles
 
 // The working files for a model whose data file is modelFile (may be empty).
 // A hidden window with a model file (batch mode) uses that file itself for
-// both; otherwise "swing.in"/"swing.out" lie beside the model file, or in a
-// private directory of this process when the model has none.
+// both; otherwise "swing.in"/"swing.out" lie beside the model file. Without a
+// model file, or where its directory may not be written (installed
+// examples), they lie in the private directory of this process.
 WorkFiles workFiles(const QString& modelFile, bool windowVisible);
+// "swing.in"/"swing.out" in the private directory.
+WorkFiles privateFiles();
+
+// Writes the model as the run's input. Where the chosen place refuses it, the
+// private directory takes over and `files` is changed to it. False when the
+// input could not be written anywhere; `files` then names the first attempt.
+bool writeInput(const SwingModel& model, WorkFiles& files);
 
 // The directory Parview creates for itself inside the system's temporary
 // directory (owner-only, removed when the process ends); empty when it could
@@ -30,16 +43,32 @@ QString programDir();
 // The command as text, for messages: "<dir>/Trajex" "<in>" "<out>" <mode>.
 QString commandText(const QString& dir, const WorkFiles& files, const QString& mode);
 
+// Trajex's arguments: the two files, then the words of the mode text split
+// as a command line would be ("simple noResults" is two words, quotes group).
+QStringList arguments(const WorkFiles& files, const QString& mode);
+
 struct Outcome
 {
     bool ok = false;
     QString error; // the user-facing text when !ok
 };
 
-// Starts <dir>/Trajex with [input, output] and the mode word when it is not
-// empty, waits for it, and checks its exit code and the output's time.
-// Blocks for up to 2 s for the start and 5 s for the end; a child still
-// running then is killed and reaped.
+// The limits of one run.
+constexpr int startLimitMs = 2000;
+constexpr int finishLimitMs = 5000;
+
+// The texts of a run that failed before it could report anything.
+QString launchFailure(const QString& dir, const WorkFiles& files, const QString& mode);
+QString missingOutput(const WorkFiles& files);
+
+// What a child that has ended tells: its exit, its messages, and whether the
+// output file is at least as new as the input.
+Outcome judge(QProcess::ExitStatus status, int exitCode, const QByteArray& err,
+              const QByteArray& out, const WorkFiles& files);
+
+// Starts <dir>/Trajex with arguments(files, mode), waits for it, and judges
+// it. Blocks for up to the start limit and then the finish limit; a child
+// still running then is killed and reaped.
 Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode);
 
 } // namespace simrun

@@ -5,7 +5,9 @@
 
 #include <QDial>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <tuple>
 
@@ -22,6 +24,23 @@ TEST_F(Controls, SliderAndSpinBoxMoveTogetherAndSetTheModel)
     child<QDoubleSpinBox>("spinWindSpeed")->setValue(3.7);
     EXPECT_EQ(child<QSlider>("sliderWindSpeed")->value(), 7); // 7.4 truncated
     EXPECT_DOUBLE_EQ(model().hole.WindSpeed, 3.7);
+}
+
+TEST_F(Controls, IntegerSpinBoxesAndTheirSlidersAreOneToOne)
+{
+    const std::tuple<const char*, const char*, double SwingModel::*, int> rows[] = {
+        {"spinTeeBackSpin", "sliderTeeBackSpin", &SwingModel::TeeBackSpin, 2750},
+        {"spinTeeZSpin", "sliderTeeZSpin", &SwingModel::TeeSideSpin, -1500}};
+    for (const auto& [spinName, sliderName, field, value] : rows) {
+        auto* spin = child<QSpinBox>(spinName);
+        auto* slider = child<QSlider>(sliderName);
+        spin->setValue(value);
+        EXPECT_EQ(slider->value(), value) << spinName;
+        EXPECT_DOUBLE_EQ(model().*field, value) << spinName;
+        slider->setValue(value + 1);
+        EXPECT_EQ(spin->value(), value + 1) << sliderName;
+        EXPECT_DOUBLE_EQ(model().*field, value + 1) << sliderName;
+    }
 }
 
 TEST_F(Controls, NinetyOnTheDialIsDownTheHole)
@@ -94,6 +113,65 @@ TEST_F(Controls, PuttModeAndDistanceText)
         model().setBallPos({offset, 100.0, 0.0});
         EXPECT_EQ(child<QLabel>("infoDist")->text(), text);
     }
+}
+
+// Scrolling past the hole list must not pick a hole (which discards the
+// shot); a list the user has clicked into still follows the wheel.
+TEST_F(Controls, TheWheelPicksAHoleOnlyWhenTheListHasFocus)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* holes = child<QComboBox>("cmbHoleId");
+    const auto wheel = [holes] {
+        const QPointF at(holes->width() / 2.0, holes->height() / 2.0);
+        QWheelEvent down(at, holes->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(holes, &down);
+    };
+    child<QPushButton>("btnSwing")->setFocus();
+    wheel();
+    EXPECT_EQ(holes->currentIndex(), 0);
+    EXPECT_EQ(model().hole.HoleId, 1);
+    EXPECT_FALSE(holes->hasFocus());
+
+    holes->setFocus();
+    ASSERT_TRUE(holes->hasFocus());
+    wheel();
+    EXPECT_EQ(holes->currentIndex(), 1);
+    EXPECT_EQ(model().hole.HoleId, 2);
+}
+
+// At the window's first size the texts under the controls are whole and the
+// logo is a logo, not a speck; the window stays within 1280 x 800.
+TEST_F(Controls, TextsUnderThePanelAreWholeAndTheLogoIsSeen)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_LE(window->width(), 1280);
+    EXPECT_LE(window->height(), 800);
+    auto* dist = child<QLabel>("infoDist");
+    auto* shots = child<QLabel>("infoShot");
+    auto* reset = child<QWidget>("btnResetShot");
+    const std::pair<bool, Vector3> balls[] = {{false, {0, 0, 0}},
+                                              {false, {40, -250, 0}},
+                                              {true, {-15, 100, -7}},
+                                              {true, {-15, 154.01, -7}}};
+    for (const auto& [putt, ball] : balls) {
+        child<QGroupBox>("grpPutt")->setChecked(putt);
+        model().setBallPos(ball);
+        child<QLabel>("infoShot")->setText("Shot count: 1000");
+        QApplication::processEvents(); // layout
+        for (const QLabel* label : {dist, shots})
+            EXPECT_GE(label->contentsRect().width(),
+                      label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        // Side by side or one above the other, but never over each other.
+        const QRect d = dist->geometry(), s = shots->geometry(), r = reset->geometry();
+        EXPECT_FALSE(d.intersects(s) || d.intersects(r) || s.intersects(r));
+    }
+    const QPixmap logo = child<QLabel>("label")->pixmap();
+    EXPECT_GE(logo.height(), 48);
 }
 
 } // namespace

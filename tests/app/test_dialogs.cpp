@@ -89,6 +89,24 @@ TEST_F(HoleDialog, CancelSaveCopyAndSave)
     EXPECT_DOUBLE_EQ(holeCatalogue().at(5).TreeSize.x, 10.16666666565); // 30.5 ft
 }
 
+// The distance text follows every change of the hole, a new copy included.
+TEST_F(HoleDialog, TheDistanceFollowsTheDefinedHole)
+{
+    holes()->setCurrentIndex(2); // hole 3, 150.36 yards from the tee
+    const std::pair<const char*, double> rows[] = {{"btnSaveCopy", 100}, {"btnSave", 120}};
+    for (const auto& [button, y] : rows) {
+        customize([button = button, y = y](QWidget* dlg) {
+            find<QDoubleSpinBox>(dlg, "spinHolePosY")->setValue(y);
+            find<QPushButton>(dlg, button)->click();
+        });
+        ASSERT_EQ(model().hole.HolePos.y, y);
+        EXPECT_EQ(child<QLabel>("infoDist")->text(),
+                  QString("Distance to hole: %1 yards")
+                      .arg(model().distanceToHole(model().ballPos()), 0, 'f', 2))
+            << button;
+    }
+}
+
 TEST_F(HoleDialog, TreeTypeRoundTrip)
 {
     holes()->setCurrentIndex(3); // hole 4: no tree, and not built-in only

@@ -2,13 +2,18 @@
 // failure reports, the working directory and batch mode end to end. Failures
 // are provoked by running a copy of Parview beside a stand-in Trajex script.
 
+#include "SimulationRunner.h"
 #include "test_window_support.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <tuple>
 
 namespace {
@@ -17,6 +22,22 @@ QString readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes,
+               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.setPermissions(permissions);
+}
+
+// A stand-in Trajex: a shell script.
+void writeScript(const QString& path, const QByteArray& body)
+{
+    writeFile(path, "#!/bin/sh\n" + body + "\n",
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 using RealRun = WindowTest;
@@ -42,39 +63,190 @@ TEST_F(RealRun, TeeShotThenPuttFromWhereTheBallStopped)
     EXPECT_NEAR(m.puttShot.begin()->second.x, m.teeShot.back().second.x, 1e-6);
 }
 
+// Runs in a shown window: the run goes on while the event loop does.
+class VisibleRun : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    QString shots() const { return child<QLabel>("infoShot")->text(); }
+    // Presses Swing and waits for the shot count to reach `count`; returns the
+    // number of message boxes that came up meanwhile.
+    int swingUntil(int count)
+    {
+        return answerModals([&] {
+            child<QPushButton>("btnSwing")->click();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return shots() == QString("Shot count: %1").arg(count); }, 8000));
+        });
+    }
+};
+
+TEST_F(VisibleRun, TheWindowStaysAliveWhileTheSimulatorWorks)
+{
+    auto* swing = child<QPushButton>("btnSwing");
+    auto* putt = child<QPushButton>("btnPutt");
+    const int boxes = answerModals([&] {
+        swing->click();
+        EXPECT_FALSE(swing->isEnabled());
+        EXPECT_FALSE(putt->isEnabled());
+        EXPECT_FALSE(child<QAction>("actionOpen")->isEnabled()); // Ctrl+O neither
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        QMetaObject::invokeMethod(window.get(), "onSwing"); // no second run meanwhile
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shots() == "Shot count: 1"; }, 8000));
+        QTest::qWait(300);
+    });
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(shots(), "Shot count: 1");
+    EXPECT_TRUE(swing->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The working files lie beside the model's file, which an interactive run
+// leaves alone; where they cannot be written there, the private directory
+// serves instead.
+TEST_F(VisibleRun, WorkingFilesBesideTheModelElsePrivate)
+{
+    QTemporaryDir dir;
+    const QString model = dir.filePath("model.txt");
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_EXAMPLES "/hole4-teeshot.txt", model));
+    const QString original = readAll(model);
+    window->loadModel(model);
+
+    EXPECT_EQ(swingUntil(1), 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("swing.in")));
+    EXPECT_TRUE(readAll(dir.filePath("swing.out")).contains("Exit Code: 1"));
+    EXPECT_EQ(readAll(model), original);
+
+    // A directory in the way of the input file: as good as a read-only
+    // directory, even for a user who may write anywhere.
+    ASSERT_TRUE(QFile::remove(dir.filePath("swing.in")) &&
+                QFile::remove(dir.filePath("swing.out")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("swing.in"));
+    EXPECT_EQ(swingUntil(2), 0);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("swing.out")));
+    EXPECT_EQ(readAll(model), original);
+}
+
+// A stand-in Trajex (a shell script) for a shown window's runs.
+class VisibleStandIn : public VisibleRun
+{
+protected:
+    void useScript(const QByteArray& body, int finishLimitMs = 5000)
+    {
+        writeScript(dir.filePath("Trajex"), body);
+        auto* runner = window->findChild<SimulationRunner*>();
+        ASSERT_NE(runner, nullptr);
+        runner->programDir = dir.path();
+        runner->finishLimitMs = finishLimitMs;
+    }
+    bool alive(const char* pidFile) const
+    {
+        const int pid = readAll(dir.filePath(pidFile)).trimmed().toInt();
+        EXPECT_GT(pid, 0);
+        return pid > 0 && QFileInfo::exists(QString("/proc/%1").arg(pid));
+    }
+
+    QTemporaryDir dir;
+};
+
+// A failed run is reported and leaves the last good shot as it was.
+TEST_F(VisibleStandIn, AFailedRunKeepsThePreviousShot)
+{
+    ASSERT_EQ(swingUntil(1), 0); // the real Trajex
+    const int steps = model().teeShot.size();
+    const Vector3 last = model().teeShot.back().second;
+    const int impact = model().FirstImpact;
+
+    const QString pid = "echo $$ > \"" + dir.filePath("pid") + "\"\n";
+    const std::tuple<QByteArray, int, QString> rows[] = {
+        {"head -c 3000 /dev/urandom > \"$2\"", 5000, "Unable to read output file: "},
+        {"grep -v '^Exit Code' \"$1\" > \"$2\"", 5000, "Unable to read output file: "},
+        {(pid + "exec sleep 60").toUtf8(), 300,
+         "The simulation took too long: it was stopped after 0.3 seconds without a result."},
+    };
+    for (const auto& [script, limit, message] : rows) {
+        useScript(script, limit);
+        QString text;
+        const int boxes = answerModals(
+            [&] {
+                child<QPushButton>("btnSwing")->click();
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] { return child<QPushButton>("btnSwing")->isEnabled(); }, 5000));
+            },
+            {[&](QWidget* w) {
+                if (auto* box = qobject_cast<QMessageBox*>(w))
+                    text = box->text();
+            }});
+        EXPECT_EQ(boxes, 1) << script.constData();
+        EXPECT_TRUE(text.startsWith(message)) << text.toStdString();
+        EXPECT_EQ(shots(), "Shot count: 1");
+        EXPECT_EQ(model().teeShot.size(), steps);
+        EXPECT_EQ(model().teeShot.back().second, last);
+        EXPECT_EQ(model().FirstImpact, impact);
+    }
+    EXPECT_FALSE(alive("pid")) << "the stopped child is killed and reaped";
+}
+
+TEST_F(VisibleStandIn, ClosingTheWindowKillsTheChild)
+{
+    useScript(("echo $$ > \"" + dir.filePath("pid") + "\"\nexec sleep 60").toUtf8());
+    child<QPushButton>("btnSwing")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(dir.filePath("pid")).size() > 0; }, 3000));
+    EXPECT_TRUE(alive("pid"));
+    EXPECT_EQ(answerModals([&] {
+                  window->close();
+                  QTest::qWait(100);
+              }),
+              0);
+    EXPECT_FALSE(alive("pid"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 class StandIn : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Parview", at("Parview"))); }
     QString at(const QString& name) const { return root.filePath(name); }
 
-    void trajexScript(const char* body)
-    {
-        QFile f(at("Trajex"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray("#!/bin/sh\n") + body + "\n");
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    void trajexScript(const char* body) { writeScript(at("Trajex"), body); }
 
-    // Runs the copy in its own directory; returns its output and keeps its exit status.
-    QString run(const QStringList& args)
+    // Runs the copy (in its own directory unless `cwd` is given); returns its
+    // output and keeps its exit status and error output.
+    QString run(const QStringList& args, const QString& mode = QString(),
+                const QString& cwd = QString())
     {
-        qunsetenv("QMX_SWING_MODE");
         QProcess p;
-        p.setWorkingDirectory(root.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QMX_SWING_MODE");
+        if (!mode.isEmpty())
+            env.insert("QMX_SWING_MODE", mode);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(cwd.isEmpty() ? root.path() : cwd);
         p.start(at("Parview"), args);
         EXPECT_TRUE(p.waitForFinished(60000));
         status = p.exitCode();
+        errors = QString::fromLocal8Bit(p.readAllStandardError());
         return QString::fromLocal8Bit(p.readAllStandardOutput());
+    }
+    void copyExample(const char* example, const QString& name)
+    {
+        writeFile(at(name), readAll(QStringLiteral(QUILLMOOR_EXAMPLES "/") + example).toUtf8());
     }
 
     QTemporaryDir root;
     int status = 0;
+    QString errors;
 };
 
 TEST_F(StandIn, EachFailureIsPrintedAndExitsWithMinusOne)
 {
     const QString noOutput = "The simulation did not create the output file: ";
+    const QString noResult = "Unable to read output file: ";
     const std::tuple<const char*, QString, QString> rows[] = {
         {nullptr, "Unable to launch the simulation: \"" + at("Trajex") + "\" \"", "swing.out\" \n"},
         {"echo 'bad input' >&2\necho 'some output'\nexit 3",
@@ -83,6 +255,8 @@ TEST_F(StandIn, EachFailureIsPrintedAndExitsWithMinusOne)
         {"echo \"$# $(stat -c '%a %n' \"$(dirname \"$1\")\")\" > args.txt", noOutput,
          "/swing.out\n"},
         {"echo $$ > pid.txt\nexec sleep 60", noOutput, "/swing.out\n"}, // outlives the wait
+        // Output that holds no result of the putt that was asked for.
+        {"cp \"$1\" \"$2\"\nprintf 'Exit Code: 1\\n' >> \"$2\"", noResult, "/swing.out\n"},
     };
     for (const auto& [script, head, tail] : rows) {
         if (script)
@@ -101,6 +275,73 @@ TEST_F(StandIn, EachFailureIsPrintedAndExitsWithMinusOne)
     const int pid = readAll(at("pid.txt")).trimmed().toInt();
     ASSERT_GT(pid, 0);
     EXPECT_FALSE(QFileInfo::exists(QString("/proc/%1").arg(pid))) << "hung child not killed";
+
+    // No private directory can be made, where TMPDIR names a file or nothing:
+    // the input cannot be written anywhere.
+    const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    for (const QString& name : {at("args.txt"), at("missing")}) {
+        qputenv("TMPDIR", name.toLocal8Bit());
+        EXPECT_TRUE(run({"-swing"}).startsWith("Unable to write input file: "))
+            << name.toStdString();
+        EXPECT_EQ(status, 255);
+    }
+    hadTmp ? qputenv("TMPDIR", tmp) : qunsetenv("TMPDIR");
+    EXPECT_FALSE(QFileInfo::exists("/Parview-unavailable"));
+}
+
+TEST_F(StandIn, TheModeWordsArriveOneByOne)
+{
+    trajexScript("printf '%s|' \"$#\" \"$3\" \"$4\" > args.txt\nexit 1");
+    const std::pair<QString, QString> rows[] = {
+        {"simple noResults", "4|simple|noResults|"},
+        {"complex", "3|complex||"},
+        {"\"keep Position\"", "3|keep Position||"}, // quoted as on a command line
+    };
+    for (const auto& [mode, args] : rows) {
+        run({"-swing"}, mode);
+        EXPECT_EQ(readAll(at("args.txt")), args) << mode.toStdString();
+    }
+}
+
+// The command line: -cwd, the first file that is a model, data-file names
+// after -swing and -putt, and files that are not models.
+TEST_F(StandIn, CommandLine)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Trajex", at("Trajex")));
+    copyExample("hole3-teeshot.txt", "three.txt");
+    copyExample("hole2-putt.txt", "two.txt");
+    const QByteArray junkBytes = QByteArray(5000, '\x07') + "HoleId: 1\n";
+    writeFile(at("junk.bin"), junkBytes);
+
+    // A file that is no model is refused aloud and left as it was; the run
+    // goes on with the next model, which alone serves as input and output.
+    QString out = run({"missing.txt", "junk.bin", "three.txt", "two.txt", "-putt", "-x"});
+    EXPECT_EQ(status, 255);
+    EXPECT_TRUE(out.startsWith("Not a model data file: ") && out.contains("junk.bin"))
+        << out.toStdString();
+    EXPECT_TRUE(errors.contains("junk.bin")) << errors.toStdString();
+    EXPECT_EQ(readAll(at("junk.bin")).toLatin1(), junkBytes);
+    EXPECT_FALSE(QFileInfo::exists(at("-x")));
+    SwingModel three(false), two(false);
+    ASSERT_TRUE(three.read(at("three.txt").toStdString()) && two.read(at("two.txt").toStdString()));
+    EXPECT_EQ(three.hole.HoleId, 3);
+    EXPECT_GT(three.puttShot.size(), 1u) << "the model file holds the putt's results";
+    EXPECT_EQ(two.puttShot.size(), 0u) << "a later model file is not touched";
+
+    // -cwd as the first two words: the images and the data file go there.
+    QTemporaryDir elsewhere;
+    out = run({"-cwd", root.path(), "-swing", "s.txt"}, QString(), elsewhere.path());
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(status, 0);
+    for (const char* name : {"swing.png", "swing_puttview.png", "s.txt"})
+        EXPECT_TRUE(QFileInfo::exists(at(name))) << name;
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+
+    // A data-file name that exists and is no model is not overwritten.
+    out = run({"-swing", "junk.bin"});
+    EXPECT_EQ(status, 255);
+    EXPECT_EQ(readAll(at("junk.bin")).toLatin1(), junkBytes);
 }
 
 TEST_F(StandIn, BatchSwingAndPuttWithTheRealTrajex)

@@ -1,0 +1,149 @@
+// Loading models and results: what is refused, what a load replaces, and
+// what it must leave alone (the hole catalogue, the views).
+
+#include "TopScene.h"
+#include "test_window_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGraphicsView>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray randomBytes(int n)
+{
+    QByteArray bytes(n, '\0');
+    QRandomGenerator gen(15);
+    for (char& c : bytes)
+        c = static_cast<char>(gen.bounded(256));
+    return bytes;
+}
+
+// The text of the one message box `trigger` brings up ("" when none does).
+QString boxText(const std::function<void()>& trigger)
+{
+    QString text;
+    const int boxes = answerModals(trigger, {[&](QWidget* w) {
+                                       if (auto* box = qobject_cast<QMessageBox*>(w))
+                                           text = box->text();
+                                   }});
+    EXPECT_LE(boxes, 1);
+    return text;
+}
+
+class Loading : public WindowTest
+{
+protected:
+    QString put(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return f.fileName();
+    }
+    QString example(const char* name) const
+    {
+        return QStringLiteral(QUILLMOOR_EXAMPLES "/") + name;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Loading, OnlyModelsAreTakenAndNothingElseIsEverWritten)
+{
+    const QString model = put("model.txt", bytesOf(example("hole3-teeshot.txt")));
+    window->show(); // a refusal is a box while the window is visible
+    window->loadModel(model);
+    const QByteArray refused[] = {
+        randomBytes(20000),
+        bytesOf(QUILLMOOR_SOURCE_DIR "/README.md"), // prose quoting a few key lines
+        "",
+        "HoleId: 2\nThis is a note about hole 2.\nIt is not a model.\n",
+    };
+    for (const QByteArray& bytes : refused) {
+        const QString name = put("other.txt", bytes);
+        EXPECT_EQ(boxText([&] { window->loadModel(name); }), "Not a model data file: " + name);
+        EXPECT_EQ(QString::fromStdString(this->model().fileName), model);
+        EXPECT_EQ(this->model().hole.HoleId, 3);
+        // Save goes to the model's own file, never to the refused one.
+        EXPECT_EQ(answerModals([&] { child<QAction>("actionSave")->trigger(); }), 0);
+        EXPECT_EQ(bytesOf(name), bytes);
+    }
+
+    // A hand-written file of keys is a model, header or not.
+    const QString mine = put("mine.txt", "# my putt\n\nHoleId: 2\nPuttBallSpeed: 4.5\n");
+    EXPECT_EQ(boxText([&] { window->loadModel(mine); }), "");
+    EXPECT_EQ(QString::fromStdString(this->model().fileName), mine);
+    EXPECT_DOUBLE_EQ(this->model().PuttBallSpeed, 4.5);
+}
+
+// Named on the command line, a file that is no model is refused while the
+// window is still hidden: the user hears of it once the window shows.
+TEST_F(Loading, ARefusalAtStartIsShownWithTheWindow)
+{
+    const QString junk = put("junk.bin", randomBytes(3000));
+    Parview started({junk, example("hole4-putt.txt")});
+    EXPECT_EQ(boxText([&] {
+                  started.show();
+                  QTest::qWait(200);
+              }),
+              "Not a model data file: " + junk);
+    EXPECT_EQ(started.findChild<QComboBox*>("cmbHoleId")->currentIndex(), 3); // the next file
+}
+
+// A result file opened for comparison carries its own version of hole 1.
+TEST_F(Loading, ComparedResultsLeaveTheCourseAlone)
+{
+    SwingModel other(false);
+    other.hole.HolePos = {20, 170, 3};
+    other.hole.WindDir = 200; // read through a setter that writes the catalogue
+    other.setPoint(0, {0, 0, 0});
+    other.setPoint(1, {0, 90, 10});
+    const QString name = put("other.out", QByteArray::fromStdString(other.toText()));
+
+    const auto catalogue = holeCatalogue();
+    const HoleInfo current = model().hole;
+    window->openResults(name);
+    EXPECT_EQ(holeCatalogue(), catalogue);
+    EXPECT_EQ(model().hole, current);
+}
+
+// After a shot, a refused file changes nothing; an opened one replaces the
+// shot's results and both views show what it holds.
+TEST_F(Loading, AnOpenedFileReplacesTheShot)
+{
+    SwingModel& m = model();
+    child<QPushButton>("btnSwing")->click(); // hidden: runs to the end at once
+    ASSERT_GE(m.FirstImpact, 0);
+    const int steps = m.teeShot.size();
+    window->loadModel(put("junk.bin", randomBytes(4000)));
+    EXPECT_EQ(window->messages().size(), 1);
+    EXPECT_EQ(m.teeShot.size(), steps);
+    EXPECT_GE(m.FirstImpact, 0);
+
+    auto* top = static_cast<TopScene*>(child<QGraphicsView>("topView")->scene());
+    auto* side = static_cast<SwingScene*>(child<QGraphicsView>("sideView")->scene());
+    for (const char* file : {"hole3-putt.txt", "hole2-teeshot.txt"}) {
+        window->loadModel(example(file));
+        EXPECT_EQ(m.FirstImpact, -1) << file;
+        EXPECT_EQ(m.exitCode, 0) << file;
+        EXPECT_EQ(m.teeShot.size(), 0) << file;
+        for (SwingScene* s : {static_cast<SwingScene*>(top), side}) {
+            EXPECT_EQ(s->ball->pos(), s->toScene(m.ballPos())) << file;
+            EXPECT_EQ(s->greenZoom, m.PuttEnabled) << file;
+        }
+        EXPECT_EQ(top->puttArrow->isVisible(), m.PuttEnabled) << file;
+    }
+}
+
+} // namespace

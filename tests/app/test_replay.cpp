@@ -1,0 +1,145 @@
+// The interactive replay: the play/pause button, the `time` slider and what
+// stops a replay. A made-up straight shot of 301 points, 0.01 s apart, keeps
+// the timing readable: the whole replay lasts 3 s.
+
+#include "SwingScene.h"
+#include "test_window_support.h"
+
+#include <QGraphicsView>
+#include <QPropertyAnimation>
+#include <QTest>
+#include <QToolButton>
+#include <tuple>
+
+namespace {
+
+class Replay : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        window->show(); // the replay runs only in a visible window
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        shot(300);
+    }
+
+    void shot(int last)
+    {
+        SwingModel& m = model();
+        m.TimeStepSize = 0.01;
+        m.clearCurrentShot();
+        for (int i = 0; i <= last; ++i)
+            m.setPoint(i, {0.0, i * 0.5, 0.0});
+        m.setCurrentStep(0);
+    }
+    QPropertyAnimation* animator() const
+    {
+        return window->findChild<QPropertyAnimation*>(QStringLiteral("animator"));
+    }
+    bool playing() const
+    {
+        return animator() && animator()->state() == QAbstractAnimation::Running;
+    }
+    QToolButton* button() const { return child<QToolButton>("btnAnimate"); }
+    QSlider* time() const { return child<QSlider>("time"); }
+    bool tracking() const
+    {
+        bool on = false;
+        for (const char* view : {"topView", "sideView"})
+            on = on ||
+                 static_cast<SwingScene*>(child<QGraphicsView>(view)->scene())->track->trackState !=
+                     0;
+        return on;
+    }
+    // The button shows what it will do: play (an arrow) or pause (an icon).
+    void expectButtonPlays(bool plays) const
+    {
+        EXPECT_EQ(button()->arrowType(), plays ? Qt::RightArrow : Qt::NoArrow);
+        EXPECT_EQ(button()->icon().isNull(), plays);
+    }
+};
+
+TEST_F(Replay, StartsWhereTheBallIsAndLastsInRealTime)
+{
+    // start step, first value, duration in ms
+    const std::tuple<int, int, int> rows[] = {{0, 0, 3000}, {100, 100, 2000}, {300, 0, 3000}};
+    for (const auto& [start, first, duration] : rows) {
+        model().setCurrentStep(start);
+        button()->click();
+        ASSERT_TRUE(playing()) << start;
+        EXPECT_EQ(animator()->startValue().toInt(), first) << start;
+        EXPECT_EQ(animator()->endValue().toInt(), 300) << start;
+        EXPECT_EQ(animator()->duration(), duration) << start;
+        EXPECT_TRUE(tracking());
+        expectButtonPlays(false);
+        button()->click(); // pause
+        EXPECT_FALSE(playing()) << start;
+        expectButtonPlays(true);
+    }
+}
+
+// Pressing pauses, pressing again goes on from there; holding the slider
+// pauses and letting it go goes on from where it was let go.
+TEST_F(Replay, PauseAndTheSliderHandle)
+{
+    button()->click();
+    QTest::qWait(200);
+    button()->click();
+    const int held = time()->value();
+    EXPECT_GT(held, 0);
+    QTest::qWait(150);
+    EXPECT_EQ(time()->value(), held);
+    button()->click();
+    ASSERT_TRUE(playing());
+    EXPECT_EQ(animator()->startValue().toInt(), held);
+
+    time()->setSliderDown(true); // the user grabs the handle
+    EXPECT_FALSE(playing());
+    time()->setSliderPosition(40);
+    QTest::qWait(150);
+    EXPECT_EQ(model().currentStep(), 40) << "the replay must not take the handle back";
+    time()->setSliderDown(false);
+    ASSERT_TRUE(playing());
+    EXPECT_EQ(animator()->startValue().toInt(), 40);
+
+    button()->click(); // grabbed and let go while paused: still paused
+    time()->setSliderDown(true);
+    time()->setSliderPosition(20);
+    time()->setSliderDown(false);
+    EXPECT_FALSE(playing());
+    EXPECT_EQ(model().currentStep(), 20);
+}
+
+TEST_F(Replay, EndsAtTheLastPointAndAHoleChangeStopsIt)
+{
+    shot(20); // 0.2 s
+    button()->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !animator(); }, 3000));
+    EXPECT_EQ(time()->value(), 20);
+    EXPECT_FALSE(tracking());
+    expectButtonPlays(true);
+
+    shot(300);
+    button()->click();
+    QTest::qWait(100);
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(1);
+    EXPECT_FALSE(animator());
+    EXPECT_FALSE(tracking());
+    EXPECT_FALSE(time()->isEnabled() || button()->isEnabled());
+    const int value = time()->value();
+    QTest::qWait(100);
+    EXPECT_EQ(time()->value(), value);
+}
+
+TEST_F(Replay, ARunIsReplayedFromItsFirstPoint)
+{
+    child<QPushButton>("btnSwing")->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return playing(); }, 8000));
+    EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 1");
+    EXPECT_EQ(animator()->startValue().toInt(), 0);
+    EXPECT_EQ(animator()->endValue().toInt(), model().currentStepCount() - 1);
+    EXPECT_TRUE(tracking());
+}
+
+} // namespace

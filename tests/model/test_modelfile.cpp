@@ -1,0 +1,91 @@
+// What counts as a model file. (The scratch reads are exercised through the
+// window, in tests/app.)
+
+#include "ModelFile.h"
+#include "ModelFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+using modelfile::Verdict;
+
+namespace {
+
+class ModelFileTest : public ModelTest
+{
+protected:
+    void TearDown() override { fs::remove_all(dir); }
+    std::string put(const std::string& name, const std::string& text) const
+    {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string tmpl = "/tmp/qh-modelfile-XXXXXX";
+    const std::string dir = mkdtemp(tmpl.data());
+};
+
+std::string randomBytes(std::size_t n)
+{
+    std::mt19937 gen(15);
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = static_cast<char>(gen() & 0xff);
+    return s;
+}
+
+TEST_F(ModelFileTest, WhatIsAModel)
+{
+    SwingModel written(false);
+    written.setPoint(0, {0, 0, 0});
+    written.setPoint(1, {0, 1, 0});
+    const struct
+    {
+        const char* what;
+        std::string text;
+        bool model;
+    } rows[] = {
+        {"as written", written.toText(), true},
+        {"header alone", "# SwingModel Data File\n", true},
+        {"header, CR LF", "# SwingModel Data File\r\nprose\r\n", true},
+        {"header after a byte-order mark", "\xEF\xBB\xBF# SwingModel Data File\nprose\n", true},
+        {"hand-written keys", "# my shot\n\nHoleId: 2\nTeeBallSpeed: 90\nnote\n", true},
+        {"hand-written steps", "TeeShotSteps: 3\n 0, 0, 0, 0\n 1, 0, 1, 0\n 2, 0, 2, 0\nx\ny\n",
+         true},
+        {"alternative names", "TeeClubSpeed: 90\nTeeZSpin: 500\nPuttClubSpeed: 3\nExit Code: 1\n",
+         true},
+        {"half keys is not most", "HoleId: 2\nThis is hole 2.\n", false},
+        {"prose quoting keys",
+         "# Notes\n\nThe file says:\nHoleId: 1\nWindDir: 22\nand more.\n"
+         "TeeShotSteps: 12463\nThat is all.\nReally.\n",
+         false},
+        {"a blank before the key", " HoleId: 1\n WindDir: 22\n", false},
+        {"header not first", "\n# SwingModel Data File\nprose\n", false},
+        {"nothing", "", false},
+        {"comments only", "# SwingModel\n#\n\n", false},
+        {"binary", randomBytes(20000), false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(modelfile::isModelText(row.text), row.model) << row.what;
+        EXPECT_EQ(modelfile::examine(put("f", row.text)),
+                  row.model ? Verdict::Model : Verdict::NotAModel)
+            << row.what;
+    }
+}
+
+TEST_F(ModelFileTest, UnreadableAndEndlessFiles)
+{
+    EXPECT_EQ(modelfile::examine(dir + "/missing.txt"), Verdict::Unreadable);
+    EXPECT_EQ(modelfile::examine(dir), Verdict::Unreadable);
+    EXPECT_EQ(modelfile::examine(""), Verdict::Unreadable);
+    // A key on a line of eight megabytes is still no model; no last line end.
+    EXPECT_EQ(modelfile::examine(put("long", "HoleId: 1\n" + std::string(8 << 20, 'x'))),
+              Verdict::NotAModel);
+    EXPECT_EQ(modelfile::examine(put("short", "HoleId: 1\nWindDir: 3")), Verdict::Model);
+}
+
+} // namespace
