@@ -80,7 +80,12 @@ struct Sample
     double cross = 0.0;     // ft; > 0: the hole lies left of the path where it comes closest
     double along = 0.0;     // ft the hole lies ahead of that point
     double passSpeed = 0.0; // ft/s at that point
+    double miss = 0.0;      // ft from the hole there, in plan
     bool holed() const { return reach == Reach::Holed; }
+    // Came within the cup's reach, only too fast to be held.
+    bool inReach() const { return !holed() && reach != Reach::Refused && miss <= kCaptureFt; }
+    // Stopped or ran out of steps before the cup.
+    bool shortOfReach() const { return reach == Reach::Short && miss > kCaptureFt && along > 0; }
 };
 
 // Runs putts on its own copy of the model; one per thread.
@@ -152,6 +157,7 @@ public:
         const double hy = (hole.y - p[k].second.y) * kYdToFt;
         s.cross = tx * hy - ty * hx;
         s.along = tx * hx + ty * hy;
+        s.miss = std::sqrt(best) * kYdToFt;
         return s;
     }
 
@@ -377,6 +383,27 @@ void chaseCrossing(Runner& r, Probe& p, AimSample a, AimSample b)
     p.crossings.push_back({wrapAngle(near.angle), near.s.reach, reached});
 }
 
+// Bisects the aim between a ball that ends short of the cup's reach and one
+// that gets into it too fast: in between, a ball that just gets there as it
+// stops or runs out of steps may be slow enough. Adds what holes there.
+void chaseRim(Runner& r, Probe& p, AimSample a, AimSample b)
+{
+    while (b.angle - a.angle > kCrossTol) {
+        const double mid = 0.5 * (a.angle + b.angle);
+        const Sample s = r.run(p.speed, mid);
+        if (s.holed()) {
+            addInterval(r, p, {mid, mid, a.angle, b.angle});
+            return;
+        }
+        if (s.inReach())
+            (a.s.inReach() ? a : b) = {mid, s};
+        else if (s.shortOfReach())
+            (a.s.shortOfReach() ? a : b) = {mid, s};
+        else
+            return;
+    }
+}
+
 bool worthChasing(const Sample& a, const Sample& b)
 {
     if (a.reach == Reach::Refused || b.reach == Reach::Refused)
@@ -414,8 +441,14 @@ bool readLine(Runner& r, Probe& p, const std::vector<AimSample>& line, double st
     }
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const Sample &a = line[i].s, &b = line[i + 1].s;
-        if (!a.holed() && !b.holed() && worthChasing(a, b))
+        if (a.holed() || b.holed())
+            continue;
+        const std::size_t found = p.intervals.size();
+        if (worthChasing(a, b))
             chaseCrossing(r, p, line[i], line[i + 1]);
+        if (p.intervals.size() == found &&
+            ((a.shortOfReach() && b.inReach()) || (a.inReach() && b.shortOfReach())))
+            chaseRim(r, p, line[i], line[i + 1]);
     }
     return true;
 }
@@ -606,14 +639,23 @@ std::vector<Gap> findGaps(const std::vector<Probe>& rows)
                 return true;
         return false;
     };
+    // Near the end of its steps a putt's line through the hole swings fast
+    // with the speed: a short line pairs with the nearest line on the next
+    // row that got there, up to a right angle away.
     std::vector<Gap> gaps;
-    for (std::size_t k = 0; k + 1 < rows.size(); ++k)
-        for (const auto& c1 : rows[k].crossings)
-            for (const auto& c2 : rows[k + 1].crossings)
-                if (gaps.size() < kMaxGaps && c1.reach == Reach::Short && !c1.reached &&
-                    c2.reached && angleGap(c1.angle, c2.angle) < 30.0 &&
-                    !holesNear(rows[k], c1.angle) && !holesNear(rows[k + 1], c2.angle))
-                    gaps.push_back({rows[k].speed, rows[k + 1].speed, c1.angle, c2.angle});
+    for (std::size_t k = 0; k + 1 < rows.size() && gaps.size() < kMaxGaps; ++k)
+        for (const auto& c1 : rows[k].crossings) {
+            if (c1.reach != Reach::Short || c1.reached || holesNear(rows[k], c1.angle))
+                continue;
+            const Crossing* c2 = nullptr;
+            for (const auto& c : rows[k + 1].crossings)
+                if (c.reached &&
+                    (!c2 || angleGap(c.angle, c1.angle) < angleGap(c2->angle, c1.angle)))
+                    c2 = &c;
+            if (c2 && angleGap(c1.angle, c2->angle) < 90.0 && !holesNear(rows[k + 1], c2->angle) &&
+                gaps.size() < kMaxGaps)
+                gaps.push_back({rows[k].speed, rows[k + 1].speed, c1.angle, c2->angle});
+        }
     return gaps;
 }
 
@@ -908,12 +950,23 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
     out.targetAngleDeg = wrapAngle(aim);
     out.windowLoDeg = win.full ? -180.0 : win.lo;
     out.windowHiDeg = win.full ? 180.0 : win.hi;
-    const Interval& lo = *slowest.widest();
-    const Interval& hi = *fastest.widest();
-    out.minSpeedMph = slowest.speed;
-    out.minSpeedAngleDeg = lo.full ? 0.0 : lo.lo;
-    out.maxSpeedMph = fastest.speed;
-    out.maxSpeedAngleDeg = hi.full ? 0.0 : hi.lo;
+    // The slowest and fastest holing putts of all those tried: the bisected
+    // ones, unless a probe of the pace went further.
+    const Probe* lowest = nullptr;
+    const Probe* highest = nullptr;
+    for (const auto& p : probes) {
+        if (!p.holed())
+            continue;
+        if (!lowest || p.speed < lowest->speed)
+            lowest = &p;
+        if (!highest || p.speed > highest->speed)
+            highest = &p;
+    }
+    const auto holingAim = [](const Probe& p) { return p.widest()->full ? 0.0 : p.widest()->lo; };
+    out.minSpeedMph = lowest->speed;
+    out.minSpeedAngleDeg = holingAim(*lowest);
+    out.maxSpeedMph = highest->speed;
+    out.maxSpeedAngleDeg = holingAim(*highest);
     return finish();
 }
 

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 using quillmoor::PuttRead;
 using quillmoor::readPutt;
@@ -136,6 +138,25 @@ TEST(PuttReader, SaysSoWhenNoPuttHoles)
         EXPECT_FALSE(r.holed);
         EXPECT_GT(r.runs, 1000);
     }
+}
+
+// Holing sets far narrower than the grid. On hole 2 a ball up and to the
+// left of the hole holes only where it creeps into the cup's reach just as its
+// steps run out: a quarter of a degree wide. On the level hole 4 with half the
+// time step (2 s of roll) only putts that arrive as time runs out hole, a
+// band of speeds under a tenth of a mph.
+TEST(PuttReader, FindsHolingSetsNarrowerThanItsGrid)
+{
+    SwingModel sliver = ballAt(2, -10.0 - 2.946, 154.0 + 2.946);
+    const PuttRead a = readPutt(sliver);
+    expectHoling(sliver, a);
+    EXPECT_LT(a.windowHiDeg - a.windowLoDeg, 0.5);
+
+    SwingModel hurried = ballAt(4, 0.0, 95.0);
+    hurried.TimeStepSize = 0.0005;
+    const PuttRead b = readPutt(hurried);
+    expectHoling(hurried, b);
+    EXPECT_LT(b.maxSpeedMph - b.minSpeedMph, 0.1);
 }
 
 // With twice the time step the putt has twice the time to roll: a ball that
