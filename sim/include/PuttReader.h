@@ -15,7 +15,7 @@
 // degree between two grid aims is still found. Then the pace with the widest
 // window is refined, and the slowest and fastest holing speeds are bisected
 // from the grid. Every number reported comes from a putt that was run and
-// holed. A read runs some 1500 to 3500 putts.
+// holed. A read runs some 1500 to 4500 putts.
 
 #include <string>
 
