@@ -1,0 +1,65 @@
+#pragma once
+// Reading the green: which putts from BallPos drop into the hole.
+//
+// The reader runs the complex putt itself (complexPutt) on private copies of
+// the model, over pairs of PuttBallSpeed and PuttTargetAngle, and reports the
+// pace that forgives the most aim error. It never changes the model it is
+// given and never writes the hole catalogue or notifies listeners, so it may
+// run on a worker thread while another thread owns that model, as long as
+// nobody changes the model during the call (it is copied once, at the start).
+//
+// The search, briefly: a grid of 37 speeds (up to the fastest putt that could
+// still be slow enough at the cup) times 36 aims round the full circle; for
+// every putt, the side of its path the hole lies on; sign changes and
+// holed/missed neighbours are bisected, so a holing window of a hundredth of a
+// degree between two grid aims is still found. Then the pace with the widest
+// window is refined, and the slowest and fastest holing speeds are bisected
+// from the grid. Every number reported comes from a putt that was run and
+// holed. A read runs some 1500 to 4500 putts.
+
+#include <string>
+
+class SwingModel;
+
+namespace quillmoor {
+
+struct PuttRead
+{
+    // False when the putt cannot run at all (a number that is not finite, a
+    // friction without meaning); `error` says why and nothing else is set.
+    bool ok = true;
+    std::string error;
+
+    // False when no putt tried holes. Some balls cannot be holed: where the
+    // pull of the slope beats the friction the ball reaches the cup too fast
+    // from every line, and a slow putt may run out of its 4001 steps first.
+    bool holed = false;
+
+    // The recommendation: the speed whose range of holing aims is widest and
+    // the middle of that range (PuttBallSpeed in mph, PuttTargetAngle in
+    // degrees). The window's edges are holing aims at that speed; an aim
+    // range that crosses the back of the circle has windowHiDeg above 180.
+    // A ball every aim holes from reads as the window -180 to 180.
+    double speedMph = 0.0;
+    double targetAngleDeg = 0.0;
+    double windowLoDeg = 0.0;
+    double windowHiDeg = 0.0;
+
+    // The slowest and the fastest holing putt found, each with an aim that
+    // holes at that speed.
+    double minSpeedMph = 0.0;
+    double minSpeedAngleDeg = 0.0;
+    double maxSpeedMph = 0.0;
+    double maxSpeedAngleDeg = 0.0;
+
+    // How many putts the read ran (the same for every thread count).
+    int runs = 0;
+};
+
+// Reads the putt from model.BallPos on the model's current hole, green and
+// TimeStepSize; PuttEnabled, PuttBallSpeed and PuttTargetAngle of the model
+// are ignored. threads: worker threads, 0 for one per hardware thread. The
+// result does not depend on the number of threads.
+PuttRead readPutt(const SwingModel& model, unsigned threads = 0);
+
+} // namespace quillmoor
