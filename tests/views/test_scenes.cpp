@@ -1,39 +1,19 @@
 #include "Palette.h"
-#include "SideScene.h"
-#include "TopScene.h"
+#include "ViewsTestSupport.h"
 
 #include <QCoreApplication>
 #include <QGraphicsView>
 #include <cmath>
 #include <gtest/gtest.h>
 
-// Both views of a model, 600 x 300 pixels, hidden so that refits never glide.
-class SceneTest : public ::testing::Test
+class SceneTest : public TwoViews
 {
 protected:
-    void SetUp() override
-    {
-        model.reset();
-        for (QGraphicsView* view : {&topView, &sideView}) {
-            view->resize(600, 300);
-            view->show(); // lets the viewport take its size
-            view->hide();
-        }
-        top = new TopScene(&topView);
-        side = new SideScene(&sideView);
-        top->modelChanged(model, AllChanged);
-        side->modelChanged(model, AllChanged);
-    }
     // The zoom that fits r, grown by 2 on each side, into the view.
     static double zoomFor(const QGraphicsView& view, const QRectF& r)
     {
         const QSize port = view.viewport()->size();
         return std::min(port.width() / (r.width() + 4), port.height() / (r.height() + 4));
-    }
-    static double zoom(const QGraphicsView& view) { return view.transform().m11(); }
-    static QRectF shown(const QGraphicsView& view)
-    {
-        return view.mapToScene(view.viewport()->rect()).boundingRect();
     }
     // n points whose downrange distance is their step, peaking at 10 high.
     void makeShot(int n)
@@ -48,11 +28,6 @@ protected:
             result.append(path.elementAt(i).x);
         return result;
     }
-
-    SwingModel model;
-    QGraphicsView topView, sideView;
-    TopScene* top = nullptr; // owned by the views
-    SideScene* side = nullptr;
 };
 
 TEST_F(SceneTest, Mappings)
