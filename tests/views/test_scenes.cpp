@@ -180,3 +180,20 @@ TEST_F(SceneTest, TrackingFollowsTheBallFromItsFirstMove)
     EXPECT_EQ(side->ball->pos(), side->toScene(model.currentPoint(4)));
     EXPECT_EQ(side->track->path().elementCount(), 2);
 }
+
+// Wherever the ball can come down, the drawn terrain is the ground the
+// simulator uses, along the line through the green.
+TEST_F(SceneTest, ElevationTerrainIsTheSimulatedGround)
+{
+    model.defineHole(9, 12, {4, 180, 2}, {4, 180, 2}, {3, 70, 9}, {10, 10, 20}, "Oak");
+    for (int hole : {1, 2, 3, 9}) {
+        model.selectHole(hole);
+        const QPainterPath ground = side->ground->path();
+        const Vector3 h = model.hole.HolePos;
+        for (double y = 2.5; y < h.y + model.hole.GreenSize / 2 + 30; y += 0.25) {
+            const double z = model.groundHeight(h.x, y);
+            ASSERT_TRUE(ground.contains(QPointF(y, -z + 0.05))) << "hole " << hole << " y " << y;
+            ASSERT_FALSE(ground.contains(QPointF(y, -z - 0.05))) << "hole " << hole << " y " << y;
+        }
+    }
+}
