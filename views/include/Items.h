@@ -1,11 +1,13 @@
 #pragma once
 // The item classes both views draw with.
 //
-// Most of what they add to Qt is their bounding rectangle, because it decides
-// what the automatic fit of a view takes into account: ball, arrows, labels
-// and line segments report an empty rectangle and never widen the framing; a
-// track reports a tiny square at its anchor (the hole); the terrain spans from
-// the tee to its anchor; pictures report their declared size.
+// Two questions are kept apart. The bounding rectangle covers everything an
+// item paints, so that a repaint of any part of a view redraws all of it.
+// The fit rectangle (FitContributor) is what the item adds to the automatic
+// fit of its view: ball, arrows, labels and line segments add nothing and
+// never widen the framing; a track adds a tiny square at its anchor (the
+// hole); the terrain spans from the tee to its anchor; pictures add their
+// declared size at their pixel offset.
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsItemGroup>
@@ -14,14 +16,27 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
 
+// What an item adds to the automatic fit of its view, in item coordinates.
+// Items without this add their bounding rectangle.
+class FitContributor
+{
+public:
+    virtual ~FitContributor();
+    // An empty rectangle adds nothing.
+    virtual QRectF fitRect() const = 0;
+};
+
 // A picture from the image cache, scaled to a size in scene units.
-class PixmapItem : public QGraphicsPixmapItem
+class PixmapItem : public QGraphicsPixmapItem, public FitContributor
 {
 public:
     PixmapItem();
     ~PixmapItem() override;
 
-    QRectF boundingRect() const override;
+    // The pixel offset with the declared size in scene units, transformed as
+    // the picture is: near the picture's top left corner, as the framing of
+    // the views has always taken it. Nothing while hidden or empty.
+    QRectF fitRect() const override;
 
     // Loads the picture; the anchor (fractions of its width and height) is put
     // at the item's origin. A missing picture leaves the item empty.
@@ -35,15 +50,15 @@ protected:
     double declaredHeight = -1.0;
 };
 
-// Terrain or fairway: a filled outline whose bounding rectangle spans from
-// the origin to the anchor.
-class GroundItem : public QGraphicsPathItem
+// Terrain or fairway: a filled outline whose fit spans from the origin to
+// the anchor.
+class GroundItem : public QGraphicsPathItem, public FitContributor
 {
 public:
     GroundItem();
     ~GroundItem() override;
 
-    QRectF boundingRect() const override;
+    QRectF fitRect() const override;
     void setAnchor(const QPointF& p)
     {
         prepareGeometryChange();
@@ -56,13 +71,13 @@ private:
 
 // A ball track. trackState: 0 off, 1 armed (the next ball move starts a new
 // subpath), -1 drawing (each ball move adds a line).
-class PathItem : public QGraphicsPathItem
+class PathItem : public QGraphicsPathItem, public FitContributor
 {
 public:
     explicit PathItem(QGraphicsItem* parent = nullptr);
     ~PathItem() override;
 
-    QRectF boundingRect() const override;
+    QRectF fitRect() const override;
     void setAnchor(const QPointF& p)
     {
         prepareGeometryChange();
@@ -75,49 +90,52 @@ private:
     QPointF anchor;
 };
 
-class BallItem : public QGraphicsEllipseItem
+// The ball. Only its picture is repainted when it moves.
+class BallItem : public QGraphicsEllipseItem, public FitContributor
 {
 public:
     // plan: centred on its position; otherwise resting on it.
     explicit BallItem(bool plan);
     ~BallItem() override;
 
-    QRectF boundingRect() const override;
     QPainterPath shape() const override;
+    QRectF fitRect() const override { return {}; }
 };
 
-class LineItem : public QGraphicsLineItem
+class LineItem : public QGraphicsLineItem, public FitContributor
 {
 public:
     LineItem(const QPointF& from, const QPointF& to, QGraphicsItem* parent = nullptr);
     ~LineItem() override;
 
-    QRectF boundingRect() const override;
+    QRectF fitRect() const override { return {}; }
 };
 
-class TextItem : public QGraphicsSimpleTextItem
+class TextItem : public QGraphicsSimpleTextItem, public FitContributor
 {
 public:
     explicit TextItem(const QString& text, QGraphicsItem* parent = nullptr);
     ~TextItem() override;
 
-    QRectF boundingRect() const override;
+    QRectF fitRect() const override { return {}; }
 };
 
 // An arrow along +x from its origin, 1.2 * length long: three lines, or a
 // filled block. Views turn it with setRotation and size it with setScale.
-class ArrowItem : public QGraphicsItemGroup
+class ArrowItem : public QGraphicsItemGroup, public FitContributor
 {
 public:
-    class BlockArrow : public QGraphicsPathItem
+    class BlockArrow : public QGraphicsPathItem, public FitContributor
     {
     public:
         BlockArrow(double length, QGraphicsItem* parent);
         ~BlockArrow() override;
 
-        QRectF boundingRect() const override;
+        QRectF fitRect() const override { return {}; }
     };
 
     ArrowItem(double length, bool block, QGraphicsItem* parent = nullptr);
     ~ArrowItem() override;
+
+    QRectF fitRect() const override { return {}; }
 };

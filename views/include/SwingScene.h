@@ -45,6 +45,9 @@ public:
     // May enlarge the rectangle the fit frames.
     virtual void adjustFitRect(QRectF& rect) const;
 
+    // What the automatic fit frames, before its margins: what the items
+    // contribute (FitContributor); while putting, the green.
+    QRectF fitRect() const;
     // Frames the hole (or, while putting, the green) in the view; animate
     // glides there when the view is visible. While a glide runs, a refit
     // redirects it rather than jumping under it.

@@ -8,6 +8,8 @@
 #include <QPen>
 #include <algorithm>
 
+FitContributor::~FitContributor() = default;
+
 // ---- PixmapItem
 
 PixmapItem::PixmapItem()
@@ -18,8 +20,7 @@ PixmapItem::PixmapItem()
 
 PixmapItem::~PixmapItem() = default;
 
-// Pixel offset with a size in scene units: the fit takes it in this form.
-QRectF PixmapItem::boundingRect() const
+QRectF PixmapItem::fitRect() const
 {
     if (!isVisible() || pixmap().isNull())
         return {};
@@ -56,7 +57,7 @@ GroundItem::GroundItem()
 
 GroundItem::~GroundItem() = default;
 
-QRectF GroundItem::boundingRect() const
+QRectF GroundItem::fitRect() const
 {
     const double top = std::min(anchor.y(), 0.0);
     return {0.0, top, anchor.x(), std::max(anchor.y(), 0.0) - top};
@@ -71,7 +72,7 @@ PathItem::PathItem(QGraphicsItem* parent) : QGraphicsPathItem(parent)
 
 PathItem::~PathItem() = default;
 
-QRectF PathItem::boundingRect() const
+QRectF PathItem::fitRect() const
 {
     return {anchor.x(), anchor.y(), 0.3, 0.3};
 }
@@ -91,11 +92,6 @@ BallItem::BallItem(bool plan)
 
 BallItem::~BallItem() = default;
 
-QRectF BallItem::boundingRect() const
-{
-    return {};
-}
-
 QPainterPath BallItem::shape() const
 {
     QPainterPath path;
@@ -113,22 +109,12 @@ LineItem::LineItem(const QPointF& from, const QPointF& to, QGraphicsItem* parent
 
 LineItem::~LineItem() = default;
 
-QRectF LineItem::boundingRect() const
-{
-    return {};
-}
-
 TextItem::TextItem(const QString& text, QGraphicsItem* parent)
     : QGraphicsSimpleTextItem(text, parent)
 {
 }
 
 TextItem::~TextItem() = default;
-
-QRectF TextItem::boundingRect() const
-{
-    return {};
-}
 
 // ---- ArrowItem
 
@@ -149,11 +135,6 @@ ArrowItem::BlockArrow::BlockArrow(double length, QGraphicsItem* parent) : QGraph
 }
 
 ArrowItem::BlockArrow::~BlockArrow() = default;
-
-QRectF ArrowItem::BlockArrow::boundingRect() const
-{
-    return {};
-}
 
 ArrowItem::ArrowItem(double length, bool block, QGraphicsItem* parent) : QGraphicsItemGroup(parent)
 {

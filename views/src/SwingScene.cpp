@@ -91,16 +91,28 @@ void SwingScene::keepMinimumHeight(QRectF& rect, double factor) const
         rect.setTop(rect.bottom() - minimum);
 }
 
+QRectF SwingScene::fitRect() const
+{
+    if (greenZoom) {
+        if (const QGraphicsItem* green = greenPart(GreenRole))
+            return green->sceneBoundingRect();
+    }
+    QRectF r;
+    const auto all = items();
+    for (const QGraphicsItem* item : all) {
+        const auto* contributor = dynamic_cast<const FitContributor*>(item);
+        r |= item->sceneTransform().mapRect(contributor ? contributor->fitRect()
+                                                        : item->boundingRect());
+    }
+    return r;
+}
+
 void SwingScene::fitToView(bool animate)
 {
     QGraphicsView* v = view();
     if (!v)
         return;
-    QRectF r = itemsBoundingRect();
-    if (greenZoom) {
-        if (const QGraphicsItem* green = greenPart(GreenRole))
-            r = green->sceneBoundingRect();
-    }
+    QRectF r = fitRect();
     r.adjust(-2, -2, 2, 2);
     adjustFitRect(r);
 
@@ -157,9 +169,7 @@ void SwingScene::timerEvent(QTimerEvent* event)
 
 void SwingScene::moveBall(const QPointF& p, double trackOffset)
 {
-    const QPointF old = ball->pos();
-    const QRectF before(old.x() - 0.3, old.y() - 0.3 + trackOffset, 0.6, 0.9);
-    const QRectF after(p.x() - 0.3, p.y() - 0.3 + trackOffset, 0.6, 0.9);
+    // The ball's own bounding rectangle repaints its old and new place.
     ball->setPos(p);
 
     if (track->trackState != 0) {
@@ -175,13 +185,6 @@ void SwingScene::moveBall(const QPointF& p, double trackOffset)
             path.lineTo(q);
         }
         track->setPath(path);
-    }
-
-    // The ball reports no bounding rectangle, so its old and new places are
-    // repainted explicitly.
-    if (QGraphicsView* v = view()) {
-        v->invalidateScene(before, QGraphicsScene::AllLayers);
-        v->invalidateScene(after, QGraphicsScene::AllLayers);
     }
 }
 
