@@ -181,6 +181,24 @@ TEST_F(SceneTest, TrackingFollowsTheBallFromItsFirstMove)
     EXPECT_EQ(side->track->path().elementCount(), 2);
 }
 
+// However the green tilts and wherever the ball lies, the elevation draws the
+// ball and its track over the green.
+TEST_F(SceneTest, ElevationBallAndTrackStayOverTheGreen)
+{
+    model.selectHole(2);
+    model.setPuttEnabled(true);
+    makeShot(5);
+    side->drawTrajectory(model, QString());
+    for (double x : {-12.0, -10.0, 4.0}) {
+        model.setBallPos({x, 154, -7});
+        for (double tilt : {-10.0, -3.5, 0.0, 3.5, 10.0}) {
+            model.setGreenYRot(tilt);
+            EXPECT_GT(side->ball->zValue(), side->greenGroup->zValue()) << x << " " << tilt;
+            EXPECT_GT(side->track->zValue(), side->greenGroup->zValue()) << x << " " << tilt;
+        }
+    }
+}
+
 // Wherever the ball can come down, the drawn terrain is the ground the
 // simulator uses, along the line through the green.
 TEST_F(SceneTest, ElevationTerrainIsTheSimulatedGround)

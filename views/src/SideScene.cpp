@@ -108,6 +108,13 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
         buildGround(model);
         placeDecorations(model);
     }
+    if (flags & (BallChanged | GreenChanged)) {
+        // Whichever way the green is stacked against the ball's depth, the
+        // ball and its track are drawn over it, as in the plan view.
+        const double greenZ = greenGroup->zValue();
+        ball->setZValue(std::max(depthOf(model.BallPos), greenZ + 0.2));
+        keepTrackAbove(greenZ + 0.1);
+    }
     refitAfter(received);
 }
 
