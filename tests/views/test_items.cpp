@@ -2,9 +2,9 @@
 #include "ViewsTestSupport.h"
 
 // What each kind of item adds to the fit: ball, lines, labels and arrows nothing,
-// the track a tiny square at its anchor, the ground the span to its anchor, a picture its declared
-// size at its pixel offset (only while shown and loaded). Their bounding rectangles cover what they
-// paint.
+// the track a tiny square at its anchor, the ground the
+// span to its anchor, a picture its declared size at its pixel offset (only while
+// shown and loaded). Their bounding rectangles cover what they paint.
 TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
 {
     PictureDir pictures({{"crown.png", {200, 100}}});
@@ -24,10 +24,8 @@ TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
         item->setAnchor(anchor);
         return item;
     };
-    auto* track = new PathItem;
-    QPainterPath path({300, 40});
-    path.lineTo(310, 50);
-    track->setPath(path);
+    auto* track = new TrackItem;
+    track->setCorners({{300, 40}, {310, 50}}, QRectF(0, 0, 5, 5));
     track->setAnchor({154, -15});
     auto* label = new TextItem("far away");
 
@@ -39,9 +37,9 @@ TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
     const Row table[] = {{new BallItem(true), {}, {-0.3, -0.3, 0.6, 0.6}},
                          {new BallItem(false), {}, {-0.3, -0.6, 0.6, 0.6}},
                          {new LineItem({0, 0}, {50, 50}), {}, {0, 0, 50, 50}},
-                         {label, {}, label->QGraphicsSimpleTextItem::boundingRect()},
+                         {label, {}, label->boundingRect()},
                          {new ArrowItem::BlockArrow(20, nullptr), {}, {0, -0.36, 24, 0.72}},
-                         {track, {154, -15, 0.3, 0.3}, {300, 40, 10, 10}},
+                         {track, {154, -15, 0.3, 0.3}, {0, 0, 310, 50}},
                          {ground({150, 3}), {0, 0, 150, 3}, {-36, -20, 236, 56}},
                          {ground({100, -7}), {0, -7, 100, 7}, {-36, -20, 236, 56}},
                          {picture("crown.png", true), {-100, -100, 10, 20}, {-100, -100, 200, 100}},

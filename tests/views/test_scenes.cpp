@@ -59,7 +59,7 @@ TEST_F(SceneTest, AdjustFitRectKeepsAMinimumHeightUnlessZoomedOnTheGreen)
     EXPECT_EQ(adjusted(side, {295, 2, 10, 4}), QRectF(295, -5, 10, 11));
 }
 
-TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingTheGreen)
+TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingOnTheGreen)
 {
     const QRectF framed = top->sceneRect();
     EXPECT_TRUE(framed.contains(154, -15) && framed.contains(0, 0)); // hole 1 and tee
@@ -73,6 +73,7 @@ TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingTheGreen)
     EXPECT_GE(shown(sideView).height(), 96 - 1e-6);
     EXPECT_LE(shown(sideView).top(), -5 + 1e-6);
 
+    model.setBallPos({0, 300, 0});
     model.setPuttEnabled(true); // only the green, without the minimum height
     const QRectF green = top->greenPart(SwingScene::GreenRole)->sceneBoundingRect();
     EXPECT_EQ(top->sceneRect(), green);

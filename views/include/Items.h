@@ -15,6 +15,8 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsSimpleTextItem>
+#include <QList>
+#include <QPen>
 
 // What an item adds to the automatic fit of its view, in item coordinates.
 // Items without this add their bounding rectangle.
@@ -69,8 +71,7 @@ private:
     QPointF anchor;
 };
 
-// A ball track. trackState: 0 off, 1 armed (the next ball move starts a new
-// subpath), -1 drawing (each ball move adds a line).
+// A comparison trace; it does not widen the framing.
 class PathItem : public QGraphicsPathItem, public FitContributor
 {
 public:
@@ -78,16 +79,56 @@ public:
     ~PathItem() override;
 
     QRectF fitRect() const override;
+};
+
+// The ball's track: a polyline of scene points. A replay grows it a segment
+// at a time and repaints only the segments that change, and painting skips
+// the segments outside the exposed area, so a frame costs the same for a
+// long shot as for a short one. Its geometry can be given room to grow into
+// (the whole shot), so that growing never repaints the whole track.
+//
+// trackState: 0 off, 1 armed (the next step of a shot starts a new track),
+// -1 drawing (each step extends it).
+class TrackItem : public QGraphicsItem, public FitContributor
+{
+public:
+    TrackItem();
+    ~TrackItem() override;
+
+    QRectF boundingRect() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+    // A tiny square at the anchor (the hole): the track itself never
+    // widens the framing; the scene frames the shot.
+    QRectF fitRect() const override;
     void setAnchor(const QPointF& p)
     {
         prepareGeometryChange();
         anchor = p;
     }
 
+    QPen pen() const { return linePen; }
+    void setPen(const QPen& pen);
+
+    const QList<QPointF>& corners() const { return points; }
+    // The corners as a path: a move to the first, lines to the others.
+    QPainterPath path() const;
+    // Replaces the corners; the track may later grow inside room without
+    // changing its geometry.
+    void setCorners(QList<QPointF> corners, const QRectF& room = QRectF());
+    void append(const QPointF& p);
+    void removeLast();
+
     int trackState = 0;
 
 private:
+    QRectF segmentRect(qsizetype last) const;
+    void span(const QPointF& p);
+
+    QList<QPointF> points;
+    QRectF extent;        // the corners and the room
+    bool spanned = false; // extent holds something, even of no size
     QPointF anchor;
+    QPen linePen;
 };
 
 // The ball. Only its picture is repainted when it moves.

@@ -25,6 +25,7 @@ public:
     GroundItem* fairway = nullptr;
 
 private:
+    void stackGreen(double z);
     void shadeGreen(const SwingModel& model);
     void buildFairway(const SwingModel& model);
 };

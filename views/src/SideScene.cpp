@@ -68,6 +68,7 @@ void SideScene::adjustFitRect(QRectF& rect) const
 
 void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
 {
+    followShot(model, received);
     ChangeFlags flags = received;
     const HoleInfo& hole = model.hole;
 
@@ -89,7 +90,7 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
     }
     if (flags & BallChanged) {
         // The track runs through the ball's centre, 0.3 above where it rests.
-        moveBall(toScene(model.BallPos), -0.3);
+        moveBall(model, -0.3);
         // The ball stacks by its lateral position, so that the green can be
         // put in front of or behind it wherever it is.
         ball->setZValue(depthOf(model.BallPos));

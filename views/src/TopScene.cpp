@@ -54,6 +54,7 @@ void TopScene::adjustFitRect(QRectF& rect) const
 
 void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
 {
+    followShot(model, received);
     ChangeFlags flags = received;
     const HoleInfo& hole = model.hole;
 
@@ -73,12 +74,9 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & BallChanged) {
         const QPointF b = toScene(model.BallPos);
         puttArrow->setPos(b);
-        moveBall(b, 0);
+        moveBall(model, 0);
         const double greenZ = std::max(depthOf(model.BallPos), depthOf(hole.HolePos)) + 1;
-        greenGroup->setZValue(greenZ);
-        // What moves on the green stays visible on top of it.
-        puttArrow->setZValue(greenZ + 0.1);
-        ball->setZValue(greenZ + 0.2);
+        stackGreen(greenZ);
         keepTrackAbove(std::max(depthOf(model.BallPos), greenZ + 0.1));
     }
     if (flags & PuttModeChanged) {
@@ -104,6 +102,32 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         placeDecorations(model);
     }
     refitAfter(received);
+}
+
+// The green at z with what moves on it just above: the putt arrow, then the
+// ball. When the three only slide together past nothing else, the order of
+// the picture stays as it is and they keep their values: each step of a
+// replay moves the ball, and the green must not be repainted for it (while
+// putting it fills the view).
+void TopScene::stackGreen(double z)
+{
+    const double from = greenGroup->zValue();
+    const bool together = puttArrow->zValue() == from + 0.1 && ball->zValue() == from + 0.2;
+    if (together && z != from) {
+        const double low = std::min(from, z), high = std::max(from, z) + 0.2;
+        const auto all = items();
+        bool passes = false;
+        for (const QGraphicsItem* item : all) {
+            if (!item->parentItem() && item != greenGroup && item != puttArrow && item != ball &&
+                item->zValue() >= low && item->zValue() <= high)
+                passes = true;
+        }
+        if (!passes)
+            return;
+    }
+    greenGroup->setZValue(z);
+    puttArrow->setZValue(z + 0.1);
+    ball->setZValue(z + 0.2);
 }
 
 // The green darkens towards its low side, the more the steeper it is.
