@@ -116,3 +116,42 @@ TEST_F(FramingTest, UserZoomAndPanHoldUntilRefitAsked)
         EXPECT_EQ(shown(sideView), automatic);
     }
 }
+
+// Labels are whole inside the view: a comparison trace's name at its end on
+// the right edge, and "Wind" beside its arrow whichever way the wind blows.
+TEST_F(FramingTest, LabelsStayWholeAndUncovered)
+{
+    SwingModel other(false);
+    other.selectHole(1);
+    for (int i = 0; i <= 100; ++i)
+        other.setPoint(i, {0, i * 1.66, 0});
+    for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+        scene->drawTrajectory(other, "a-rather-long-comparison-name.txt");
+        QGraphicsView* view = scene->views().first();
+        const auto* label = static_cast<QGraphicsSimpleTextItem*>(scene->traces.last());
+        const QPoint at = view->mapFromScene(label->scenePos());
+        const QRect box(at + label->boundingRect().topLeft().toPoint(),
+                        label->boundingRect().size().toSize());
+        EXPECT_TRUE(QRect(QPoint(), view->viewport()->size()).contains(box));
+    }
+
+    model.selectHole(4); // the wind can be set on hole 4
+    const QGraphicsSimpleTextItem* wind = nullptr;
+    for (QGraphicsItem* item : top->items())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+            text && text->text() == "Wind")
+            wind = text;
+    ASSERT_TRUE(wind);
+    for (double direction : {0.0, 22.0, 90.0, 135.0, 180.0, 270.0, 330.0}) {
+        model.setWindDir(direction);
+        model.setWindSpeed(20);
+        const QGraphicsItem* arrow = top->windArrow->childItems().first();
+        const QPolygon shaft =
+            topView.mapFromScene(arrow->mapToScene(arrow->shape()).toFillPolygon());
+        const QPoint at = topView.mapFromScene(wind->scenePos());
+        const QRect box(at + wind->boundingRect().topLeft().toPoint(),
+                        wind->boundingRect().size().toSize());
+        EXPECT_FALSE(QRegion(shaft).intersects(box)) << direction;
+        EXPECT_TRUE(QRect(QPoint(), topView.viewport()->size()).contains(box)) << direction;
+    }
+}

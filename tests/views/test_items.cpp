@@ -2,7 +2,7 @@
 #include "ViewsTestSupport.h"
 
 // What each kind of item adds to the fit: ball, lines, labels and arrows nothing,
-// the track a tiny square at its anchor, the ground the
+// the track a tiny square at its anchor, a trace its whole path, the ground the
 // span to its anchor, a picture its declared size at its pixel offset (only while
 // shown and loaded). Their bounding rectangles cover what they paint.
 TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
@@ -27,7 +27,12 @@ TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
     auto* track = new TrackItem;
     track->setCorners({{300, 40}, {310, 50}}, QRectF(0, 0, 5, 5));
     track->setAnchor({154, -15});
+    auto* trace = new PathItem;
+    QPainterPath path({20, 1});
+    path.lineTo(250, -30);
+    trace->setPath(path);
     auto* label = new TextItem("far away");
+    label->setShift({-50, 4});
 
     struct Row
     {
@@ -37,9 +42,10 @@ TEST(Items, FitAndBoundsPerKindAndSizeNeedsAPicture)
     const Row table[] = {{new BallItem(true), {}, {-0.3, -0.3, 0.6, 0.6}},
                          {new BallItem(false), {}, {-0.3, -0.6, 0.6, 0.6}},
                          {new LineItem({0, 0}, {50, 50}), {}, {0, 0, 50, 50}},
-                         {label, {}, label->boundingRect()},
+                         {label, {}, label->textRect().translated(-50, 4)},
                          {new ArrowItem::BlockArrow(20, nullptr), {}, {0, -0.36, 24, 0.72}},
                          {track, {154, -15, 0.3, 0.3}, {0, 0, 310, 50}},
+                         {trace, {20, -30, 230, 31}, {20, -30, 230, 31}},
                          {ground({150, 3}), {0, 0, 150, 3}, {-36, -20, 236, 56}},
                          {ground({100, -7}), {0, -7, 100, 7}, {-36, -20, 236, 56}},
                          {picture("crown.png", true), {-100, -100, 10, 20}, {-100, -100, 200, 100}},

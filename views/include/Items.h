@@ -71,7 +71,7 @@ private:
     QPointF anchor;
 };
 
-// A comparison trace; it does not widen the framing.
+// A comparison trace: the whole path is framed.
 class PathItem : public QGraphicsPathItem, public FitContributor
 {
 public:
@@ -152,13 +152,29 @@ public:
     QRectF fitRect() const override { return {}; }
 };
 
+// A label. With ItemIgnoresTransformations set (as the views set it on every
+// label) its size is in pixels; a shift, in the same units, moves the text
+// away from its anchor without moving the anchor.
 class TextItem : public QGraphicsSimpleTextItem, public FitContributor
 {
 public:
     explicit TextItem(const QString& text, QGraphicsItem* parent = nullptr);
     ~TextItem() override;
 
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
     QRectF fitRect() const override { return {}; }
+
+    // The text's own rectangle, before the shift.
+    QRectF textRect() const { return QGraphicsSimpleTextItem::boundingRect(); }
+    QPointF shift() const { return textShift; }
+    void setShift(const QPointF& shift);
+    // Where the text would rather be; the views keep it inside their view.
+    QPointF preferredShift;
+
+private:
+    QPointF textShift;
 };
 
 // An arrow along +x from its origin, 1.2 * length long: three lines, or a

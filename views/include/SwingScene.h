@@ -114,6 +114,8 @@ protected:
     // The refit that ends every notification: a new hole glides, a full reset
     // jumps (ending any glide), anything else refits at once.
     void refitAfter(ChangeFlags received);
+    // Labels kept whole inside the view, besides the traces' names.
+    QList<TextItem*> keptInside;
 
 private:
     // Tells one trajectory from another without walking it.
@@ -139,6 +141,7 @@ private:
 
     QGraphicsView* view() const;
     void setFraming(double zoom, const QRectF& rect);
+    void placeLabels(double zoom, const QRectF& visible);
     void discardTrack();
     QPointF trackPoint(const Trajectory& shot, int index) const;
     void startLive(const Trajectory& shot, const ShotKey& key, int from, double offset);

@@ -77,7 +77,7 @@ PathItem::~PathItem() = default;
 
 QRectF PathItem::fitRect() const
 {
-    return {};
+    return path().boundingRect();
 }
 
 // ---- TrackItem
@@ -246,6 +246,32 @@ TextItem::TextItem(const QString& text, QGraphicsItem* parent)
 }
 
 TextItem::~TextItem() = default;
+
+QRectF TextItem::boundingRect() const
+{
+    return textRect().translated(textShift);
+}
+
+QPainterPath TextItem::shape() const
+{
+    QPainterPath path;
+    path.addRect(boundingRect());
+    return path;
+}
+
+void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
+{
+    painter->translate(textShift);
+    QGraphicsSimpleTextItem::paint(painter, option, widget);
+}
+
+void TextItem::setShift(const QPointF& shift)
+{
+    if (shift == textShift)
+        return;
+    prepareGeometryChange();
+    textShift = shift;
+}
 
 // ---- ArrowItem
 

@@ -36,6 +36,7 @@ SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
     distanceLabel = new TextItem(QString(), greenGroup);
     distanceLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     distanceLabel->setPos(1.2, -4.8);
+    keptInside.append(distanceLabel);
 
     tree->setImage(QStringLiteral("tree-birch.png"), 0.5, 1.0);
 

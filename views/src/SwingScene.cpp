@@ -206,6 +206,10 @@ void SwingScene::fitToView(bool animate)
     } else {
         setFraming(zoom, r);
     }
+    // The labels are placed for where the view ends up; the view centres r.
+    const QSizeF shownSize(port.width() / zoom, port.height() / zoom);
+    placeLabels(zoom,
+                QRectF(r.center() - QPointF(shownSize.width(), shownSize.height()) / 2, shownSize));
 }
 
 // Only what differs is set: every step of a replay refits, and an unchanged
@@ -234,12 +238,43 @@ void SwingScene::frameByUser(double zoom, const QPointF& topLeft)
     const QSize port = v->viewport()->size();
     const QRectF shown(topLeft, QSizeF(port.width() / zoom, port.height() / zoom));
     setFraming(zoom, shown);
+    placeLabels(zoom, shown);
 }
 
 void SwingScene::refit()
 {
     userFraming = false;
     fitToView(true);
+}
+
+void SwingScene::placeLabels(double zoom, const QRectF& visible)
+{
+    QList<TextItem*> labels = keptInside;
+    for (QGraphicsItem* item : std::as_const(traces))
+        if (auto* label = dynamic_cast<TextItem*>(item))
+            labels.append(label);
+
+    // In pixels from the view's top left corner, two pixels from each edge.
+    const QRectF inside = QRectF(QPointF(), visible.size() * zoom).adjusted(2, 2, -2, -2);
+    for (TextItem* label : std::as_const(labels)) {
+        const QPointF at = (label->scenePos() - visible.topLeft()) * zoom;
+        const QRectF box = label->textRect().translated(at + label->preferredShift);
+        QPointF move;
+        // A label whose point is out of view stays out of view with it.
+        if (!inside.contains(at)) {
+            label->setShift(label->preferredShift);
+            continue;
+        }
+        if (box.right() > inside.right())
+            move.rx() = inside.right() - box.right();
+        if (box.left() + move.x() < inside.left())
+            move.rx() = inside.left() - box.left();
+        if (box.bottom() > inside.bottom())
+            move.ry() = inside.bottom() - box.bottom();
+        if (box.top() + move.y() < inside.top())
+            move.ry() = inside.top() - box.top();
+        label->setShift(label->preferredShift + move);
+    }
 }
 
 void SwingScene::refitAfter(ChangeFlags received)

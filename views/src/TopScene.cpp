@@ -5,6 +5,7 @@
 #include <QGraphicsView>
 #include <QLinearGradient>
 #include <algorithm>
+#include <cmath>
 
 TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
 {
@@ -19,10 +20,12 @@ TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
     windArrow->setPos(24, 6);
     windArrow->setZValue(1000);
     addItem(windArrow);
-    auto* windLabel = new TextItem(QStringLiteral("Wind"));
+    windLabel = new TextItem(QStringLiteral("Wind"));
     windLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     windLabel->setPos(24, 6);
     addItem(windLabel);
+    keptInside.append(windLabel);
+    placeWindLabel();
 
     puttArrow = new ArrowItem(2, true);
     puttArrow->setZValue(1000);
@@ -86,6 +89,7 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & WindChanged) {
         windArrow->setScale(hole.WindSpeed * 10 / 15);
         windArrow->setRotation(-hole.WindDir);
+        placeWindLabel();
     }
     if (flags & TeeShotChanged) {
         teeArrow->setScale(model.TeeBallSpeed * 10 / 200);
@@ -102,6 +106,18 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         placeDecorations(model);
     }
     refitAfter(received);
+}
+
+// "Wind" stands behind the arrow's tail, on the side the wind comes from,
+// so that no speed or direction lets the arrow cover it.
+void TopScene::placeWindLabel()
+{
+    const double angle = windArrow->rotation() * 3.14159265358979 / 180; // clockwise on screen
+    const QPointF along(std::cos(angle), std::sin(angle));
+    const QRectF text = windLabel->textRect();
+    const double reach =
+        (text.width() * std::abs(along.x()) + text.height() * std::abs(along.y())) / 2;
+    windLabel->preferredShift = -along * (4 + reach) - text.center();
 }
 
 // The green at z with what moves on it just above: the putt arrow, then the
