@@ -45,8 +45,8 @@ TEST_F(FramingTest, ShotsStayInBothViews)
         int hole;
         double speed, launch, target, sideSpin;
     };
-    for (const Shot& shot : {Shot{1, 175, 15, -30, 0}, Shot{1, 175, 15, 0, 6000},
-                             Shot{4, 175, 60, 0, 0}, Shot{1, 175, -30, 0, 0}}) {
+    for (const Shot& shot :
+         {Shot{1, 175, 15, -30, 0}, Shot{1, 175, 15, 0, 6000}, Shot{4, 175, 60, 0, 0}}) {
         model.selectHole(shot.hole);
         swing(shot.speed, shot.launch, shot.target, shot.sideSpin);
         const int last = model.currentStepCount() - 1;
