@@ -7,6 +7,7 @@
 #include <QPoint>
 
 class QGraphicsView;
+class QWidget;
 class SwingScene;
 
 class ViewNavigator : public QObject
@@ -24,6 +25,9 @@ private:
     void panBy(const QPointF& pixels);
 
     QGraphicsView* view;
+    // Kept apart from the view: it still sends events while the view is
+    // being destroyed, when the view can no longer be asked for it.
+    QWidget* port;
     SwingScene* scene;
     bool dragging = false;
     QPointF dragFrom;

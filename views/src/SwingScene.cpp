@@ -311,7 +311,8 @@ namespace {
 bool sameHole(const HoleInfo& a, const HoleInfo& b)
 {
     return a.HoleId == b.HoleId && sameBits(a.HolePos, b.HolePos) &&
-           sameBits(a.GreenPos, b.GreenPos) && a.GreenSize == b.GreenSize &&
+           sameBits(a.GreenPos, b.GreenPos) &&
+           std::memcmp(&a.GreenSize, &b.GreenSize, sizeof(double)) == 0 &&
            sameBits(a.TreePos, b.TreePos) && sameBits(a.TreeSize, b.TreeSize) &&
            a.TreeType == b.TreeType;
 }

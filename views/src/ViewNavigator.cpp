@@ -15,9 +15,9 @@ constexpr double maximumZoom = 5000;
 } // namespace
 
 ViewNavigator::ViewNavigator(QGraphicsView* view, SwingScene* scene)
-    : QObject(scene), view(view), scene(scene)
+    : QObject(scene), view(view), port(view->viewport()), scene(scene)
 {
-    view->viewport()->installEventFilter(this);
+    port->installEventFilter(this);
 }
 
 ViewNavigator::~ViewNavigator() = default;
@@ -41,7 +41,7 @@ void ViewNavigator::panBy(const QPointF& pixels)
 
 bool ViewNavigator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != view->viewport())
+    if (watched != port)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Wheel: {
@@ -58,7 +58,7 @@ bool ViewNavigator::eventFilter(QObject* watched, QEvent* event)
             return false;
         dragging = true;
         dragFrom = mouse->position();
-        view->viewport()->setCursor(Qt::ClosedHandCursor);
+        port->setCursor(Qt::ClosedHandCursor);
         return true;
     }
     case QEvent::MouseMove: {
@@ -73,7 +73,7 @@ bool ViewNavigator::eventFilter(QObject* watched, QEvent* event)
         if (!dragging || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
             return false;
         dragging = false;
-        view->viewport()->unsetCursor();
+        port->unsetCursor();
         return true;
     case QEvent::MouseButtonDblClick:
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
