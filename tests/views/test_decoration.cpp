@@ -32,7 +32,8 @@ TEST_F(DecorationTest, PlanPlacement)
     EXPECT_EQ(coveredSize(birch), QSizeF(9.6, 9.6));
     EXPECT_EQ(birch.zValue(), 9.6 - 900);
     EXPECT_EQ(birch.pos(), QPointF(154 * 0.15, -15 * 0.15 - 12));
-    EXPECT_TRUE(birch.boundingRect().isNull());
+    EXPECT_TRUE(birch.fitRect().isNull());
+    EXPECT_EQ(birch.sceneBoundingRect().size(), QSizeF(9.6, 9.6)); // the whole crown
 
     const DecorationItem& bunker = *top.decorations[11]; // 20 x 3 at 0.8
     EXPECT_EQ(bunker.pixmap().size(), QSize(260, 180));
@@ -51,7 +52,8 @@ TEST_F(DecorationTest, ElevationStandsOnTheGround)
     const DecorationItem& birch = *side.decorations[0];
     EXPECT_NEAR(birch.pos().y(), 4.76221, 1e-4);
     EXPECT_EQ(birch.zValue(), -2010); // behind everything
-    EXPECT_EQ(birch.boundingRect(), QRectF(-110, -409, 9.6, 18));
+    EXPECT_EQ(birch.fitRect(), QRectF(-110, -409, 9.6, 18));
+    EXPECT_EQ(birch.sceneBoundingRect().size(), QSizeF(9.6, 18)); // the whole tree
 
     EXPECT_NEAR(side.decorations[11]->pos().y(), 12.59845, 1e-4);
     EXPECT_EQ(side.decorations[11]->zValue(), 1985); // in front of everything
@@ -59,5 +61,5 @@ TEST_F(DecorationTest, ElevationStandsOnTheGround)
     const DecorationItem& path = *side.decorations[13];
     EXPECT_NEAR(path.pos().y(), 21.43403, 1e-4);
     EXPECT_EQ(path.zValue(), 1974);
-    EXPECT_TRUE(path.boundingRect().isNull());
+    EXPECT_TRUE(path.fitRect().isNull());
 }

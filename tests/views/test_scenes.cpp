@@ -1,39 +1,19 @@
 #include "Palette.h"
-#include "SideScene.h"
-#include "TopScene.h"
+#include "ViewsTestSupport.h"
 
 #include <QCoreApplication>
 #include <QGraphicsView>
 #include <cmath>
 #include <gtest/gtest.h>
 
-// Both views of a model, 600 x 300 pixels, hidden so that refits never glide.
-class SceneTest : public ::testing::Test
+class SceneTest : public TwoViews
 {
 protected:
-    void SetUp() override
-    {
-        model.reset();
-        for (QGraphicsView* view : {&topView, &sideView}) {
-            view->resize(600, 300);
-            view->show(); // lets the viewport take its size
-            view->hide();
-        }
-        top = new TopScene(&topView);
-        side = new SideScene(&sideView);
-        top->modelChanged(model, AllChanged);
-        side->modelChanged(model, AllChanged);
-    }
     // The zoom that fits r, grown by 2 on each side, into the view.
     static double zoomFor(const QGraphicsView& view, const QRectF& r)
     {
         const QSize port = view.viewport()->size();
         return std::min(port.width() / (r.width() + 4), port.height() / (r.height() + 4));
-    }
-    static double zoom(const QGraphicsView& view) { return view.transform().m11(); }
-    static QRectF shown(const QGraphicsView& view)
-    {
-        return view.mapToScene(view.viewport()->rect()).boundingRect();
     }
     // n points whose downrange distance is their step, peaking at 10 high.
     void makeShot(int n)
@@ -48,11 +28,6 @@ protected:
             result.append(path.elementAt(i).x);
         return result;
     }
-
-    SwingModel model;
-    QGraphicsView topView, sideView;
-    TopScene* top = nullptr; // owned by the views
-    SideScene* side = nullptr;
 };
 
 TEST_F(SceneTest, Mappings)
@@ -84,7 +59,7 @@ TEST_F(SceneTest, AdjustFitRectKeepsAMinimumHeightUnlessZoomedOnTheGreen)
     EXPECT_EQ(adjusted(side, {295, 2, 10, 4}), QRectF(295, -5, 10, 11));
 }
 
-TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingTheGreen)
+TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingOnTheGreen)
 {
     const QRectF framed = top->sceneRect();
     EXPECT_TRUE(framed.contains(154, -15) && framed.contains(0, 0)); // hole 1 and tee
@@ -98,6 +73,7 @@ TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingTheGreen)
     EXPECT_GE(shown(sideView).height(), 96 - 1e-6);
     EXPECT_LE(shown(sideView).top(), -5 + 1e-6);
 
+    model.setBallPos({0, 300, 0});
     model.setPuttEnabled(true); // only the green, without the minimum height
     const QRectF green = top->greenPart(SwingScene::GreenRole)->sceneBoundingRect();
     EXPECT_EQ(top->sceneRect(), green);
@@ -204,4 +180,39 @@ TEST_F(SceneTest, TrackingFollowsTheBallFromItsFirstMove)
     model.setCurrentStep(4);
     EXPECT_EQ(side->ball->pos(), side->toScene(model.currentPoint(4)));
     EXPECT_EQ(side->track->path().elementCount(), 2);
+}
+
+// However the green tilts and wherever the ball lies, the elevation draws the
+// ball and its track over the green.
+TEST_F(SceneTest, ElevationBallAndTrackStayOverTheGreen)
+{
+    model.selectHole(2);
+    model.setPuttEnabled(true);
+    makeShot(5);
+    side->drawTrajectory(model, QString());
+    for (double x : {-12.0, -10.0, 4.0}) {
+        model.setBallPos({x, 154, -7});
+        for (double tilt : {-10.0, -3.5, 0.0, 3.5, 10.0}) {
+            model.setGreenYRot(tilt);
+            EXPECT_GT(side->ball->zValue(), side->greenGroup->zValue()) << x << " " << tilt;
+            EXPECT_GT(side->track->zValue(), side->greenGroup->zValue()) << x << " " << tilt;
+        }
+    }
+}
+
+// Wherever the ball can come down, the drawn terrain is the ground the
+// simulator uses, along the line through the green.
+TEST_F(SceneTest, ElevationTerrainIsTheSimulatedGround)
+{
+    model.defineHole(9, 12, {4, 180, 2}, {4, 180, 2}, {3, 70, 9}, {10, 10, 20}, "Oak");
+    for (int hole : {1, 2, 3, 9}) {
+        model.selectHole(hole);
+        const QPainterPath ground = side->ground->path();
+        const Vector3 h = model.hole.HolePos;
+        for (double y = 2.5; y < h.y + model.hole.GreenSize / 2 + 30; y += 0.25) {
+            const double z = model.groundHeight(h.x, y);
+            ASSERT_TRUE(ground.contains(QPointF(y, -z + 0.05))) << "hole " << hole << " y " << y;
+            ASSERT_FALSE(ground.contains(QPointF(y, -z - 0.05))) << "hole " << hole << " y " << y;
+        }
+    }
 }

@@ -18,7 +18,7 @@ public:
     ~DecorationItem() override;
 
     // Only elevation pictures other than the path widen the fit.
-    QRectF boundingRect() const override;
+    QRectF fitRect() const override;
 
     // Puts the picture in place for the model's current hole.
     void placeForHole(const SwingModel& model, const SwingScene& scene);

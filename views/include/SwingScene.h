@@ -8,8 +8,13 @@
 // four virtual mappings each view implements. The base owns what both views
 // share: tee box, axis legend, green group, hole line, tee-shot arrow, ball,
 // track and tree, the fit of the hole into the view (with a one-shot refit
-// after a resize), the live track during a replay, whole trajectories and
-// kept comparison traces.
+// after a resize), the user's own zoom and pan, the live track during a
+// replay, whole trajectories and kept comparison traces.
+//
+// The scene notices on its own, from the model it is notified with, when the
+// shot changes: a new shot widens the framing to the whole shot and ends the
+// user's zoom; a shot that is gone (another hole, another file, a reset)
+// takes its track with it.
 
 #include "DecorationItem.h"
 #include "Items.h"
@@ -45,13 +50,21 @@ public:
     // May enlarge the rectangle the fit frames.
     virtual void adjustFitRect(QRectF& rect) const;
 
+    // What the automatic fit frames, before its margins: what the items
+    // contribute (FitContributor) and the whole active shot; while putting,
+    // the green, the ball and the putt.
+    QRectF fitRect() const;
     // Frames the hole (or, while putting, the green) in the view; animate
     // glides there when the view is visible. While a glide runs, a refit
-    // redirects it rather than jumping under it.
+    // redirects it rather than jumping under it. A framing the user chose
+    // stays until refit() or a new hole, shot or mode.
     void fitToView(bool animate);
-    // Moves the ball and, while tracking, extends the track through the ball
-    // shifted by trackOffset in scene y.
-    void moveBall(const QPointF& p, double trackOffset);
+    // Drops the user's framing and glides back to the automatic one.
+    void refit();
+    // The user's framing: zoom in pixels per unit, the scene point at the
+    // view's top left corner.
+    void frameByUser(double zoom, const QPointF& topLeft);
+    bool framedByUser() const { return userFraming; }
     // Draws the model's active trajectory: into the track with an empty label,
     // otherwise as a new kept trace labelled at its end.
     void drawTrajectory(const SwingModel& model, const QString& label);
@@ -67,7 +80,7 @@ public:
     QGraphicsItemGroup* greenGroup = nullptr;
     QGraphicsLineItem* holeLine = nullptr;
     BallItem* ball = nullptr;
-    PathItem* track = nullptr;
+    TrackItem* track = nullptr;
     PixmapItem* tree = nullptr;
     QList<DecorationItem*> decorations;
     QList<QGraphicsItem*> traces;
@@ -82,6 +95,13 @@ protected:
     SwingScene(QGraphicsView* view, bool plan);
 
     void timerEvent(QTimerEvent* event) override;
+    // The first thing every notification does: notices another hole, a new
+    // or vanished shot, a reset or a change of mode.
+    void followShot(const SwingModel& model, ChangeFlags received);
+    // Moves the ball to the model's ball position and, while tracking and
+    // only when the ball stands on a step of the shot being replayed,
+    // extends the track through the ball shifted by trackOffset in scene y.
+    void moveBall(const SwingModel& model, double trackOffset);
     // Puts the green group, the hole line and the track's anchor at the hole.
     void placeAtHole(const Vector3& holePos);
     // Raises the track's z value to at least z.
@@ -94,10 +114,52 @@ protected:
     // The refit that ends every notification: a new hole glides, a full reset
     // jumps (ending any glide), anything else refits at once.
     void refitAfter(ChangeFlags received);
+    // Labels kept whole inside the view, besides the traces' names.
+    QList<TextItem*> keptInside;
 
 private:
+    // Tells one trajectory from another without walking it.
+    struct ShotKey
+    {
+        bool putt = false;
+        int size = 0;
+        int firstStep = 0, lastStep = 0;
+        Vector3 first, last;
+        bool operator==(const ShotKey& o) const;
+    };
+    static ShotKey keyOf(const Trajectory& shot, bool putt);
+    // The live track of a replay: positions start to last in the shot `key`,
+    // a corner every `stride` positions and at the ball.
+    struct LiveTrack
+    {
+        ShotKey key;
+        int stride = 1;
+        int start = 0, last = 0;
+        double offset = 0;
+        bool valid = false;
+    };
+
     QGraphicsView* view() const;
+    void setFraming(double zoom, const QRectF& rect);
+    void placeLabels(double zoom, const QRectF& visible);
+    void discardTrack();
+    QPointF trackPoint(const Trajectory& shot, int index) const;
+    void startLive(const Trajectory& shot, const ShotKey& key, int from, double offset);
+    void extendLive(const Trajectory& shot, int index);
 
     int resizeTimer = 0;
     QPointer<QParallelAnimationGroup> glide; // while one runs
+
+    HoleInfo shownHole;   // the hole the scene was last told about
+    ShotKey activeKey;    // the model's active shot, as last seen
+    QRectF activeExtent;  // its points, with the ball on each (null: none)
+    double activeTop = 0; // the largest depth among its points
+    ShotKey trackKey;     // the shot the track shows, whole or live
+    bool trackShowsShot = false;
+    LiveTrack live;
+    ShotKey ballKey; // the shot and position the ball last stood on
+    int ballIndex = -1;
+    bool userFraming = false;
+    double userZoom = 1;
+    QPointF userTopLeft;
 };

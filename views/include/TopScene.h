@@ -23,8 +23,11 @@ public:
     ArrowItem* windArrow = nullptr;
     ArrowItem* puttArrow = nullptr; // at the ball while putting
     GroundItem* fairway = nullptr;
+    TextItem* windLabel = nullptr;
 
 private:
+    void placeWindLabel();
+    void stackGreen(double z);
     void shadeGreen(const SwingModel& model);
     void buildFairway(const SwingModel& model);
 };

@@ -1,11 +1,17 @@
 // viewpreview: renders the plan and elevation views of a data file or of a
 // built-in hole into one PNG, laid out like the main window's right pane.
 //
-//   viewpreview <datafile|-hole N> [-putt] out.png
+//   viewpreview <datafile|-hole N> [-putt] [-set Key=Value]... [-swing]
+//               [-replay STEP] out.png
 //
-// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// -set changes a model value by its data-file key; -swing computes the shot
+// (complex tee shot, or complex putt with -putt) in place, as Trajex would;
+// -replay shows the ball at STEP with the live track a replay from step 0
+// draws, instead of the whole shot. Runs on the offscreen platform unless
+// QT_QPA_PLATFORM says otherwise.
 
 #include "SideScene.h"
+#include "Simulation.h"
 #include "SwingModel.h"
 #include "TopScene.h"
 
@@ -30,6 +36,23 @@ int main(int argc, char** argv)
 
     QStringList args = app.arguments().mid(1);
     const bool putt = args.removeAll(QStringLiteral("-putt")) > 0;
+    const bool swing = args.removeAll(QStringLiteral("-swing")) > 0;
+    QStringList settings;
+    int replayStep = -1;
+    for (int i = 0; i + 1 < args.size();) {
+        if (args[i] == QLatin1String("-set")) {
+            settings.append(args[i + 1]);
+        } else if (args[i] == QLatin1String("-replay")) {
+            bool ok = false;
+            replayStep = args[i + 1].toInt(&ok);
+            if (!ok || replayStep < 0)
+                return fail(QStringLiteral("not a step: ") + args[i + 1]);
+        } else {
+            ++i;
+            continue;
+        }
+        args.remove(i, 2);
+    }
     int hole = 0;
     if (args.size() == 3 && args[0] == QLatin1String("-hole")) {
         bool ok = false;
@@ -54,6 +77,13 @@ int main(int argc, char** argv)
     }
     if (putt)
         model.setPuttEnabled(true);
+    for (const QString& setting : std::as_const(settings)) {
+        const QStringList parts = setting.split(QLatin1Char('='));
+        bool ok = parts.size() == 2;
+        const double value = ok ? parts[1].toDouble(&ok) : 0.0;
+        if (!ok || !model.setValue(parts[0].toStdString(), value))
+            return fail(QStringLiteral("not a Key=Value setting: ") + setting);
+    }
 
     QSplitter pane(Qt::Vertical);
     auto* topView = new QGraphicsView(&pane);
@@ -67,10 +97,26 @@ int main(int argc, char** argv)
 
     topScene->modelChanged(model, AllChanged);
     sideScene->modelChanged(model, AllChanged);
-    // As after a run with no replay: the ball at the end, the whole path drawn.
-    model.setCurrentStep(-1);
-    topScene->drawTrajectory(model, QString());
-    sideScene->drawTrajectory(model, QString());
+    if (swing) {
+        const quillmoor::SimResult run =
+            putt ? quillmoor::complexPutt(model) : quillmoor::complexSwing(model);
+        if (!run)
+            return fail(QString::fromStdString(run.reason));
+        model.setCurrentStep(0);
+    }
+    if (replayStep >= 0) {
+        // As a replay from the first step leaves it at that step.
+        topScene->startTracking();
+        sideScene->startTracking();
+        for (int step = 0; step < replayStep; step += 16)
+            model.setCurrentStep(step);
+        model.setCurrentStep(replayStep);
+    } else {
+        // As after a run with no replay: the ball at the end, the whole path drawn.
+        model.setCurrentStep(-1);
+        topScene->drawTrajectory(model, QString());
+        sideScene->drawTrajectory(model, QString());
+    }
     QApplication::processEvents();
     topScene->fitToView(false);
     sideScene->fitToView(false);

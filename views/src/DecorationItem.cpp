@@ -51,10 +51,10 @@ DecorationItem::DecorationItem(int index, bool plan)
 
 DecorationItem::~DecorationItem() = default;
 
-QRectF DecorationItem::boundingRect() const
+QRectF DecorationItem::fitRect() const
 {
     if (planStacking == 0.0 && fraction < 2)
-        return PixmapItem::boundingRect();
+        return PixmapItem::fitRect();
     return {};
 }
 

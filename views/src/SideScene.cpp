@@ -4,11 +4,15 @@
 
 #include <QGraphicsView>
 #include <QLinearGradient>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 constexpr double degree = 0.0174532925;
-}
+// Far enough for any shot the views frame, near enough for the painter.
+constexpr double farAway = 20000;
+} // namespace
 
 SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
 {
@@ -32,6 +36,7 @@ SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
     distanceLabel = new TextItem(QString(), greenGroup);
     distanceLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     distanceLabel->setPos(1.2, -4.8);
+    keptInside.append(distanceLabel);
 
     tree->setImage(QStringLiteral("tree-birch.png"), 0.5, 1.0);
 
@@ -41,12 +46,14 @@ SideScene::SideScene(QGraphicsView* view) : SwingScene(view, false)
         addItem(decoration);
     }
 
+    // Sky only: the terrain reaches beneath every framing, and a band of
+    // ground at a fixed height of the view would hang in the air when a
+    // high shot is framed.
     if (view) {
         view->viewport()->setStyleSheet(
             QStringLiteral("* { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                           "stop:0.1 %1, stop:0.6 %2, stop:0.8 %2, stop:0.8001 %3); }")
-                .arg(Palette::css(Palette::SkyBlue), Palette::css(Palette::SkyHaze),
-                     Palette::css(Palette::GrassDark)));
+                           "stop:0.1 %1, stop:0.6 %2); }")
+                .arg(Palette::css(Palette::SkyBlue), Palette::css(Palette::SkyHaze)));
     }
 }
 
@@ -62,6 +69,7 @@ void SideScene::adjustFitRect(QRectF& rect) const
 
 void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
 {
+    followShot(model, received);
     ChangeFlags flags = received;
     const HoleInfo& hole = model.hole;
 
@@ -83,7 +91,7 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
     }
     if (flags & BallChanged) {
         // The track runs through the ball's centre, 0.3 above where it rests.
-        moveBall(toScene(model.BallPos), -0.3);
+        moveBall(model, -0.3);
         // The ball stacks by its lateral position, so that the green can be
         // put in front of or behind it wherever it is.
         ball->setZValue(depthOf(model.BallPos));
@@ -101,6 +109,13 @@ void SideScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & (GreenChanged | HoleChanged)) {
         buildGround(model);
         placeDecorations(model);
+    }
+    if (flags & (BallChanged | GreenChanged)) {
+        // Whichever way the green is stacked against the ball's depth, the
+        // ball and its track are drawn over it, as in the plan view.
+        const double greenZ = greenGroup->zValue();
+        ball->setZValue(std::max(depthOf(model.BallPos), greenZ + 0.2));
+        keepTrackAbove(greenZ + 0.1);
     }
     refitAfter(received);
 }
@@ -132,43 +147,58 @@ void SideScene::tiltGreen(const SwingModel& model)
     }
 }
 
-// From behind the tee, through the tree's base (raised 1.2) when there is one,
-// to a tilted green one unit longer than the green at each end, and on.
+// The terrain is the simulator's ground along the line through the green,
+// so that a shot comes down and rolls on what is drawn. That ground is
+// straight between a few distances (the tee line, the tree, the green's
+// edges) and level beyond them; each straight piece is drawn through two
+// heights taken inside it, which also shows a step where the ground has
+// one. Behind the tee and under it the tee area is drawn as always, level
+// 1.2 below the tee. The ground reaches far beyond the hole on both sides
+// and below, so that a shot framed far away still flies over ground; its
+// shading is that of the terrain between its highest point and 36 below
+// the tee, as it always was, and continues dark beneath.
 void SideScene::buildGround(const SwingModel& model)
 {
-    if (ground->brush().style() == Qt::NoBrush) {
-        QLinearGradient soil(0, 0, 0, 1);
-        soil.setCoordinateMode(QGradient::ObjectBoundingMode);
-        soil.setColorAt(0.2, Palette::GrassLight);
-        soil.setColorAt(1.0, Palette::GrassDark);
-        ground->setBrush(soil);
-    }
     const HoleInfo& hole = model.hole;
-    const QPointF h = toScene(hole.HolePos);
-    const QPointF tilt = tiltToScene(hole.GreenXRot, hole.GreenYRot);
-    const double f = tilt.x(), s = tilt.y();
-    const double r = hole.GreenSize / 2 + 1;
+    const double across = hole.HolePos.x;
+    const auto height = [&](double y) { return toScene(across, y, model.groundHeight(across, y)); };
+
+    constexpr double teeEnd = 2;
+    const double r = hole.GreenSize * 0.5 + 1.0;
+    const double c = std::cos(hole.GreenXRot * degree);
+    std::vector<double> breaks{teeEnd, hole.HolePos.y - r * c, hole.HolePos.y + r * c};
+    if (!hole.TreeType.empty())
+        breaks.push_back(hole.TreePos.y);
+    breaks.erase(std::remove_if(breaks.begin(), breaks.end(),
+                                [](double y) { return !std::isfinite(y) || y < teeEnd; }),
+                 breaks.end());
+    std::sort(breaks.begin(), breaks.end());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
 
     QPainterPath path;
-    path.moveTo(-36, 36);
-    path.lineTo(-36, 1.2);
-    path.lineTo(2, 1.2);
-    if (!hole.TreeType.empty()) {
-        const QPointF t = toScene(hole.TreePos);
-        path.cubicTo(2 + (t.x() - 2) / 4, 1.2, t.x() - (t.x() - 2) / 4, t.y() - 1.2, t.x(),
-                     t.y() - 1.2);
+    path.moveTo(-farAway, farAway);
+    path.lineTo(-farAway, 1.2);
+    path.lineTo(teeEnd, 1.2);
+    for (size_t i = 0; i + 1 < breaks.size(); ++i) {
+        const double a = breaks[i], b = breaks[i + 1];
+        const QPointF q1 = height(a + (b - a) / 4), q3 = height(a + 3 * (b - a) / 4);
+        const QPointF step = (q3 - q1) / 2; // half the piece
+        path.lineTo(q1 - step);
+        path.lineTo(q3 + step);
     }
-    const QPointF start = path.currentPosition();
-    const QPointF near(h.x() - r * std::cos(s * degree),
-                       h.y() - r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
-    const QPointF far(h.x() + r * std::cos(s * degree),
-                      h.y() + r * std::sin(s * degree) + 0.01 * std::sin(f * degree));
-    const double quarter = (near.x() - start.x()) / 4;
-    path.cubicTo(start.x() + quarter, start.y(), near.x() - quarter, near.y(), near.x(), near.y());
-    path.lineTo(far);
-    path.lineTo(far.x() + 36, far.y());
-    path.lineTo(far.x() + 36, 36);
+    const double end = breaks.back();
+    const QPointF beyond = height(end + 1); // level from here on
+    path.lineTo(end, beyond.y());
+    path.lineTo(end + farAway, beyond.y());
+    path.lineTo(end + farAway, farAway);
     path.closeSubpath();
+
+    QRectF terrain = path.boundingRect();
+    terrain.setBottom(36);
+    QLinearGradient soil(terrain.topLeft(), terrain.bottomLeft());
+    soil.setColorAt(0.2, Palette::GrassLight);
+    soil.setColorAt(1.0, Palette::GrassDark);
+    ground->setBrush(soil);
     ground->setPath(path);
-    ground->setAnchor(h);
+    ground->setAnchor(toScene(hole.HolePos));
 }

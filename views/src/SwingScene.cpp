@@ -2,6 +2,7 @@
 
 #include "Animator.h"
 #include "Palette.h"
+#include "ViewNavigator.h"
 
 #include <QEvent>
 #include <QGraphicsView>
@@ -9,6 +10,65 @@
 #include <QPen>
 #include <QTimerEvent>
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Same bits: a NaN in a hand-written file still equals itself, so a shot is
+// never taken for a new one on every notification.
+bool sameBits(const Vector3& a, const Vector3& b)
+{
+    return std::memcmp(&a, &b, sizeof(Vector3)) == 0;
+}
+
+// About a thousand corners for any shot, as a whole trajectory is drawn.
+int strideFor(int n)
+{
+    return n > 1000 ? static_cast<int>(n / 1000.0 + 0.5) : 1;
+}
+
+bool finite(const QPointF& p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// The position of a step in the shot, or -1. Tracks are thinned by position,
+// so that a file whose steps leave gaps costs no more than one without.
+int indexOf(const Trajectory& shot, int step)
+{
+    const auto at = std::lower_bound(
+        shot.begin(), shot.end(), step,
+        [](const Trajectory::value_type& entry, int s) { return entry.first < s; });
+    return at != shot.end() && at->first == step ? static_cast<int>(at - shot.begin()) : -1;
+}
+
+const Vector3& pointAt(const Trajectory& shot, int index)
+{
+    return (shot.begin() + index)->second;
+}
+
+} // namespace
+
+bool SwingScene::ShotKey::operator==(const ShotKey& o) const
+{
+    return putt == o.putt && size == o.size && firstStep == o.firstStep && lastStep == o.lastStep &&
+           sameBits(first, o.first) && sameBits(last, o.last);
+}
+
+SwingScene::ShotKey SwingScene::keyOf(const Trajectory& shot, bool putt)
+{
+    ShotKey key;
+    key.putt = putt;
+    key.size = shot.size();
+    if (!shot.empty()) {
+        key.firstStep = shot.begin()->first;
+        key.first = shot.begin()->second;
+        key.lastStep = shot.back().first;
+        key.last = shot.back().second;
+    }
+    return key;
+}
 
 SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
 {
@@ -18,6 +78,7 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
         view->installEventFilter(this);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        new ViewNavigator(view, this);
     }
 
     // The factor 1.2 stretches the nominal sizes into scene units.
@@ -66,7 +127,7 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     tree->hide();
     addItem(tree);
 
-    track = new PathItem;
+    track = new TrackItem;
     addItem(track);
 
     ball = new BallItem(plan);
@@ -91,27 +152,50 @@ void SwingScene::keepMinimumHeight(QRectF& rect, double factor) const
         rect.setTop(rect.bottom() - minimum);
 }
 
+QRectF SwingScene::fitRect() const
+{
+    QRectF r;
+    if (greenZoom) {
+        if (const QGraphicsItem* green = greenPart(GreenRole))
+            r = green->sceneBoundingRect();
+        // A ball off the green and the putt's whole path stay in view.
+        r |= ball->mapRectToScene(ball->rect());
+        return r | activeExtent;
+    }
+    const auto all = items();
+    for (const QGraphicsItem* item : all) {
+        const auto* contributor = dynamic_cast<const FitContributor*>(item);
+        r |= item->sceneTransform().mapRect(contributor ? contributor->fitRect()
+                                                        : item->boundingRect());
+    }
+    // After a shot, the whole of it and the ball where it ended.
+    return r | activeExtent;
+}
+
 void SwingScene::fitToView(bool animate)
 {
     QGraphicsView* v = view();
     if (!v)
         return;
-    QRectF r = itemsBoundingRect();
-    if (greenZoom) {
-        if (const QGraphicsItem* green = greenPart(GreenRole))
-            r = green->sceneBoundingRect();
-    }
-    r.adjust(-2, -2, 2, 2);
-    adjustFitRect(r);
-
     // A collapsed view has nothing to frame; its next resize refits it.
     const QSize port = v->viewport()->size();
     if (port.isEmpty())
         return;
+    if (userFraming) {
+        frameByUser(userZoom, userTopLeft); // the same framing, for this viewport
+        return;
+    }
+
+    QRectF r = fitRect();
+    r.adjust(-2, -2, 2, 2);
+    adjustFitRect(r);
     double zoom = port.width() / r.width();
     if (r.height() * zoom > port.height())
         zoom = port.height() / r.height();
     r.adjust(2, 2, -2, -2);
+    // Nothing to frame that a view could show (a shot gone to infinity).
+    if (!std::isfinite(zoom) || zoom <= 0 || !finite(r.topLeft()) || !finite(r.bottomRight()))
+        return;
 
     // A hole change is followed at once by a ball refit: it must not jump to
     // the end and leave the glide to start over from the old framing.
@@ -120,9 +204,76 @@ void SwingScene::fitToView(bool animate)
     } else if (animate && v->isVisible()) {
         glide = glideTo(v, zoom, this, r);
     } else {
-        v->resetTransform();
-        v->scale(zoom, zoom);
-        setSceneRect(r);
+        setFraming(zoom, r);
+    }
+    // The labels are placed for where the view ends up; the view centres r.
+    const QSizeF shownSize(port.width() / zoom, port.height() / zoom);
+    placeLabels(zoom,
+                QRectF(r.center() - QPointF(shownSize.width(), shownSize.height()) / 2, shownSize));
+}
+
+// Only what differs is set: every step of a replay refits, and an unchanged
+// framing must not repaint the whole view.
+void SwingScene::setFraming(double zoom, const QRectF& rect)
+{
+    QGraphicsView* v = view();
+    const QTransform scale = QTransform::fromScale(zoom, zoom);
+    if (v->transform() != scale)
+        v->setTransform(scale);
+    if (sceneRect() != rect)
+        setSceneRect(rect);
+}
+
+void SwingScene::frameByUser(double zoom, const QPointF& topLeft)
+{
+    QGraphicsView* v = view();
+    if (!v || !(zoom > 0) || !std::isfinite(zoom) || !finite(topLeft))
+        return;
+    if (glide)
+        glide->stop();
+    userFraming = true;
+    userZoom = zoom;
+    userTopLeft = topLeft;
+    // A scene rectangle the size of the viewport is shown exactly, wherever it lies.
+    const QSize port = v->viewport()->size();
+    const QRectF shown(topLeft, QSizeF(port.width() / zoom, port.height() / zoom));
+    setFraming(zoom, shown);
+    placeLabels(zoom, shown);
+}
+
+void SwingScene::refit()
+{
+    userFraming = false;
+    fitToView(true);
+}
+
+void SwingScene::placeLabels(double zoom, const QRectF& visible)
+{
+    QList<TextItem*> labels = keptInside;
+    for (QGraphicsItem* item : std::as_const(traces))
+        if (auto* label = dynamic_cast<TextItem*>(item))
+            labels.append(label);
+
+    // In pixels from the view's top left corner, two pixels from each edge.
+    const QRectF inside = QRectF(QPointF(), visible.size() * zoom).adjusted(2, 2, -2, -2);
+    for (TextItem* label : std::as_const(labels)) {
+        const QPointF at = (label->scenePos() - visible.topLeft()) * zoom;
+        const QRectF box = label->textRect().translated(at + label->preferredShift);
+        QPointF move;
+        // A label whose point is out of view stays out of view with it.
+        if (!inside.contains(at)) {
+            label->setShift(label->preferredShift);
+            continue;
+        }
+        if (box.right() > inside.right())
+            move.rx() = inside.right() - box.right();
+        if (box.left() + move.x() < inside.left())
+            move.rx() = inside.left() - box.left();
+        if (box.bottom() > inside.bottom())
+            move.ry() = inside.bottom() - box.bottom();
+        if (box.top() + move.y() < inside.top())
+            move.ry() = inside.top() - box.top();
+        label->setShift(label->preferredShift + move);
     }
 }
 
@@ -155,75 +306,212 @@ void SwingScene::timerEvent(QTimerEvent* event)
     fitToView(false);
 }
 
-void SwingScene::moveBall(const QPointF& p, double trackOffset)
+namespace {
+// The hole's layout; wind and green tilt change without changing the hole.
+bool sameHole(const HoleInfo& a, const HoleInfo& b)
 {
-    const QPointF old = ball->pos();
-    const QRectF before(old.x() - 0.3, old.y() - 0.3 + trackOffset, 0.6, 0.9);
-    const QRectF after(p.x() - 0.3, p.y() - 0.3 + trackOffset, 0.6, 0.9);
-    ball->setPos(p);
+    return a.HoleId == b.HoleId && sameBits(a.HolePos, b.HolePos) &&
+           sameBits(a.GreenPos, b.GreenPos) &&
+           std::memcmp(&a.GreenSize, &b.GreenSize, sizeof(double)) == 0 &&
+           sameBits(a.TreePos, b.TreePos) && sameBits(a.TreeSize, b.TreeSize) &&
+           a.TreeType == b.TreeType;
+}
+} // namespace
 
-    if (track->trackState != 0) {
-        const QPointF q(p.x(), p.y() + trackOffset);
-        // Take the path out of the item first so that extending it does not
-        // copy the whole track on every step of a long replay.
-        QPainterPath path = track->path();
-        track->setPath(QPainterPath());
-        if (track->trackState >= 1) {
-            path.moveTo(q);
-            track->trackState = -1;
-        } else {
-            path.lineTo(q);
+void SwingScene::followShot(const SwingModel& model, ChangeFlags received)
+{
+    bool reframe = received == AllChanged || (received & PuttModeChanged);
+    if ((received & HoleChanged) && !sameHole(model.hole, shownHole)) {
+        // Another hole discards the shot: its track would lie on the old one.
+        shownHole = model.hole;
+        discardTrack();
+        reframe = true;
+    }
+
+    const ShotKey key = keyOf(model.currentShot(), model.PuttEnabled);
+    if (!(key == activeKey)) {
+        activeKey = key;
+        activeExtent = QRectF();
+        activeTop = 0;
+        bool any = false;
+        double left = 0, right = 0, top = 0, bottom = 0;
+        for (const auto& [step, p] : model.currentShot()) {
+            const QPointF q = toScene(p);
+            if (!finite(q))
+                continue;
+            if (!any) {
+                left = right = q.x();
+                top = bottom = q.y();
+                activeTop = depthOf(p);
+                any = true;
+            }
+            left = std::min(left, q.x());
+            right = std::max(right, q.x());
+            top = std::min(top, q.y());
+            bottom = std::max(bottom, q.y());
+            activeTop = std::max(activeTop, depthOf(p));
         }
-        track->setPath(path);
+        // With the ball wherever it stands on the shot, so that the framing
+        // does not move while it is replayed.
+        const QRectF b = ball->rect();
+        if (any)
+            activeExtent = QRectF(QPointF(left, top), QPointF(right, bottom))
+                               .adjusted(b.left(), b.top(), b.right(), b.bottom());
+        if (key.size > 0)
+            reframe = true; // a new shot is shown whole
     }
 
-    // The ball reports no bounding rectangle, so its old and new places are
-    // repainted explicitly.
-    if (QGraphicsView* v = view()) {
-        v->invalidateScene(before, QGraphicsScene::AllLayers);
-        v->invalidateScene(after, QGraphicsScene::AllLayers);
+    // The track goes with the shot it shows once the model no longer has it.
+    if (trackShowsShot &&
+        !(keyOf(trackKey.putt ? model.puttShot : model.teeShot, trackKey.putt) == trackKey))
+        discardTrack();
+    if (reframe)
+        userFraming = false;
+}
+
+void SwingScene::discardTrack()
+{
+    resetTrack();
+    trackShowsShot = false;
+    live.valid = false;
+    // A replay still running keeps tracking, but only a step of a shot can
+    // start its track again.
+    if (track->trackState != 0)
+        track->trackState = 1;
+}
+
+QPointF SwingScene::trackPoint(const Trajectory& shot, int index) const
+{
+    return toScene(pointAt(shot, index)) + QPointF(0, live.offset);
+}
+
+void SwingScene::moveBall(const SwingModel& model, double trackOffset)
+{
+    ball->setPos(toScene(model.BallPos));
+
+    // Only a ball standing on a step of the shot extends a track: a typed
+    // position or the tee after a hole change never adds a segment.
+    const Trajectory& shot = model.currentShot();
+    const int step = model.currentStep();
+    const int index = step >= 0 ? indexOf(shot, step) : -1;
+    if (index < 0 || !sameBits(pointAt(shot, index), model.BallPos)) {
+        ballIndex = -1;
+        return;
     }
+    const ShotKey key = keyOf(shot, model.PuttEnabled);
+    const int before = key == ballKey ? ballIndex : -1;
+    ballKey = key;
+    ballIndex = index;
+
+    if (track->trackState == 0)
+        return;
+    if (track->trackState >= 1) {
+        // From where the ball stood when the replay began.
+        startLive(shot, key, before >= 0 && before <= index ? before : index, trackOffset);
+        track->trackState = -1;
+    }
+    if (live.valid && live.key == key)
+        extendLive(shot, index);
+}
+
+void SwingScene::startLive(const Trajectory& shot, const ShotKey& key, int from, double offset)
+{
+    live.key = key;
+    live.stride = strideFor(key.size);
+    live.start = live.last = from;
+    live.offset = offset;
+    live.valid = true;
+    trackKey = key;
+    trackShowsShot = true;
+    // The whole shot is room enough for the track to grow without
+    // repainting itself, and its z value is set once for the whole replay,
+    // above the green wherever the ball goes.
+    QRectF room;
+    if (key == activeKey && !activeExtent.isNull()) {
+        room = activeExtent; // it holds the ball's centre on every step
+        keepTrackAbove(activeTop + 1.1);
+    }
+    keepTrackAbove(greenGroup->zValue() + 0.1);
+    track->setCorners({trackPoint(shot, from)}, room);
+}
+
+// Corners lie at the positions start and index and, between them, at every
+// multiple of the stride: about a thousand for any shot, wherever the
+// replay or the slider takes the ball.
+void SwingScene::extendLive(const Trajectory& shot, int index)
+{
+    if (index == live.last)
+        return;
+    const int stride = live.stride;
+    if (index < live.last) {
+        // Back: the track is built again from the trajectory, from its start
+        // or, before it, from where the ball is now.
+        live.start = std::min(live.start, index);
+        QList<QPointF> corners{trackPoint(shot, live.start)};
+        for (int i = (live.start / stride + 1) * stride; i < index; i += stride)
+            corners.append(trackPoint(shot, i));
+        if (index != live.start)
+            corners.append(trackPoint(shot, index));
+        track->setCorners(corners, track->boundingRect());
+        live.last = index;
+        return;
+    }
+    // Ahead: the last corner stays only if it lies on the thinning grid.
+    if (live.last != live.start && live.last % stride != 0)
+        track->removeLast();
+    for (int i = (live.last / stride + 1) * stride; i < index; i += stride)
+        track->append(trackPoint(shot, i));
+    track->append(trackPoint(shot, index));
+    live.last = index;
 }
 
 void SwingScene::drawTrajectory(const SwingModel& model, const QString& label)
 {
-    PathItem* target = track;
-    if (!label.isEmpty()) {
-        target = new PathItem;
-        target->setPen(Palette::hairline(Qt::yellow));
-        addItem(target);
-        traces.append(target);
-    }
-
-    // About a thousand points at most, whatever the trajectory's length.
-    const int n = model.currentStepCount();
-    int stride = 1;
-    if (n > 1000)
-        stride = static_cast<int>(n / 1000.0 + 0.5);
-
-    QPainterPath path;
+    // Every stride-th point and the last, by position in the shot.
+    const Trajectory& shot = model.currentShot();
+    const int n = shot.size();
+    const int stride = strideFor(n);
+    QList<QPointF> corners;
+    corners.reserve(n / stride + 2);
     double zmax = 0;
     for (int i = 0; i < n; i += stride) {
-        const Vector3 p = model.currentPoint(i);
-        if (i == 0)
-            path.moveTo(toScene(p));
-        else
-            path.lineTo(toScene(p));
+        const Vector3& p = pointAt(shot, i);
+        corners.append(toScene(p));
         zmax = std::max(zmax, depthOf(p));
     }
-    const QPointF last = toScene(model.currentPoint(n - 1));
-    path.lineTo(last);
-    target->setPath(path);
+    // The last point is never skipped by the stride; an empty shot leaves a
+    // single corner at the origin.
+    const QPointF last = n > 0 ? toScene(shot.back().second) : toScene(Vector3());
+    if (corners.isEmpty() || corners.last() != last)
+        corners.append(last);
     // Stacked by its highest point, but never hidden under the green.
-    target->setZValue(std::max(zmax, greenGroup->zValue() + 0.1));
+    const double z = std::max(zmax, greenGroup->zValue() + 0.1);
 
-    if (!label.isEmpty()) {
+    if (label.isEmpty()) {
+        track->setCorners(corners);
+        track->setZValue(z);
+        trackKey = keyOf(model.currentShot(), model.PuttEnabled);
+        trackShowsShot = true;
+        live.valid = false;
+    } else {
+        auto* trace = new PathItem;
+        trace->setPen(Palette::hairline(Qt::yellow));
+        QPainterPath path(corners.first());
+        for (qsizetype i = 1; i < corners.size(); ++i)
+            path.lineTo(corners[i]);
+        trace->setPath(path);
+        trace->setZValue(z);
+        addItem(trace);
+        traces.append(trace);
+
         auto* text = new TextItem(label);
         text->setFlag(QGraphicsItem::ItemIgnoresTransformations);
         text->setPos(last);
         addItem(text);
         traces.append(text);
     }
+    // A trace or track of a model nobody was notified about is framed too.
+    fitToView(false);
 }
 
 void SwingScene::clearTraces()
@@ -231,6 +519,9 @@ void SwingScene::clearTraces()
     qDeleteAll(traces);
     traces.clear();
     resetTrack();
+    trackShowsShot = false;
+    live.valid = false;
+    fitToView(false);
 }
 
 QGraphicsItem* SwingScene::greenPart(int role) const
@@ -245,9 +536,7 @@ QGraphicsItem* SwingScene::greenPart(int role) const
 
 void SwingScene::resetTrack()
 {
-    QPainterPath origin;
-    origin.moveTo(0, 0);
-    track->setPath(origin);
+    track->setCorners({QPointF(0, 0)});
     track->setZValue(0);
 }
 
@@ -255,6 +544,8 @@ void SwingScene::startTracking()
 {
     if (track->trackState == 0) {
         resetTrack();
+        trackShowsShot = false;
+        live.valid = false;
         track->trackState = 1;
     }
 }

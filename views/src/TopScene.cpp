@@ -5,6 +5,7 @@
 #include <QGraphicsView>
 #include <QLinearGradient>
 #include <algorithm>
+#include <cmath>
 
 TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
 {
@@ -19,10 +20,12 @@ TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
     windArrow->setPos(24, 6);
     windArrow->setZValue(1000);
     addItem(windArrow);
-    auto* windLabel = new TextItem(QStringLiteral("Wind"));
+    windLabel = new TextItem(QStringLiteral("Wind"));
     windLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     windLabel->setPos(24, 6);
     addItem(windLabel);
+    keptInside.append(windLabel);
+    placeWindLabel();
 
     puttArrow = new ArrowItem(2, true);
     puttArrow->setZValue(1000);
@@ -54,6 +57,7 @@ void TopScene::adjustFitRect(QRectF& rect) const
 
 void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
 {
+    followShot(model, received);
     ChangeFlags flags = received;
     const HoleInfo& hole = model.hole;
 
@@ -73,12 +77,9 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & BallChanged) {
         const QPointF b = toScene(model.BallPos);
         puttArrow->setPos(b);
-        moveBall(b, 0);
+        moveBall(model, 0);
         const double greenZ = std::max(depthOf(model.BallPos), depthOf(hole.HolePos)) + 1;
-        greenGroup->setZValue(greenZ);
-        // What moves on the green stays visible on top of it.
-        puttArrow->setZValue(greenZ + 0.1);
-        ball->setZValue(greenZ + 0.2);
+        stackGreen(greenZ);
         keepTrackAbove(std::max(depthOf(model.BallPos), greenZ + 0.1));
     }
     if (flags & PuttModeChanged) {
@@ -88,6 +89,7 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
     if (flags & WindChanged) {
         windArrow->setScale(hole.WindSpeed * 10 / 15);
         windArrow->setRotation(-hole.WindDir);
+        placeWindLabel();
     }
     if (flags & TeeShotChanged) {
         teeArrow->setScale(model.TeeBallSpeed * 10 / 200);
@@ -104,6 +106,44 @@ void TopScene::modelChanged(SwingModel& model, ChangeFlags received)
         placeDecorations(model);
     }
     refitAfter(received);
+}
+
+// "Wind" stands behind the arrow's tail, on the side the wind comes from,
+// so that no speed or direction lets the arrow cover it.
+void TopScene::placeWindLabel()
+{
+    const double angle = windArrow->rotation() * 3.14159265358979 / 180; // clockwise on screen
+    const QPointF along(std::cos(angle), std::sin(angle));
+    const QRectF text = windLabel->textRect();
+    const double reach =
+        (text.width() * std::abs(along.x()) + text.height() * std::abs(along.y())) / 2;
+    windLabel->preferredShift = -along * (4 + reach) - text.center();
+}
+
+// The green at z with what moves on it just above: the putt arrow, then the
+// ball. When the three only slide together past nothing else, the order of
+// the picture stays as it is and they keep their values: each step of a
+// replay moves the ball, and the green must not be repainted for it (while
+// putting it fills the view).
+void TopScene::stackGreen(double z)
+{
+    const double from = greenGroup->zValue();
+    const bool together = puttArrow->zValue() == from + 0.1 && ball->zValue() == from + 0.2;
+    if (together && z != from) {
+        const double low = std::min(from, z), high = std::max(from, z) + 0.2;
+        const auto all = items();
+        bool passes = false;
+        for (const QGraphicsItem* item : all) {
+            if (!item->parentItem() && item != greenGroup && item != puttArrow && item != ball &&
+                item->zValue() >= low && item->zValue() <= high)
+                passes = true;
+        }
+        if (!passes)
+            return;
+    }
+    greenGroup->setZValue(z);
+    puttArrow->setZValue(z + 0.1);
+    ball->setZValue(z + 0.2);
 }
 
 // The green darkens towards its low side, the more the steeper it is.

@@ -1,0 +1,157 @@
+#include "ViewsTestSupport.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+QRectF ballRect(const SwingScene* scene)
+{
+    return scene->ball->mapRectToScene(scene->ball->rect());
+}
+
+// The scene rectangle of every point of the active shot and of the ball.
+QRectF shotAndBall(const SwingModel& model, const SwingScene* scene)
+{
+    QRectF r = ballRect(scene);
+    for (int i = 0; i < model.currentStepCount(); ++i)
+        r |= QRectF(scene->toScene(model.currentPoint(i)), QSizeF(1e-9, 1e-9));
+    return r;
+}
+
+void send(QWidget* port, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, port->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(port, &event);
+}
+
+void wheel(QWidget* port, QPoint at, int clicks)
+{
+    QWheelEvent event(at, port->mapToGlobal(at), QPoint(), QPoint(0, 120 * clicks), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(port, &event);
+}
+} // namespace
+
+using FramingTest = TwoViews;
+
+// Shots that leave the hole, far aside, high or hooked: both views show the
+// whole track and the ball, after the run and at every step of the replay.
+TEST_F(FramingTest, ShotsStayInBothViews)
+{
+    struct Shot
+    {
+        int hole;
+        double speed, launch, target, sideSpin;
+    };
+    for (const Shot& shot :
+         {Shot{1, 175, 15, -30, 0}, Shot{1, 175, 15, 0, 6000}, Shot{4, 175, 60, 0, 0}}) {
+        model.selectHole(shot.hole);
+        swing(shot.speed, shot.launch, shot.target, shot.sideSpin);
+        const int last = model.currentStepCount() - 1;
+        top->startTracking();
+        side->startTracking();
+        for (int step = 0; step <= last; step += std::max(1, last / 20)) {
+            model.setCurrentStep(step);
+            EXPECT_TRUE(shown(topView).contains(ballRect(top))) << step;
+            EXPECT_TRUE(shown(sideView).contains(ballRect(side))) << step;
+        }
+        model.setCurrentStep(last);
+        EXPECT_TRUE(shown(topView).contains(shotAndBall(model, top))) << shot.target;
+        EXPECT_TRUE(shown(sideView).contains(shotAndBall(model, side))) << shot.target;
+    }
+}
+
+// Putting from off the green frames the ball with the green.
+TEST_F(FramingTest, PuttFromOffTheGreenShowsBallAndHole)
+{
+    model.setPuttEnabled(true);
+    model.setBallPos({-5, 120, -6});
+    for (const QGraphicsView* view : {&topView, &sideView}) {
+        const SwingScene* scene = static_cast<const SwingScene*>(view->scene());
+        EXPECT_TRUE(shown(*view).contains(ballRect(scene)));
+        EXPECT_TRUE(
+            shown(*view).contains(scene->greenPart(SwingScene::GreenRole)->sceneBoundingRect()));
+    }
+}
+
+// The wheel zooms about the cursor, a drag pans, and both hold through the
+// refits of a replay until a double click, a new shot or another hole.
+TEST_F(FramingTest, UserZoomAndPanHoldUntilRefitAsked)
+{
+    swing(110, 45, 0);
+    const QRectF fitted = shown(sideView);
+    QWidget* port = sideView.viewport();
+    const QPoint cursor(200, 120);
+    const QPointF under = sideView.mapToScene(cursor);
+    wheel(port, cursor, 3);
+    EXPECT_LT(shown(sideView).width(), fitted.width() / 1.5);
+    EXPECT_LT(QLineF(sideView.mapToScene(cursor), under).length(), 2 / zoom(sideView));
+
+    send(port, QEvent::MouseButtonPress, cursor, Qt::LeftButton);
+    send(port, QEvent::MouseMove, cursor + QPoint(60, -30), Qt::LeftButton);
+    send(port, QEvent::MouseButtonRelease, cursor + QPoint(60, -30), Qt::NoButton);
+    EXPECT_LT(QLineF(sideView.mapToScene(cursor + QPoint(60, -30)), under).length(),
+              2 / zoom(sideView));
+
+    const QRectF chosen = shown(sideView);
+    replay(0, 600, 50);
+    EXPECT_EQ(shown(sideView), chosen);
+
+    send(port, QEvent::MouseButtonDblClick, cursor, Qt::LeftButton);
+    EXPECT_EQ(shown(sideView), fitted);
+
+    // Another hole or a new shot is framed afresh.
+    for (int i = 0; i < 2; ++i) {
+        wheel(port, cursor, -2);
+        ASSERT_TRUE(side->framedByUser());
+        if (i == 0)
+            model.selectHole(2);
+        else
+            swing(90, 45, 0);
+        EXPECT_FALSE(side->framedByUser());
+        const QRectF automatic = shown(sideView);
+        send(port, QEvent::MouseButtonDblClick, cursor, Qt::LeftButton);
+        EXPECT_EQ(shown(sideView), automatic);
+    }
+}
+
+// Labels are whole inside the view: a comparison trace's name at its end on
+// the right edge, and "Wind" beside its arrow whichever way the wind blows.
+TEST_F(FramingTest, LabelsStayWholeAndUncovered)
+{
+    SwingModel other(false);
+    other.selectHole(1);
+    for (int i = 0; i <= 100; ++i)
+        other.setPoint(i, {0, i * 1.66, 0});
+    for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+        scene->drawTrajectory(other, "a-rather-long-comparison-name.txt");
+        QGraphicsView* view = scene->views().first();
+        const auto* label = static_cast<QGraphicsSimpleTextItem*>(scene->traces.last());
+        const QPoint at = view->mapFromScene(label->scenePos());
+        const QRect box(at + label->boundingRect().topLeft().toPoint(),
+                        label->boundingRect().size().toSize());
+        EXPECT_TRUE(QRect(QPoint(), view->viewport()->size()).contains(box));
+    }
+
+    model.selectHole(4); // the wind can be set on hole 4
+    const QGraphicsSimpleTextItem* wind = nullptr;
+    for (QGraphicsItem* item : top->items())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+            text && text->text() == "Wind")
+            wind = text;
+    ASSERT_TRUE(wind);
+    for (double direction : {0.0, 22.0, 90.0, 135.0, 180.0, 270.0, 330.0}) {
+        model.setWindDir(direction);
+        model.setWindSpeed(20);
+        const QGraphicsItem* arrow = top->windArrow->childItems().first();
+        const QPolygon shaft =
+            topView.mapFromScene(arrow->mapToScene(arrow->shape()).toFillPolygon());
+        const QPoint at = topView.mapFromScene(wind->scenePos());
+        const QRect box(at + wind->boundingRect().topLeft().toPoint(),
+                        wind->boundingRect().size().toSize());
+        EXPECT_FALSE(QRegion(shaft).intersects(box)) << direction;
+        EXPECT_TRUE(QRect(QPoint(), topView.viewport()->size()).contains(box)) << direction;
+    }
+}
