@@ -195,8 +195,8 @@ TEST_F(Sweep, ShardsPartitionTheGrid)
             for (std::size_t k = 1; k <= count; ++k) {
                 SweepShard shard;
                 std::string error;
-                ASSERT_TRUE(parseSweepShard(std::to_string(k) + "/" + std::to_string(count), shard,
-                                            error));
+                ASSERT_TRUE(
+                    parseSweepShard(std::to_string(k) + "/" + std::to_string(count), shard, error));
                 for (std::size_t i = 0; i < shard.size(gridSize); ++i) {
                     ASSERT_LT(shard.gridIndex(i), gridSize);
                     ++seen[shard.gridIndex(i)];
@@ -223,7 +223,8 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
          {"--vary", "WindSpeed=0:20:9.5", "--vary", "HoleId=1:4:1", "--vary",
           "TeeBackSpin=2000:6000:4000", "--shard", "2/3"}},
         {"hole3-teeshot.txt",
-         {"--vary", "HoleId=2:3:1", "--vary", "GreenXRot=-5:5:5", "--vary", "TeeSideSpin=-500:500:1000"}},
+         {"--vary", "HoleId=2:3:1", "--vary", "GreenXRot=-5:5:5", "--vary",
+          "TeeSideSpin=-500:500:1000"}},
         {"hole4-teeshot.txt",
          {"--vary", "TeeBallSpeed=0:150:37.5", "--vary", "TimeStepSize=0:0.01:0.0049", "--vary",
           "GreenType=0:1:1"}},
@@ -314,15 +315,15 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
 
 TEST_F(Sweep, RefusedPointsAreReportedAndTheSweepGoesOn)
 {
-    const auto rows = csvRecords(sweepCsv(kExamples + "hole1-teeshot.txt",
-                                          {"--vary", "TeeBallSpeed=0:60:30", "--vary",
-                                           "TimeStepSize=0:0.002:0.002"}));
+    const auto rows = csvRecords(
+        sweepCsv(kExamples + "hole1-teeshot.txt",
+                 {"--vary", "TeeBallSpeed=0:60:30", "--vary", "TimeStepSize=0:0.002:0.002"}));
     ASSERT_EQ(rows.size(), 6u);
     std::vector<std::string> status;
     for (const auto& r : rows)
         status.push_back(r.at("status"));
     EXPECT_NE(status[0], "ok");
-    EXPECT_NE(status[1], "ok");                                        // speed 0
+    EXPECT_NE(status[1], "ok"); // speed 0
     EXPECT_NE(status[1].find("TeeBallSpeed"), std::string::npos) << status[1];
     EXPECT_NE(status[2].find("TimeStepSize"), std::string::npos) << status[2]; // step 0
     EXPECT_EQ(status[3], "ok");
@@ -333,9 +334,9 @@ TEST_F(Sweep, RefusedPointsAreReportedAndTheSweepGoesOn)
 
 TEST_F(Sweep, RowsDoNotDependOnTheNumberOfJobs)
 {
-    const std::vector<std::string> vary = {"--vary", "TeeLaunchAngle=10:40:1.5", "--vary",
-                                           "TimeStepSize=0:0.003:0.001", "--vary",
-                                           "HoleId=1:2:1"};
+    const std::vector<std::string> vary = {"--vary", "TeeLaunchAngle=10:40:1.5",
+                                           "--vary", "TimeStepSize=0:0.003:0.001",
+                                           "--vary", "HoleId=1:2:1"};
     std::string first;
     for (const char* jobs : {"1", "2", "3"}) {
         auto options = vary;
@@ -350,8 +351,9 @@ TEST_F(Sweep, RowsDoNotDependOnTheNumberOfJobs)
 
 TEST_F(Sweep, ShardsConcatenateToTheWholeSweep)
 {
-    const std::vector<std::string> vary = {"--vary", "TeeBackSpin=1000:5000:500", "--vary",
-                                           "TeeBallSpeed=80:120:20", "--mode", "simple"};
+    const std::vector<std::string> vary = {"--vary", "TeeBackSpin=1000:5000:500",
+                                           "--vary", "TeeBallSpeed=80:120:20",
+                                           "--mode", "simple"};
     const auto whole = linesOf(sweepCsv(kExamples + "hole1-teeshot.txt", vary));
     std::multiset<std::string> parts;
     for (const char* shard : {"1/4", "2/4", "3/4", "4/4"}) {
@@ -365,16 +367,17 @@ TEST_F(Sweep, ShardsConcatenateToTheWholeSweep)
 
 TEST_F(Sweep, JsonAndTableHoldTheSameRows)
 {
-    const std::vector<std::string> args = {
-        "sweep", kExamples + "hole1-putt.txt", "--vary", "PuttBallSpeed=0:12:6", "--vary",
-        "GreenRho=0:0.131:0.131"};
+    const std::vector<std::string> args = {"sweep",  kExamples + "hole1-putt.txt",
+                                           "--vary", "PuttBallSpeed=0:12:6",
+                                           "--vary", "GreenRho=0:0.131:0.131"};
     ASSERT_EQ(run(args), 0) << err;
     const auto table = linesOf(out);
     ASSERT_EQ(table.size(), 2u + 6);
     EXPECT_EQ(cellsOf(table[0]).size(), 1u);
     EXPECT_NE(table[0].find("PuttBallSpeed  GreenRho  Shot  Holed"), std::string::npos) << table[0];
     EXPECT_NE(table[1].find("(mph)"), std::string::npos);
-    EXPECT_EQ(table[7].rfind("           12     0.131  putt     no          22.91", 0), 0u) << table[7];
+    EXPECT_EQ(table[7].rfind("           12     0.131  putt     no          22.91", 0), 0u)
+        << table[7];
 
     auto withJson = args;
     withJson.insert(withJson.end(), {"--json", path("rows.json"), "--csv", path("rows.csv")});

@@ -44,11 +44,11 @@ TEST(SweepChartPicture, ShotlabDrawsTheChartOfASweep)
     Pictures pictures;
     pictures.chart = renderSweepChart;
     std::ostringstream out, err;
-    const int status = runShotlab(
-        {"sweep", QUILLMOOR_SOURCE_DIR "/examples/hole1-teeshot.txt", "--vary",
-         "TeeLaunchAngle=5:45:2.5", "--vary", "TeeBackSpin=2000:6000:2000", "--chart",
-         "carry_yd:" + png, "--csv", tempPng("carry.csv")},
-        out, err, pictures);
+    const int status =
+        runShotlab({"sweep", QUILLMOOR_SOURCE_DIR "/examples/hole1-teeshot.txt", "--vary",
+                    "TeeLaunchAngle=5:45:2.5", "--vary", "TeeBackSpin=2000:6000:2000", "--chart",
+                    "carry_yd:" + png, "--csv", tempPng("carry.csv")},
+                   out, err, pictures);
     ASSERT_EQ(status, 0) << err.str();
     expectPicture(png);
     fs::remove(png);
@@ -65,8 +65,8 @@ TEST(SweepChartPicture, OddDataStillGivesAPicture)
     chart.xTitle = "TeeBallSpeed (mph)";
     chart.yTitle = "Carry (yd)";
     chart.x = {0, 10, 20, 30, 40};
-    chart.lines = {{"a", {gap, 1, 2, gap, 4}}, {"b", {gap, gap, gap, gap, gap}},
-                   {"c", {5, 5, 5, 5, 5}}};
+    chart.lines = {
+        {"a", {gap, 1, 2, gap, 4}}, {"b", {gap, gap, gap, gap, gap}}, {"c", {5, 5, 5, 5, 5}}};
     std::string error;
     const std::string png = tempPng("odd.png");
     ASSERT_TRUE(renderSweepChart(chart, png, error)) << error;

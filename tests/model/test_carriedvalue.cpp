@@ -104,11 +104,10 @@ TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
     EXPECT_EQ(carriedValue("HolePosX", 1.0 / 3), 1.0 / 3); // not a setValue key
 
     // A -0 comes back as -0, or as the 0 a fresh model holds for the key.
-    for (const char* key :
-         {"WindDir", "WindSpeed", "GreenXRot", "GreenYRot", "GreenRho", "TeeClubSpeed",
-          "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle", "TeeBackSpin", "TeeZSpin",
-          "TeeSideSpin", "PuttClubSpeed", "PuttBallSpeed", "PuttTargetAngle", "GreenSize",
-          "TimeStepSize"}) {
+    for (const char* key : {"WindDir", "WindSpeed", "GreenXRot", "GreenYRot", "GreenRho",
+                            "TeeClubSpeed", "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle",
+                            "TeeBackSpin", "TeeZSpin", "TeeSideSpin", "PuttClubSpeed",
+                            "PuttBallSpeed", "PuttTargetAngle", "GreenSize", "TimeStepSize"}) {
         for (double v : {-0.0, -1e-10}) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(v));
             holeCatalogue().clear();
@@ -144,18 +143,18 @@ TEST_F(Carried, AWholeModelComesBackAsTheFileHoldsIt)
     SwingModel carried = m;
     carryModel(carried);
 
-    for (auto field : {&HoleInfo::HolePos, &HoleInfo::GreenPos, &HoleInfo::TreePos,
-                       &HoleInfo::TreeSize})
+    for (auto field :
+         {&HoleInfo::HolePos, &HoleInfo::GreenPos, &HoleInfo::TreePos, &HoleInfo::TreeSize})
         expectSamePoint(carried.hole.*field, back.hole.*field);
     for (auto field : {&HoleInfo::GreenSize, &HoleInfo::WindDir, &HoleInfo::WindSpeed,
                        &HoleInfo::GreenXRot, &HoleInfo::GreenYRot, &HoleInfo::GreenRho})
         EXPECT_SAME_DOUBLE(carried.hole.*field, back.hole.*field);
     EXPECT_EQ(carried.hole.TreeType, "Birch");
     EXPECT_EQ(carried.hole.TreeType, back.hole.TreeType);
-    for (auto field : {&SwingModel::TeeBallSpeed, &SwingModel::TeeLaunchAngle,
-                       &SwingModel::TeeTargetAngle, &SwingModel::TeeBackSpin,
-                       &SwingModel::TeeSideSpin, &SwingModel::PuttBallSpeed,
-                       &SwingModel::PuttTargetAngle, &SwingModel::TimeStepSize})
+    for (auto field :
+         {&SwingModel::TeeBallSpeed, &SwingModel::TeeLaunchAngle, &SwingModel::TeeTargetAngle,
+          &SwingModel::TeeBackSpin, &SwingModel::TeeSideSpin, &SwingModel::PuttBallSpeed,
+          &SwingModel::PuttTargetAngle, &SwingModel::TimeStepSize})
         EXPECT_SAME_DOUBLE(carried.*field, back.*field);
     expectSamePoint(carried.BallPos, back.BallPos);
     for (auto shot : {&SwingModel::teeShot, &SwingModel::puttShot}) {
