@@ -57,18 +57,21 @@ const KeyInfo* findKey(const std::string& key)
     return nullptr;
 }
 
-// A whole decimal number, nothing before or after it.
+// A whole decimal number with an optional sign, nothing before or after it.
 bool parseNumber(const std::string& text, double& value)
 {
     const char* first = text.c_str();
     const char* last = first + text.size();
-    if (first != last && *first == '+')
+    const bool negative = first != last && *first == '-';
+    if (first != last && (*first == '+' || *first == '-'))
         ++first;
-    if (first == last ||
-        !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.' || *first == '-'))
+    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
         return false;
     const auto res = std::from_chars(first, last, value);
-    return res.ec == std::errc() && res.ptr == last;
+    if (res.ec != std::errc() || res.ptr != last)
+        return false;
+    value = negative ? -value : value;
+    return true;
 }
 
 bool parseCount(const std::string& text, std::size_t& value)
@@ -196,6 +199,10 @@ bool SweepGrid::setAxes(std::vector<SweepAxis> axes, std::string& error)
     std::size_t size = 1;
     for (std::size_t a = 0; a < axes.size(); ++a) {
         const KeyInfo* k = findKey(axes[a].key);
+        if (!k || axes[a].values.empty()) {
+            error = "\"" + axes[a].key + "\" is not a key with values to sweep";
+            return false;
+        }
         for (std::size_t b = 0; b < a; ++b) {
             if (std::strcmp(findKey(axes[b].key)->quantity, k->quantity) == 0) {
                 error = axes[b].key == axes[a].key

@@ -146,6 +146,8 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
         {"GreenSize=10:11:0.33333", 4, 10, 10.99999}, // four decimals: 10.3333, ...
         {"HoleId=1:4:0.5", 7, 1, 4},                  // whole ids, as the file holds them
         {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0},        // not a number
+        {"TeeBallSpeed=+-1:1:1", 0, 0, 0},
+        {"TeeBallSpeed=-.5:+.5:.25", 5, -0.5, 0.5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
