@@ -21,6 +21,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -98,15 +99,30 @@ public:
             error = std::generic_category().message(EISDIR);
             return false;
         }
-        std::string temp = path_ + ".XXXXXX";
+        // Through a symbolic link the file it points to is replaced.
+        if (char* real = ::realpath(path_.c_str(), nullptr)) {
+            target_ = real;
+            std::free(real);
+        } else {
+            target_ = path_;
+        }
+        std::string temp = target_ + ".XXXXXX";
         const int fd = ::mkstemp(temp.data());
         if (fd < 0) {
             error = std::generic_category().message(errno);
             return false;
         }
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask); // what a plain create would give
+        // The mode of the file replaced, else what a plain create would give.
+        struct stat st;
+        mode_t mode = 0;
+        if (::stat(target_.c_str(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd, mode);
         ::close(fd);
         temp_ = temp;
         file_.open(temp_, std::ios::binary | std::ios::trunc);
@@ -130,7 +146,7 @@ public:
             error = "cannot be written completely";
             return false;
         }
-        if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) {
             error = std::generic_category().message(errno);
             return false;
         }
@@ -141,7 +157,8 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    std::string path_;
+    std::string path_;   // as given, for messages
+    std::string target_; // the file replaced
     std::ostream* standard_;
     std::string temp_;
     std::ofstream file_;

@@ -545,6 +545,24 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(entry.path().filename().string().find("bad.csv"), std::string::npos);
 }
 
+// An output replaces the file it names (through a link, the file linked to)
+// in one step, and keeps that file's mode.
+TEST_F(Sweep, OutputsReplaceTheFileTheyName)
+{
+    const std::string model = kExamples + "hole1-teeshot.txt";
+    const std::string real = path("real.csv"), link = path("link.csv");
+    std::ofstream(real) << "old\n";
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real, link);
+    EXPECT_EQ(run({"sweep", model, "--vary", "TeeBallSpeed=100:100:1", "--csv", link}), 0) << err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(linesOf(readAll(real)).size(), 2u);
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::remove(link);
+    fs::remove(real);
+}
+
 TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
 {
     static SweepChart drawn;
