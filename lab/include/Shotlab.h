@@ -7,6 +7,8 @@
 // file could not be read (or another failure of the work itself), 2 a usage
 // error (unknown option, missing argument).
 
+#include "SweepChart.h"
+
 #include <functional>
 #include <ostream>
 #include <string>
@@ -26,8 +28,17 @@ using CommandAction = std::function<int(std::ostream& out, std::ostream& err)>;
 // Adds one subcommand to app; when it is chosen, its callback sets action.
 using CommandRegistrar = void (*)(CLI::App& app, CommandAction& action);
 
+// Pictures need Qt, which this library does not link: the program hands over
+// the renderers it was built with, and a command asked for a picture it has
+// no renderer for says so.
+struct Pictures
+{
+    ChartRenderer chart = nullptr;
+};
+
 // args are the command-line arguments after the program name.
-int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const Pictures& pictures = {});
 
 // Shotlab summary [--json | --csv] FILE...
 struct SummaryOptions
@@ -38,5 +49,27 @@ struct SummaryOptions
 };
 void addSummaryCommand(CLI::App& app, CommandAction& action);
 int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& err);
+
+// Shotlab sweep MODEL --vary KEY=FROM:TO:STEP [--vary ...] [options]
+struct SweepOptions
+{
+    std::string model;
+    std::vector<std::string> vary; // "KEY=FROM:TO:STEP"
+    std::string mode = "complex";
+    int jobs = 0;          // 0: one thread per processor
+    std::string shard;     // "K/N"; empty: the whole grid
+    bool noHeader = false; // CSV without its header row
+    std::string csv;       // "-": standard output
+    std::string json;      // "-": standard output
+    std::string plot;      // not drawn yet
+    std::string chart;     // "COLUMN:FILE.png"
+    bool progress = false; // a progress line on err
+};
+// Exit status besides the usual ones: interrupted by Ctrl+C (SIGINT), with the
+// rows done written.
+constexpr int kExitInterrupted = 130;
+void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictures);
+int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream& err,
+                    const Pictures& pictures = {});
 
 } // namespace quillmoor::lab

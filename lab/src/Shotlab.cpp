@@ -16,17 +16,20 @@ const CommandRegistrar kCommands[] = {
 
 } // namespace
 
-int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const Pictures& pictures)
 {
     CLI::App app("The experimenter's tools for the shots of Quillmoor Hills, working on the data "
                  "files Trajex and Parview write.",
                  "Shotlab");
     app.require_subcommand(1);
     app.footer("Run 'Shotlab COMMAND --help' for the options of a command.\n"
-               "Exit status: 0 done, 1 a file could not be read, 2 a usage error.");
+               "Exit status: 0 done, 1 a file could not be read, 2 a usage error, 130 a sweep "
+               "stopped by Ctrl+C.");
     CommandAction action;
     for (CommandRegistrar add : kCommands)
         add(app, action);
+    addSweepCommand(app, action, pictures);
 
     try {
         // CLI11 takes the arguments last first.

@@ -1,9 +1,17 @@
 #include "Shotlab.h"
 
+#ifdef QUILLMOOR_PICTURES
+#include "SweepPictures.h"
+#endif
+
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return quillmoor::lab::runShotlab(args, std::cout, std::cerr);
+    quillmoor::lab::Pictures pictures;
+#ifdef QUILLMOOR_PICTURES
+    pictures.chart = quillmoor::lab::renderSweepChart;
+#endif
+    return quillmoor::lab::runShotlab(args, std::cout, std::cerr, pictures);
 }

@@ -34,6 +34,8 @@
 // shotFields() is the one list of these numbers, in this order, with their
 // output keys and units: the command line, CSV, JSON and the window all use it.
 
+#include "Vector3.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,16 +77,22 @@ struct ShotRecord
     PuttNumbers putt;
 };
 
+// How the numbers see a stored point: as stored when null, or as given by the
+// function, e.g. carriedPoint for the point a data file would give back. Only
+// the points the numbers use go through it; the highest point is found first
+// (the file's rounding keeps the order of heights).
+using PointView = Vector3 (*)(const Vector3&);
+
 // Empty when the model's tee shot (putt) has no point.
-std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model);
-std::optional<PuttNumbers> summarizePutt(const SwingModel& model);
+std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointView view = nullptr);
+std::optional<PuttNumbers> summarizePutt(const SwingModel& model, PointView view = nullptr);
 
 // The tee shot's record, then the putt's, each only when that shot has points.
 std::vector<ShotRecord> summarizeShots(const SwingModel& model);
 
 // The record of the active shot (the putt in putt mode, else the tee shot);
 // empty when that shot has no point.
-std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model);
+std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model, PointView view = nullptr);
 
 // "tee" or "putt".
 const char* shotKindName(ShotKind kind);

@@ -33,19 +33,25 @@ std::optional<double> stepsToTime(std::size_t n, double dt)
     return static_cast<double>(n) * dt;
 }
 
+Vector3 seen(const Vector3& p, PointView view)
+{
+    return view ? view(p) : p;
+}
+
 // Largest horizontal distance of the points from the line through the first
 // and the last.
-double largestOffset(const Trajectory& q)
+double largestOffset(const Trajectory& q, PointView view)
 {
-    const Vector3& a = q.begin()->second;
-    const double dx = q.back().second.x - a.x;
-    const double dy = q.back().second.y - a.y;
+    const Vector3 a = seen(q.begin()->second, view);
+    const Vector3 b = seen(q.back().second, view);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
     const double len = std::hypot(dx, dy);
     if (len == 0.0)
         return 0.0;
     double best = 0.0;
     for (const auto& entry : q) {
-        const Vector3& p = entry.second;
+        const Vector3 p = seen(entry.second, view);
         best = std::max(best, std::fabs(dx * (p.y - a.y) - dy * (p.x - a.x)) / len);
     }
     return best;
@@ -53,14 +59,14 @@ double largestOffset(const Trajectory& q)
 
 } // namespace
 
-std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
+std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointView view)
 {
     if (model.teeShot.empty())
         return std::nullopt;
     const Trajectory& p = model.teeShot;
     const std::size_t n = static_cast<std::size_t>(p.size()) - 1;
-    const Vector3& first = p.begin()->second;
-    const Vector3& last = p.back().second;
+    const Vector3 first = seen(p.begin()->second, view);
+    const Vector3 last = seen(p.back().second, view);
 
     TeeShotNumbers r;
     if (model.FirstImpact > 0 && static_cast<std::size_t>(model.FirstImpact) <= n)
@@ -75,9 +81,13 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
         return (q.x - first.x) * rightX + (q.y - first.y) * rightY;
     };
 
-    double top = first.z;
+    // The first of the highest points; a view that keeps the order of heights
+    // (the file's rounding) sees it as the highest too.
+    const Vector3* highest = &p.begin()->second;
     for (const auto& entry : p)
-        top = std::max(top, entry.second.z);
+        if (highest->z < entry.second.z)
+            highest = &entry.second;
+    const double top = std::max(first.z, seen(*highest, view).z);
 
     r.total = horizontal(first, last);
     r.apex = top - first.z;
@@ -86,8 +96,8 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
 
     if (r.landingIndex > 0) {
         const std::size_t k = static_cast<std::size_t>(r.landingIndex);
-        const Vector3& land = pointAt(p, k);
-        const Vector3& before = pointAt(p, k - 1);
+        const Vector3 land = seen(pointAt(p, k), view);
+        const Vector3 before = seen(pointAt(p, k - 1), view);
         r.carry = horizontal(first, land);
         r.roll = horizontal(land, last);
         r.hangTime = stepsToTime(k, model.TimeStepSize);
@@ -97,12 +107,12 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model)
     return r;
 }
 
-std::optional<PuttNumbers> summarizePutt(const SwingModel& model)
+std::optional<PuttNumbers> summarizePutt(const SwingModel& model, PointView view)
 {
     if (model.puttShot.empty())
         return std::nullopt;
     const Trajectory& q = model.puttShot;
-    const Vector3& last = q.back().second;
+    const Vector3 last = seen(q.back().second, view);
     const Vector3& hole = model.hole.HolePos;
 
     PuttNumbers r;
@@ -110,8 +120,8 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model)
                         std::fabs(last.z - hole.z) <= 1e-6;
     const bool dropped = model.groundHeight(last.x, last.y) - last.z >= 0.2;
     r.holed = atHole || dropped;
-    r.rollDistance = horizontal(q.begin()->second, last);
-    r.breakDistance = largestOffset(q);
+    r.rollDistance = horizontal(seen(q.begin()->second, view), last);
+    r.breakDistance = largestOffset(q, view);
     r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
     r.distanceToHole = r.holed ? 0.0 : (last - hole).length();
     return r;
@@ -133,17 +143,17 @@ std::vector<ShotRecord> summarizeShots(const SwingModel& model)
     return records;
 }
 
-std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model)
+std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model, PointView view)
 {
     ShotRecord record;
     if (model.PuttEnabled) {
-        auto putt = summarizePutt(model);
+        auto putt = summarizePutt(model, view);
         if (!putt)
             return std::nullopt;
         record.kind = ShotKind::Putt;
         record.putt = *putt;
     } else {
-        auto tee = summarizeTeeShot(model);
+        auto tee = summarizeTeeShot(model, view);
         if (!tee)
             return std::nullopt;
         record.kind = ShotKind::Tee;

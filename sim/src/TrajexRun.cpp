@@ -1,6 +1,6 @@
 #include "TrajexRun.h"
 
-#include "Simulation.h"
+#include "ShotRun.h"
 #include "SwingModel.h"
 
 namespace {
@@ -41,13 +41,6 @@ Options parseArguments(const std::vector<std::string>& args)
     return o;
 }
 
-quillmoor::SimResult simulate(SwingModel& model, bool simple)
-{
-    if (simple)
-        return model.PuttEnabled ? quillmoor::simplePutt(model) : quillmoor::simpleSwing(model);
-    return model.PuttEnabled ? quillmoor::complexPutt(model) : quillmoor::complexSwing(model);
-}
-
 } // namespace
 
 namespace quillmoor {
@@ -71,15 +64,13 @@ int runTrajex(const std::vector<std::string>& args, std::ostream& err)
         err << "Unrecognized mode: " << opt.mode << '\n';
         return 1;
     }
-    const quillmoor::SimResult result = simulate(model, opt.mode == "simple");
+    const SimResult result = runShot(
+        model, opt.mode == "simple" ? ShotMode::Simple : ShotMode::Complex, opt.setPosition);
     if (!result) {
         model.setExitCode(-1);
         err << result.reason << '\n' << "Unable to perform calculations\n";
         return 1;
     }
-
-    if (opt.setPosition)
-        model.setCurrentStep(model.currentStepCount() - 1);
     model.setExitCode(1);
 
     if (!model.write(opt.output, !opt.writeResults)) {

@@ -1,0 +1,17 @@
+#pragma once
+// The pictures of sweeps, drawn with Qt without a display. Shotlab links this
+// library only when it is built with Qt (QUILLMOOR_GUI) and hands these
+// functions to the commands; the lab library itself stays free of Qt.
+
+#include "SweepChart.h"
+
+#include <string>
+
+namespace quillmoor::lab {
+
+// A ChartRenderer: the chart as a kChartWidth × kChartHeight PNG. Without a
+// QApplication one is made for the drawing, on the offscreen platform unless
+// QT_QPA_PLATFORM names another.
+bool renderSweepChart(const SweepChart& chart, const std::string& path, std::string& error);
+
+} // namespace quillmoor::lab

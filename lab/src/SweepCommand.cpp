@@ -1,0 +1,452 @@
+// Shotlab sweep: the shot of a model over a grid of parameter values.
+//
+// Everything the command line can get wrong is checked before the first shot
+// and before any file is touched (exit 2); an unreadable model or an output
+// that cannot be created exits with 1, also before the first shot. Output
+// files are written beside their target and renamed over it at the end, so a
+// failure never leaves half a file. Ctrl+C stops the sweep: the shots under
+// way finish, the rows done (the first ones of the grid) are written, and the
+// exit status is 130; a second Ctrl+C ends the program at once.
+
+#include "ShotOutput.h"
+#include "Shotlab.h"
+#include "Sweep.h"
+#include "SweepChart.h"
+#include "SweepOutput.h"
+#include "SwingModel.h"
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace quillmoor::lab {
+
+namespace {
+
+// Set by Ctrl+C while a sweep runs; the sweep polls it.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void onInterrupt(int)
+{
+    interrupted.store(true);
+}
+
+// Routes SIGINT to the flag while it lives. The handler resets itself, so a
+// second Ctrl+C ends the program as usual.
+class InterruptGuard
+{
+public:
+    InterruptGuard()
+    {
+        interrupted.store(false);
+        struct sigaction action = {};
+        action.sa_handler = onInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        installed_ = ::sigaction(SIGINT, &action, &previous_) == 0;
+    }
+    ~InterruptGuard()
+    {
+        if (installed_)
+            ::sigaction(SIGINT, &previous_, nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ = {};
+    bool installed_ = false;
+};
+
+// An output file written beside its target and renamed over it by commit();
+// until then the target is untouched, and without commit() nothing is left.
+// "-" is standard output.
+class OutputFile
+{
+public:
+    OutputFile(const std::string& path, std::ostream& standardOutput)
+        : path_(path), standard_(path == "-" ? &standardOutput : nullptr)
+    {
+    }
+    ~OutputFile()
+    {
+        if (!temp_.empty()) {
+            file_.close();
+            ::unlink(temp_.c_str());
+        }
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool open(std::string& error)
+    {
+        if (standard_)
+            return true;
+        std::error_code ec;
+        if (std::filesystem::is_directory(path_, ec)) {
+            error = std::generic_category().message(EISDIR);
+            return false;
+        }
+        // Through a symbolic link the file it points to is replaced.
+        if (char* real = ::realpath(path_.c_str(), nullptr)) {
+            target_ = real;
+            std::free(real);
+        } else {
+            target_ = path_;
+        }
+        std::string temp = target_ + ".XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0) {
+            error = std::generic_category().message(errno);
+            return false;
+        }
+        // The mode of the file replaced, else what a plain create would give.
+        struct stat st;
+        mode_t mode = 0;
+        if (::stat(target_.c_str(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd, mode);
+        ::close(fd);
+        temp_ = temp;
+        file_.open(temp_, std::ios::binary | std::ios::trunc);
+        if (!file_) {
+            error = "cannot be opened";
+            return false;
+        }
+        return true;
+    }
+
+    std::ostream& stream() { return standard_ ? *standard_ : file_; }
+
+    bool commit(std::string& error)
+    {
+        if (standard_) {
+            standard_->flush();
+            return true;
+        }
+        file_.close();
+        if (!file_) {
+            error = "cannot be written completely";
+            return false;
+        }
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+            error = std::generic_category().message(errno);
+            return false;
+        }
+        temp_.clear();
+        return true;
+    }
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;   // as given, for messages
+    std::string target_; // the file replaced
+    std::ostream* standard_;
+    std::string temp_;
+    std::ofstream file_;
+};
+
+std::string durationText(double seconds)
+{
+    const long s = static_cast<long>(seconds + 0.5);
+    if (s < 60)
+        return std::to_string(s) + " s";
+    return std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s";
+}
+
+// "\r12345 of 100000 points (12 %), 41 s, about 5 min 2 s left", on one line.
+class ProgressLine
+{
+public:
+    explicit ProgressLine(std::ostream& err) : err_(err), start_(Clock::now()) {}
+
+    void show(std::size_t done, std::size_t total)
+    {
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+        std::string text = std::to_string(done) + " of " + std::to_string(total) + " points (" +
+                           std::to_string(total ? done * 100 / total : 100) + " %), " +
+                           durationText(elapsed);
+        if (done > 0 && done < total)
+            text += ", about " +
+                    durationText(elapsed / static_cast<double>(done) *
+                                 static_cast<double>(total - done)) +
+                    " left";
+        const std::size_t width = text.size();
+        if (width < shown_)
+            text.append(shown_ - width, ' ');
+        shown_ = width;
+        err_ << '\r' << text << std::flush;
+    }
+
+    void clear()
+    {
+        if (shown_ > 0)
+            err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
+        shown_ = 0;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& err_;
+    Clock::time_point start_;
+    std::size_t shown_ = 0;
+};
+
+// Lines a chart draws at most; beyond, its colours could not be told apart.
+constexpr std::size_t kMaxChartLines = 64;
+
+struct ChartRequest
+{
+    std::string column;
+    std::string file;
+};
+
+int usageError(std::ostream& err, const std::string& message)
+{
+    err << "Shotlab sweep: " << message << "\nRun 'Shotlab sweep --help' for more information.\n";
+    return kExitUsage;
+}
+
+std::string fileName(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+} // namespace
+
+void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictures)
+{
+    auto options = std::make_shared<SweepOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "sweep", "Run the shot of a model for every point of a grid of parameter values and "
+                 "print the shot numbers of each");
+    cmd->add_option("MODEL", options->model, "Data file with the model, as Parview saves it")
+        ->required();
+    cmd->add_option("--vary", options->vary,
+                    "Vary a data-file key (TeeBallSpeed, TeeLaunchAngle, TeeBackSpin, WindSpeed, "
+                    "PuttTargetAngle, ...) over FROM, FROM+STEP, ... up to TO; repeat for every "
+                    "combination, the first varying slowest")
+        ->type_name("KEY=FROM:TO:STEP")
+        ->required()
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cmd->add_option("--mode", options->mode, "Physics of every run (default complex)")
+        ->type_name("simple|complex")
+        ->check(CLI::IsMember({"simple", "complex"}));
+    cmd->add_option("--jobs", options->jobs, "Threads to run on (default: one per processor)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 256));
+    cmd->add_option("--shard", options->shard,
+                    "Run only every N-th grid point starting at the K-th (1 <= K <= N), so that N "
+                    "jobs share one sweep")
+        ->type_name("K/N");
+    cmd->add_flag("--no-header", options->noHeader,
+                  "Leave out the CSV header row, for shards that are concatenated");
+    cmd->add_option("--csv", options->csv, "Write the rows to FILE as CSV (- for standard output)")
+        ->type_name("FILE");
+    cmd->add_option("--json", options->json,
+                    "Write the rows to FILE as a JSON array of objects (- for standard output)")
+        ->type_name("FILE");
+    cmd->add_option("--plot", options->plot,
+                    "Draw the views of the hole with every path overlaid (not available yet)")
+        ->type_name("FILE.png");
+    cmd->add_option("--chart", options->chart,
+                    "Draw COLUMN (carry_yd, apex_yd, ...) against the first varied key, one line "
+                    "per value of the others, as a PNG picture")
+        ->type_name("COLUMN:FILE.png");
+    cmd->footer(
+        "Each row holds the varied keys, shot (tee or putt), the shot numbers of `Shotlab "
+        "summary` and status (ok, or why the run was refused; a refused point does not stop the "
+        "sweep). The numbers are exactly those of Trajex followed by `Shotlab summary` for the "
+        "same inputs, whatever --jobs. Without --csv or --json the rows are printed as a "
+        "table. A progress line is shown on standard error when it is a terminal.\n"
+        "Ctrl+C stops the sweep: the runs under way finish and the rows done are written.\n"
+        "Exit status: 0 done, 1 the model cannot be read or an output cannot be written, "
+        "2 a usage error (nothing is written), 130 stopped by Ctrl+C (the rows done are "
+        "written).");
+    cmd->callback([options, &action, pictures] {
+        action = [options, pictures](std::ostream& out, std::ostream& err) {
+            options->progress = err.rdbuf() == std::cerr.rdbuf() && ::isatty(STDERR_FILENO);
+            return runSweepCommand(*options, out, err, pictures);
+        };
+    });
+}
+
+int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream& err,
+                    const Pictures& pictures)
+{
+    // The command line, before anything is read or written.
+    SweepPlan plan;
+    std::string error;
+    std::vector<SweepAxis> axes;
+    for (const std::string& text : options.vary) {
+        SweepAxis axis;
+        if (!parseSweepAxis(text, axis, error))
+            return usageError(err, error);
+        axes.push_back(std::move(axis));
+    }
+    if (axes.empty())
+        return usageError(err, "--vary is required");
+    if (!plan.grid.setAxes(std::move(axes), error))
+        return usageError(err, error);
+    if (!options.shard.empty() && !parseSweepShard(options.shard, plan.shard, error))
+        return usageError(err, error);
+    if (options.mode != "simple" && options.mode != "complex")
+        return usageError(err, "--mode is simple or complex, not \"" + options.mode + "\"");
+    plan.mode = options.mode == "simple" ? ShotMode::Simple : ShotMode::Complex;
+    if (options.jobs < 0)
+        return usageError(err, "--jobs must be at least 1");
+    plan.jobs = static_cast<unsigned>(options.jobs);
+    if (options.noHeader && options.csv.empty())
+        return usageError(err, "--no-header leaves out the CSV header row: it needs --csv");
+    if (!options.plot.empty())
+        return usageError(err, "--plot is not available yet (the overlaid paths come in a later "
+                               "version); --chart draws one column");
+
+    std::optional<ChartRequest> chart;
+    if (!options.chart.empty()) {
+        const std::size_t colon = options.chart.find(':');
+        if (colon == std::string::npos || colon == 0 || colon + 1 == options.chart.size())
+            return usageError(err, "--chart takes COLUMN:FILE.png, not \"" + options.chart + "\"");
+        chart = ChartRequest{options.chart.substr(0, colon), options.chart.substr(colon + 1)};
+        if (!pictures.chart)
+            return usageError(err, "--chart needs Qt, and this Shotlab was built without it");
+    }
+    // One file, one output.
+    std::vector<std::pair<std::string, std::string>> targets;
+    if (!options.csv.empty())
+        targets.push_back({"--csv", options.csv});
+    if (!options.json.empty())
+        targets.push_back({"--json", options.json});
+    if (chart)
+        targets.push_back({"--chart", chart->file});
+    for (std::size_t a = 0; a < targets.size(); ++a)
+        for (std::size_t b = 0; b < a; ++b)
+            if (targets[a].second == targets[b].second)
+                return usageError(err, targets[b].first + " and " + targets[a].first +
+                                           " name the same file: " + targets[a].second);
+    if (chart && chart->file == "-")
+        return usageError(err, "--chart needs a file name");
+
+    SwingModel model(false);
+    std::string reason;
+    if (!readFreshModel(options.model, model, reason)) {
+        err << "Shotlab sweep: " << options.model << ": " << reason << '\n';
+        return kExitFailure;
+    }
+
+    const std::vector<SweepColumn> columns = sweepColumns(sweepKinds(model, plan.grid));
+    std::unique_ptr<SweepChartBuilder> chartBuilder;
+    if (chart) {
+        const auto column = std::find_if(columns.begin(), columns.end(), [&](const SweepColumn& c) {
+            return chart->column == c.field().key;
+        });
+        if (column == columns.end()) {
+            std::string known;
+            for (const SweepColumn& c : columns)
+                known += std::string(" ") + c.field().key;
+            return usageError(err, "--chart: no column \"" + chart->column +
+                                       "\" in this sweep; its columns are" + known);
+        }
+        const std::size_t lines = plan.grid.size() / plan.grid.axes()[0].values.size();
+        if (lines > kMaxChartLines)
+            return usageError(err, "--chart draws one line per combination of the keys after "
+                                   "the first, at most " +
+                                       std::to_string(kMaxChartLines) + "; this grid has " +
+                                       std::to_string(lines));
+        chartBuilder = std::make_unique<SweepChartBuilder>(
+            plan.grid, *column,
+            std::string(column->field().label) + " against " + plan.grid.axes()[0].key +
+                " \u00b7 " + fileName(options.model));
+    }
+
+    // From here on Ctrl+C stops cleanly, so no temporary file is left behind.
+    InterruptGuard guard;
+
+    // The outputs, created before the first shot so a wrong path costs nothing.
+    std::unique_ptr<OutputFile> csvFile, jsonFile;
+    using Output = std::pair<const std::string*, std::unique_ptr<OutputFile>*>;
+    for (const Output& o : {Output{&options.csv, &csvFile}, Output{&options.json, &jsonFile}}) {
+        if (o.first->empty())
+            continue;
+        *o.second = std::make_unique<OutputFile>(*o.first, out);
+        if (!(*o.second)->open(error)) {
+            err << "Shotlab sweep: " << *o.first << ": " << error << '\n';
+            return kExitFailure;
+        }
+    }
+    std::optional<SweepCsvWriter> csv;
+    if (csvFile) {
+        csv.emplace(csvFile->stream(), plan.grid, columns);
+        if (!options.noHeader)
+            csv->header();
+    }
+    std::optional<SweepJsonWriter> json;
+    if (jsonFile) {
+        json.emplace(jsonFile->stream(), plan.grid, columns);
+        json->begin();
+    }
+    const bool table = !csvFile && !jsonFile;
+    std::vector<SweepRow> tableRows;
+
+    ProgressLine progress(err);
+    SweepHooks hooks;
+    hooks.cancel = &interrupted;
+    hooks.row = [&](const SweepRow& row) {
+        if (csv)
+            csv->row(row);
+        if (json)
+            json->row(row);
+        if (chartBuilder)
+            chartBuilder->add(row);
+        if (table)
+            tableRows.push_back(row);
+    };
+    if (options.progress)
+        hooks.progress = [&](std::size_t done, std::size_t total) { progress.show(done, total); };
+
+    const SweepOutcome outcome = runSweep(model, plan, hooks);
+    progress.clear();
+
+    if (json)
+        json->end();
+    int status = outcome.cancelled ? kExitInterrupted : kExitOk;
+    for (OutputFile* file : {csvFile.get(), jsonFile.get()}) {
+        if (file && !file->commit(error)) {
+            err << "Shotlab sweep: " << file->path() << ": " << error << '\n';
+            status = kExitFailure;
+        }
+    }
+    if (table) {
+        writeSweepTable(out, plan.grid, columns, tableRows);
+        out.flush();
+    }
+    if (chartBuilder && !pictures.chart(chartBuilder->chart(), chart->file, error)) {
+        err << "Shotlab sweep: " << chart->file << ": " << error << '\n';
+        status = kExitFailure;
+    }
+    if (outcome.cancelled)
+        err << "Shotlab sweep: interrupted after " << outcome.done << " of " << outcome.total
+            << " points; the rows done are written\n";
+    return status;
+}
+
+} // namespace quillmoor::lab

@@ -1,0 +1,195 @@
+#include "SweepOutput.h"
+
+#include "ShotOutput.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+namespace quillmoor::lab {
+
+namespace {
+
+const char* const kAbsent = "\u2013"; // en dash
+
+// Characters on screen, counting a UTF-8 sequence as one.
+std::size_t displayWidth(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string padded(const std::string& text, std::size_t width, bool right)
+{
+    const std::string fill(width - std::min(width, displayWidth(text)), ' ');
+    return right ? fill + text : text + fill;
+}
+
+} // namespace
+
+std::optional<double> SweepColumn::of(const ShotRecord& record) const
+{
+    const ShotField* f = record.kind == ShotKind::Tee ? tee : putt;
+    return f ? f->value(record) : std::nullopt;
+}
+
+std::vector<SweepColumn> sweepColumns(SweepKinds kinds)
+{
+    std::vector<SweepColumn> columns;
+    if (kinds.tee && kinds.putt) {
+        for (const ShotColumn& c : shotColumns())
+            columns.push_back({c.tee, c.putt});
+        return columns;
+    }
+    for (const ShotField& f : shotFields()) {
+        if (kinds.tee && f.kind == ShotKind::Tee)
+            columns.push_back({&f, nullptr});
+        if (kinds.putt && f.kind == ShotKind::Putt)
+            columns.push_back({nullptr, &f});
+    }
+    return columns;
+}
+
+SweepCsvWriter::SweepCsvWriter(std::ostream& out, const SweepGrid& grid,
+                               std::vector<SweepColumn> columns)
+    : out_(out), grid_(grid), columns_(std::move(columns))
+{
+}
+
+void SweepCsvWriter::header()
+{
+    line_.clear();
+    for (const SweepAxis& a : grid_.axes())
+        line_ += a.key + ',';
+    line_ += "shot";
+    for (const SweepColumn& c : columns_) {
+        line_ += ',';
+        line_ += c.field().key;
+    }
+    line_ += ",status\n";
+    out_ << line_;
+}
+
+void SweepCsvWriter::row(const SweepRow& row)
+{
+    line_.clear();
+    for (double v : row.values)
+        line_ += exactText(v) + ',';
+    line_ += shotKindName(row.kind);
+    for (const SweepColumn& c : columns_) {
+        line_ += ',';
+        const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
+        if (v && c.field().isFlag)
+            line_ += *v != 0.0 ? "true" : "false";
+        else if (v)
+            line_ += exactText(*v);
+    }
+    line_ += ',';
+    line_ += csvCell(row.status);
+    line_ += '\n';
+    out_ << line_;
+}
+
+SweepJsonWriter::SweepJsonWriter(std::ostream& out, const SweepGrid& grid,
+                                 std::vector<SweepColumn> columns)
+    : out_(out), grid_(grid), columns_(std::move(columns))
+{
+}
+
+void SweepJsonWriter::begin()
+{
+    out_ << '[';
+    first_ = true;
+}
+
+void SweepJsonWriter::row(const SweepRow& row)
+{
+    nlohmann::ordered_json object;
+    const auto& axes = grid_.axes();
+    for (std::size_t a = 0; a < axes.size(); ++a)
+        object[axes[a].key] = row.values[a];
+    object["shot"] = shotKindName(row.kind);
+    for (const SweepColumn& c : columns_) {
+        const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
+        if (!v)
+            object[c.field().key] = nullptr;
+        else if (c.field().isFlag)
+            object[c.field().key] = *v != 0.0;
+        else
+            object[c.field().key] = *v;
+    }
+    object["status"] = row.status;
+
+    // Laid out as dump(2) lays out the whole array.
+    std::string text = object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::string indented = first_ ? "\n  " : ",\n  ";
+    for (char ch : text) {
+        indented += ch;
+        if (ch == '\n')
+            indented += "  ";
+    }
+    out_ << indented;
+    first_ = false;
+}
+
+void SweepJsonWriter::end()
+{
+    out_ << (first_ ? "]\n" : "\n]\n");
+}
+
+void writeSweepTable(std::ostream& out, const SweepGrid& grid,
+                     const std::vector<SweepColumn>& columns, const std::vector<SweepRow>& rows)
+{
+    // Cells: the label line, the unit line, then one line per row.
+    std::vector<std::vector<std::string>> cells(2);
+    std::vector<bool> right;
+    auto addColumn = [&](const std::string& label, const std::string& unit, bool alignRight) {
+        cells[0].push_back(label);
+        cells[1].push_back(unit.empty() ? "" : "(" + unit + ")");
+        right.push_back(alignRight);
+    };
+    for (const SweepAxis& a : grid.axes())
+        addColumn(a.key, keyUnit(a.key), true);
+    addColumn("Shot", "", false);
+    for (const SweepColumn& c : columns)
+        addColumn(c.field().label, c.field().unit, true);
+    addColumn("Status", "", false);
+
+    for (const SweepRow& row : rows) {
+        std::vector<std::string> line;
+        for (double v : row.values)
+            line.push_back(exactText(v));
+        line.push_back(shotKindName(row.kind));
+        for (const SweepColumn& c : columns) {
+            const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
+            if (!v)
+                line.push_back(kAbsent);
+            else if (c.field().isFlag)
+                line.push_back(*v != 0.0 ? "yes" : "no");
+            else
+                line.push_back(
+                    fixedText(*v, row.kind == ShotKind::Tee ? c.tee->decimals : c.putt->decimals));
+        }
+        line.push_back(row.status);
+        cells.push_back(std::move(line));
+    }
+
+    std::vector<std::size_t> widths(right.size(), 0);
+    for (const auto& line : cells)
+        for (std::size_t i = 0; i < line.size(); ++i)
+            widths[i] = std::max(widths[i], displayWidth(line[i]));
+    for (const auto& line : cells) {
+        std::string text;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (i > 0)
+                text += "  ";
+            text += padded(line[i], widths[i], right[i]);
+        }
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        out << text << '\n';
+    }
+}
+
+} // namespace quillmoor::lab

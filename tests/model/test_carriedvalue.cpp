@@ -1,0 +1,209 @@
+// What a data file carries: every case is checked against a real write and a
+// read into a fresh model, bit for bit (a -0 must stay -0).
+
+#include "CarriedValue.h"
+#include "ModelFixture.h"
+#include "ShotSummary.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <unistd.h>
+
+using namespace quillmoor;
+
+namespace {
+
+std::uint64_t bitsOf(double v)
+{
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+#define EXPECT_SAME_DOUBLE(a, b) EXPECT_EQ(bitsOf(a), bitsOf(b)) << (a) << " vs " << (b)
+
+void expectSamePoint(const Vector3& a, const Vector3& b)
+{
+    EXPECT_SAME_DOUBLE(a.x, b.x);
+    EXPECT_SAME_DOUBLE(a.y, b.y);
+    EXPECT_SAME_DOUBLE(a.z, b.z);
+}
+
+class Carried : public ModelTest
+{
+protected:
+    std::string path = ::testing::TempDir() + "carried_" + std::to_string(::getpid()) + ".txt";
+    void TearDown() override { std::remove(path.c_str()); }
+
+    // m written and read back into a fresh model.
+    SwingModel throughFile(const SwingModel& m)
+    {
+        EXPECT_TRUE(m.write(path));
+        holeCatalogue().clear();
+        SwingModel back(false);
+        EXPECT_TRUE(back.read(path));
+        return back;
+    }
+};
+
+double quantity(const SwingModel& m, const std::string& key)
+{
+    if (key == "TimeStepSize")
+        return m.TimeStepSize;
+    if (key == "GreenType")
+        return m.hole.GreenType;
+    return m.getValue(key);
+}
+
+} // namespace
+
+TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        const char* key;
+        double value;
+        double expected; // NaN: only the round trip decides
+    } cases[] = {
+        {"TeeLaunchAngle", 5 + 3 * 0.05, 5.15},
+        {"TeeBallSpeed", 140.123456789, 140.12345679},
+        {"TeeClubSpeed", 1.0 / 3, 0.33333333},
+        {"WindSpeed", -0.0, -0.0},
+        {"WindDir", -1e-9, -0.0},
+        {"GreenRho", 4e-9, 0.0},
+        {"TeeSideSpin", -123456789.123456789, -123456789.12345679},
+        {"TeeBackSpin", 1e250, nan}, // a line longer than the reader takes in one piece
+        {"PuttTargetAngle", nan, 0.0},
+        {"TeeZSpin", inf, 0.0},
+        {"GreenSize", 50.0 / 3, 16.6667},
+        {"TimeStepSize", 0.00123456789, 0.00123457},
+        {"TimeStepSize", 1e-7, 1e-7},
+        {"TimeStepSize", 0.001 + 1e-17, 0.001},
+        {"GreenType", -1.5, -1},
+        {"PuttEnabled", 0.5, 1},
+        {"PuttEnabled", 0.0, 0},
+        {"HoleId", 2.7, 2},
+        {"PuttBallSpeed", 9.999999996, 10.0},
+        {"PuttBallSpeed", 9.999999994, 9.99999999},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.value));
+        holeCatalogue().clear();
+        SwingModel m(false);
+        ASSERT_TRUE(m.setValue(c.key, c.value));
+        const double back = quantity(throughFile(m), c.key);
+        EXPECT_SAME_DOUBLE(carriedValue(c.key, c.value), back);
+        if (!std::isnan(c.expected)) {
+            EXPECT_SAME_DOUBLE(back, c.expected);
+        }
+    }
+    EXPECT_EQ(carriedValue("HolePosX", 1.0 / 3), 1.0 / 3); // not a setValue key
+
+    // A -0 comes back as -0, or as the 0 a fresh model holds for the key.
+    for (const char* key : {"WindDir", "WindSpeed", "GreenXRot", "GreenYRot", "GreenRho",
+                            "TeeClubSpeed", "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle",
+                            "TeeBackSpin", "TeeZSpin", "TeeSideSpin", "PuttClubSpeed",
+                            "PuttBallSpeed", "PuttTargetAngle", "GreenSize", "TimeStepSize"}) {
+        for (double v : {-0.0, -1e-10}) {
+            SCOPED_TRACE(std::string(key) + " " + std::to_string(v));
+            holeCatalogue().clear();
+            SwingModel m(false);
+            m.setValue(key, 7.0); // so that a -0 counts as a change here
+            ASSERT_TRUE(m.setValue(key, v));
+            EXPECT_SAME_DOUBLE(carriedValue(key, v), quantity(throughFile(m), key));
+        }
+    }
+}
+
+TEST_F(Carried, AWholeModelComesBackAsTheFileHoldsIt)
+{
+    SwingModel m(false);
+    m.hole.HolePos = {-15.123456, 154.00005, -7.99999};
+    m.hole.GreenPos = {1.0 / 3, 2.0 / 3, -1e-7};
+    m.hole.GreenSize = 12.34567;
+    m.hole.TreePos = {0.00004, 40.00006, 4.5};
+    m.hole.TreeSize = {13.33333, 1e200, 25}; // a line too long for one piece
+    m.hole.TreeType = "  Birch";
+    m.hole.WindDir = 22.123456789;
+    m.hole.GreenXRot = -3.8000000049;
+    m.TeeBackSpin = 3999.999999999;
+    m.PuttTargetAngle = -0.000000004;
+    m.BallPos = {1.0 / 3, 2.0 / 3, -1e-12};
+    m.TimeStepSize = 0.0011111111;
+    for (int i = 0; i < 50; ++i)
+        m.teeShot.set(i, {std::sin(i) / 7, i / 3.0, -1e-10 * i});
+    m.puttShot.set(0, {-1.5, 30.25, 0});
+    m.puttShot.set(1, {std::nan(""), std::numeric_limits<double>::infinity(), 1e-9});
+
+    const SwingModel back = throughFile(m);
+    SwingModel carried = m;
+    carryModel(carried);
+
+    for (auto field :
+         {&HoleInfo::HolePos, &HoleInfo::GreenPos, &HoleInfo::TreePos, &HoleInfo::TreeSize})
+        expectSamePoint(carried.hole.*field, back.hole.*field);
+    for (auto field : {&HoleInfo::GreenSize, &HoleInfo::WindDir, &HoleInfo::WindSpeed,
+                       &HoleInfo::GreenXRot, &HoleInfo::GreenYRot, &HoleInfo::GreenRho})
+        EXPECT_SAME_DOUBLE(carried.hole.*field, back.hole.*field);
+    EXPECT_EQ(carried.hole.TreeType, "Birch");
+    EXPECT_EQ(carried.hole.TreeType, back.hole.TreeType);
+    for (auto field :
+         {&SwingModel::TeeBallSpeed, &SwingModel::TeeLaunchAngle, &SwingModel::TeeTargetAngle,
+          &SwingModel::TeeBackSpin, &SwingModel::TeeSideSpin, &SwingModel::PuttBallSpeed,
+          &SwingModel::PuttTargetAngle, &SwingModel::TimeStepSize})
+        EXPECT_SAME_DOUBLE(carried.*field, back.*field);
+    expectSamePoint(carried.BallPos, back.BallPos);
+    for (auto shot : {&SwingModel::teeShot, &SwingModel::puttShot}) {
+        ASSERT_EQ((carried.*shot).size(), (back.*shot).size());
+        for (auto a = (carried.*shot).begin(), b = (back.*shot).begin(); a != (carried.*shot).end();
+             ++a, ++b) {
+            EXPECT_EQ(a->first, b->first);
+            if (std::isnan(b->second.x)) {
+                EXPECT_TRUE(std::isnan(a->second.x));
+                EXPECT_SAME_DOUBLE(a->second.y, b->second.y);
+            } else {
+                expectSamePoint(a->second, b->second);
+            }
+        }
+    }
+
+    // A tree type the reader passes over leaves a fresh model's: no tree.
+    m.hole.TreeType = "Oak, tall";
+    carried = m;
+    carryModel(carried);
+    EXPECT_EQ(carried.hole.TreeType, "");
+    EXPECT_EQ(throughFile(m).hole.TreeType, "");
+}
+
+// The numbers of a shot seen through carriedPoint are those of its file.
+TEST_F(Carried, ShotNumbersThroughTheViewAreThoseOfTheFile)
+{
+    SwingModel tee(false);
+    tee.TeeLaunchAngle = 12.5;
+    for (int i = 0; i < 400; ++i) // a made-up flight with digits beyond the eighth
+        tee.teeShot.set(i, {std::sin(i * 0.01) / 3, i * 0.37123456789, 5 * std::sin(i * 0.01)});
+    tee.FirstImpact = 314;
+    SwingModel putt(false);
+    putt.PuttEnabled = true;
+    for (int i = 0; i < 300; ++i)
+        putt.puttShot.set(i, {std::sin(i * 0.02) / 7, 140 + i * 0.031234567, -7 - i * 1e-9});
+
+    for (const SwingModel* m : {&tee, &putt}) {
+        const auto seen = summarizeActiveShot(*m, &carriedPoint);
+        const auto fromFile = summarizeActiveShot(throughFile(*m));
+        ASSERT_TRUE(seen && fromFile);
+        for (const ShotField& f : shotFields()) {
+            const auto a = f.of(*seen), b = f.of(*fromFile);
+            ASSERT_EQ(a.has_value(), b.has_value()) << f.key;
+            if (a) {
+                EXPECT_SAME_DOUBLE(*a, *b);
+            }
+        }
+    }
+    // Without the view the stored points give other last digits.
+    EXPECT_NE(summarizeTeeShot(tee)->total, summarizeTeeShot(tee, &carriedPoint)->total);
+}
