@@ -52,29 +52,29 @@ quillmoor::SimResult simulate(SwingModel& model, bool simple)
 
 namespace quillmoor {
 
-int runTrajex(const std::vector<std::string>& args, std::ostream& err)
+int runTrajex(const std::vector<std::string>& args, std::string& messages)
 {
     const Options opt = parseArguments(args);
     if (opt.input.empty() || opt.output.empty()) {
-        err << "Usage:\n  Trajex infile outfile [mode:simple|complex]\n";
+        messages += "Usage:\n  Trajex infile outfile [mode:simple|complex]\n";
         return 1;
     }
 
     SwingModel model(true);
     if (!model.read(opt.input, false)) {
-        err << "Unable to open input file: " << opt.input << std::endl;
+        messages += "Unable to open input file: " + opt.input + '\n';
         return 1;
     }
 
     // The parser stores only these two; the check guards the dispatch.
     if (opt.mode != "simple" && opt.mode != "complex") {
-        err << "Unrecognized mode: " << opt.mode << '\n';
+        messages += "Unrecognized mode: " + opt.mode + '\n';
         return 1;
     }
     const quillmoor::SimResult result = simulate(model, opt.mode == "simple");
     if (!result) {
         model.setExitCode(-1);
-        err << result.reason << '\n' << "Unable to perform calculations\n";
+        messages += result.reason + "\nUnable to perform calculations\n";
         return 1;
     }
 
@@ -83,7 +83,7 @@ int runTrajex(const std::vector<std::string>& args, std::ostream& err)
     model.setExitCode(1);
 
     if (!model.write(opt.output, !opt.writeResults)) {
-        err << "Unable to write output file: " << opt.output << '\n';
+        messages += "Unable to write output file: " + opt.output + '\n';
         return 1;
     }
     return 0;
