@@ -298,7 +298,7 @@ void readTriple(const char* text, Vector3& v)
 
 bool readStepBlock(std::FILE* f, int n, Trajectory& shot)
 {
-    std::vector<Trajectory::value_type> points;
+    Trajectory::Points points;
     char buf[lineBufferSize];
     // A count beyond what the file holds ends at the end of the file; nothing
     // is reserved for it up front.

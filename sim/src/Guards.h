@@ -27,10 +27,11 @@ SimResult checkSwing(const SwingModel& model, const char* routine);
 SimResult checkPutt(const SwingModel& model, const char* routine);
 
 // Points reserved for a path before it is computed, so that it is not copied
-// over and over as it grows: 32 s at the default step, where a drive with its
-// roll takes about 12.5 s. A reservation this large is only address space
-// until points are stored in it, so a short path costs no more.
-constexpr std::size_t kPathReserve = std::size_t(1) << 15;
+// over and over as it grows: 65 s at the default step, where a drive with its
+// roll takes about 12.5 s. The 2 MB this takes are one huge page where the
+// system offers them (see Trajectory.h), else address space whose pages are
+// only taken when points are stored, so a short path costs no more.
+constexpr std::size_t kPathReserve = std::size_t(1) << 16;
 
 // Clears the partial path of the active shot and refuses: `what` did not end
 // within kMaxPoints points.
