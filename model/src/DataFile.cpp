@@ -228,6 +228,8 @@ bool writeToFd(void* context, const char* p, std::size_t left)
 std::string SwingModel::toText(bool omitSteps) const
 {
     std::string text;
+    // About 50 bytes per trajectory line: one allocation for the whole text.
+    text.reserve(2048 + 64 * (static_cast<std::size_t>(teeShot.size()) + puttShot.size()));
     char buffer[16 * 1024];
     TextSink out(buffer, sizeof buffer, appendToString, &text);
     putModel(out, *this, omitSteps);
