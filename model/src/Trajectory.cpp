@@ -6,15 +6,6 @@
 
 namespace pathmemory {
 
-namespace {
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
-
-std::size_t mappedSize(std::size_t bytes)
-{
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
-}
-} // namespace
-
 // Under the address sanitizer the memory must come from its allocator, which
 // checks every access to it.
 #if defined(__SANITIZE_ADDRESS__) || !defined(MADV_HUGEPAGE)
@@ -28,6 +19,15 @@ void releaseLarge(void* p, std::size_t)
     ::operator delete(p);
 }
 #else
+namespace {
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+std::size_t mappedSize(std::size_t bytes)
+{
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+} // namespace
+
 void* allocateLarge(std::size_t bytes)
 {
     // Map one huge page more than needed and trim to a huge-page boundary.
