@@ -4,11 +4,22 @@
 #include <cstdint>
 #include <sys/mman.h>
 
+// Under the address sanitizer the memory must come from its allocator, which
+// checks every access to it. GCC says so with a macro, clang with a feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLMOOR_PLAIN_PATH_MEMORY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLMOOR_PLAIN_PATH_MEMORY 1
+#endif
+#endif
+#if !defined(MADV_HUGEPAGE)
+#define QUILLMOOR_PLAIN_PATH_MEMORY 1
+#endif
+
 namespace pathmemory {
 
-// Under the address sanitizer the memory must come from its allocator, which
-// checks every access to it.
-#if defined(__SANITIZE_ADDRESS__) || !defined(MADV_HUGEPAGE)
+#ifdef QUILLMOOR_PLAIN_PATH_MEMORY
 void* allocateLarge(std::size_t bytes)
 {
     return ::operator new(bytes, std::nothrow);
