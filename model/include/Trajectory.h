@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-// Memory for the points. A long path is written once, front to back, by a
-// program that then exits; taking each of its pages from the system one fault
-// at a time (about a hundred for a drive) is much of such a run, so blocks of
-// kLargePathBytes and more get a mapping of their own, aligned so that the
-// system can back it with huge pages. Smaller ones come from operator new.
+// Memory for the points. A long path is written once, front to back; taking
+// each of its pages from the system one fault at a time (about a hundred for a
+// drive) was much of a whole Trajex run, so blocks of kLargePathBytes and more
+// get a mapping of their own, aligned so that the system can back it with huge
+// pages. Smaller ones come from operator new.
 namespace pathmemory {
 constexpr std::size_t kLargePathBytes = std::size_t(1) << 20;
 void* allocateLarge(std::size_t bytes); // nullptr when no memory is left
