@@ -1,10 +1,12 @@
 // What one Trajex run spends its time on: the default complex swing (12 463
-// points), the default complex putt (4 002 points), and writing and reading
-// the swing's result file (about 0.6 MB); and the slowest runs there are,
-// those refused at the point bound.
+// points), the default complex putt (4 002 points), writing the swing's result
+// file (about 0.6 MB, streamed through a fixed buffer) and its text in memory,
+// reading it back, and the whole run without the process around it; and the
+// slowest runs there are, those refused at the point bound.
 
 #include "Simulation.h"
 #include "SwingModel.h"
+#include "TrajexRun.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -78,6 +80,38 @@ void BM_WriteSwingResult(benchmark::State& state)
     std::remove(path.c_str());
 }
 BENCHMARK(BM_WriteSwingResult)->Unit(benchmark::kMillisecond);
+
+// The same text built in memory (toText), for comparison with the file.
+void BM_SwingResultText(benchmark::State& state)
+{
+    const SwingModel m = defaultSwingResult();
+    for (auto _ : state) {
+        const std::string text = m.toText();
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+BENCHMARK(BM_SwingResultText)->Unit(benchmark::kMillisecond);
+
+// A whole Trajex run on the default model (an empty input file), as the
+// program does it but in this process: read, simulate, write. The script
+// scripts/bench-trajex.sh times the program itself, start-up included.
+void BM_TrajexRunInProcess(benchmark::State& state)
+{
+    const std::string in = resultPath() + ".in";
+    const std::string out = resultPath();
+    std::FILE* f = std::fopen(in.c_str(), "w");
+    if (f)
+        std::fclose(f);
+    const std::vector<std::string> args = {in, out};
+    for (auto _ : state) {
+        std::string messages;
+        const int status = quillmoor::runTrajex(args, messages);
+        benchmark::DoNotOptimize(status);
+    }
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+}
+BENCHMARK(BM_TrajexRunInProcess)->Unit(benchmark::kMillisecond);
 
 void BM_ReadSwingResult(benchmark::State& state)
 {

@@ -2,187 +2,214 @@
 
 #include "NumberText.h"
 #include "SwingModel.h"
+#include "TextSink.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using numtext::appendFixed;
-using numtext::appendGeneral;
-using numtext::appendInt;
-
 namespace {
 
-void appendTriple(std::string& out, const Vector3& v, int precision)
+constexpr std::size_t kNum = numtext::kMaxNumberChars;
+
+void putFixed(TextSink& out, double v, int precision)
 {
-    appendFixed(out, v.x, precision, 8);
-    out += ", ";
-    appendFixed(out, v.y, precision, 8);
-    out += ", ";
-    appendFixed(out, v.z, precision, 8);
+    out.commit(numtext::writeFixed(out.room(kNum), v, precision, 8));
 }
 
-void appendKeyFixed(std::string& out, const char* key, double v)
+void putGeneral(TextSink& out, double v)
 {
-    out += key;
-    out += ": ";
-    appendFixed(out, v, 8, 8);
-    out += '\n';
+    out.commit(numtext::writeGeneral(out.room(kNum), v));
 }
 
-// "%6d, %8.8f, %8.8f, %8.8f\n"
-void appendPoint(std::string& out, int step, const Vector3& p)
+void putInt(TextSink& out, long long v)
 {
-    appendInt(out, step, 6);
-    out += ", ";
-    appendTriple(out, p, 8);
-    out += '\n';
+    out.commit(numtext::writeInt(out.room(kNum), v));
 }
 
-void appendShot(std::string& out, const char* key, const Trajectory& shot)
+// "%8.Pf, %8.Pf, %8.Pf"
+void putTriple(TextSink& out, const Vector3& v, int precision)
 {
-    out += "\n";
-    out += key;
-    out += ": ";
-    appendInt(out, shot.size());
-    out += '\n';
+    putFixed(out, v.x, precision);
+    out.put(", ", 2);
+    putFixed(out, v.y, precision);
+    out.put(", ", 2);
+    putFixed(out, v.z, precision);
+}
+
+void putKeyFixed(TextSink& out, const char* key, double v)
+{
+    out.put(key);
+    out.put(": ", 2);
+    putFixed(out, v, 8);
+    out.put('\n');
+}
+
+// "%6d, %8.8f, %8.8f, %8.8f\n", in one piece of room: this is the line a
+// result file is made of.
+void putPoint(TextSink& out, int step, const Vector3& p)
+{
+    char* q = out.room(4 * kNum + 8);
+    q = numtext::writeInt(q, step, 6);
+    *q++ = ',';
+    *q++ = ' ';
+    q = numtext::writeFixed(q, p.x, 8, 8);
+    *q++ = ',';
+    *q++ = ' ';
+    q = numtext::writeFixed(q, p.y, 8, 8);
+    *q++ = ',';
+    *q++ = ' ';
+    q = numtext::writeFixed(q, p.z, 8, 8);
+    *q++ = '\n';
+    out.commit(q);
+}
+
+void putShot(TextSink& out, const char* key, const Trajectory& shot)
+{
+    out.put('\n');
+    out.put(key);
+    out.put(": ", 2);
+    putInt(out, shot.size());
+    out.put('\n');
     for (const auto& [step, p] : shot)
-        appendPoint(out, step, p);
+        putPoint(out, step, p);
 }
 
-} // namespace
-
-std::string SwingModel::toText(bool omitSteps) const
+// The whole file, in the order the reader and other programs expect.
+void putModel(TextSink& out, const SwingModel& m, bool omitSteps)
 {
-    std::string out;
-    // About 60 bytes per trajectory line.
-    out.reserve(2048 + 64 * (static_cast<std::size_t>(teeShot.size()) + puttShot.size()));
+    const HoleInfo& hole = m.hole;
+    out.put("# SwingModel Data File\n"
+            "#   distance: yards\n"
+            "#   speed   : mph\n"
+            "#   angle   : degrees\n"
+            "#   rotation: revolutions per minute\n"
+            "\n# Hole Information\n");
+    out.put("HoleId: ");
+    putInt(out, hole.HoleId);
+    out.put("\nHolePos: ");
+    putTriple(out, hole.HolePos, 4);
+    out.put("\nGreenPos: ");
+    putTriple(out, hole.GreenPos, 4);
+    out.put("\nGreenSize: ");
+    putFixed(out, hole.GreenSize, 4);
+    out.put("\nGreenType: ");
+    putInt(out, hole.GreenType);
+    out.put("\nTreePos: ");
+    putTriple(out, hole.TreePos, 4);
+    out.put("\nTreeSize: ");
+    putTriple(out, hole.TreeSize, 4);
+    out.put("\nTreeType: ");
+    out.put(hole.TreeType.c_str()); // as "%s" would: up to an embedded NUL
+    out.put('\n');
 
-    out += "# SwingModel Data File\n"
-           "#   distance: yards\n"
-           "#   speed   : mph\n"
-           "#   angle   : degrees\n"
-           "#   rotation: revolutions per minute\n"
-           "\n# Hole Information\n";
-    out += "HoleId: ";
-    appendInt(out, hole.HoleId);
-    out += "\nHolePos: ";
-    appendTriple(out, hole.HolePos, 4);
-    out += "\nGreenPos: ";
-    appendTriple(out, hole.GreenPos, 4);
-    out += "\nGreenSize: ";
-    appendFixed(out, hole.GreenSize, 4, 8);
-    out += "\nGreenType: ";
-    appendInt(out, hole.GreenType);
-    out += "\nTreePos: ";
-    appendTriple(out, hole.TreePos, 4);
-    out += "\nTreeSize: ";
-    appendTriple(out, hole.TreeSize, 4);
-    out += "\nTreeType: ";
-    out += hole.TreeType.c_str(); // as "%s" would: up to an embedded NUL
-    out += "\n";
+    out.put("\n# Environment Data\n");
+    putKeyFixed(out, "WindDir", hole.WindDir);
+    putKeyFixed(out, "WindSpeed", hole.WindSpeed);
+    putKeyFixed(out, "GreenXRot", hole.GreenXRot);
+    putKeyFixed(out, "GreenYRot", hole.GreenYRot);
+    putKeyFixed(out, "GreenRho", hole.GreenRho);
 
-    out += "\n# Environment Data\n";
-    appendKeyFixed(out, "WindDir", hole.WindDir);
-    appendKeyFixed(out, "WindSpeed", hole.WindSpeed);
-    appendKeyFixed(out, "GreenXRot", hole.GreenXRot);
-    appendKeyFixed(out, "GreenYRot", hole.GreenYRot);
-    appendKeyFixed(out, "GreenRho", hole.GreenRho);
+    out.put("\n# Tee-shot Data\n");
+    putKeyFixed(out, "TeeBallSpeed", m.TeeBallSpeed);
+    putKeyFixed(out, "TeeLaunchAngle", m.TeeLaunchAngle);
+    putKeyFixed(out, "TeeTargetAngle", m.TeeTargetAngle);
+    putKeyFixed(out, "TeeBackSpin", m.TeeBackSpin);
+    putKeyFixed(out, "TeeSideSpin", m.TeeSideSpin);
 
-    out += "\n# Tee-shot Data\n";
-    appendKeyFixed(out, "TeeBallSpeed", TeeBallSpeed);
-    appendKeyFixed(out, "TeeLaunchAngle", TeeLaunchAngle);
-    appendKeyFixed(out, "TeeTargetAngle", TeeTargetAngle);
-    appendKeyFixed(out, "TeeBackSpin", TeeBackSpin);
-    appendKeyFixed(out, "TeeSideSpin", TeeSideSpin);
+    out.put("\n# Putt-shot Data\n");
+    out.put(m.PuttEnabled ? "PuttEnabled: 1\n" : "PuttEnabled: 0\n");
+    putKeyFixed(out, "PuttBallSpeed", m.PuttBallSpeed);
+    putKeyFixed(out, "PuttTargetAngle", m.PuttTargetAngle);
+    out.put("BallPos: ");
+    putTriple(out, m.BallPos, 8);
+    out.put('\n');
 
-    out += "\n# Putt-shot Data\n";
-    out += PuttEnabled ? "PuttEnabled: 1\n" : "PuttEnabled: 0\n";
-    appendKeyFixed(out, "PuttBallSpeed", PuttBallSpeed);
-    appendKeyFixed(out, "PuttTargetAngle", PuttTargetAngle);
-    out += "BallPos: ";
-    appendTriple(out, BallPos, 8);
-    out += '\n';
-
-    out += "\n# Result Data (locations as: timestep, x, y, z)\n";
-    out += "TimeStepSize: ";
-    appendGeneral(out, TimeStepSize);
-    out += '\n';
+    out.put("\n# Result Data (locations as: timestep, x, y, z)\n");
+    out.put("TimeStepSize: ");
+    putGeneral(out, m.TimeStepSize);
+    out.put('\n');
 
     const char axes[3] = {'X', 'Y', 'Z'};
     for (int axis = 0; axis < 3; ++axis) {
         int step = -1;
-        const Vector3 p = maxPosition(axis, &step);
-        out += "Max";
-        out += axes[axis];
-        out += "Position: ";
-        if (step < 0) {
-            out += "-nil-, x, y, z\n";
-        } else {
-            appendPoint(out, step, p);
-        }
+        const Vector3 p = m.maxPosition(axis, &step);
+        out.put("Max");
+        out.put(axes[axis]);
+        out.put("Position: ");
+        if (step < 0)
+            out.put("-nil-, x, y, z\n");
+        else
+            putPoint(out, step, p);
     }
 
     Vector3 point, offset;
     double distance = 0.0;
     int step = -1;
-    if (treeProximity(point, offset, distance, &step)) {
-        out += "TreeProximity: ";
-        appendPoint(out, step, point);
-        out += "BallDistanceToTree: ";
-        appendFixed(out, distance, 8, 8);
-        out += ", ";
-        appendTriple(out, offset, 8);
-        out += '\n';
+    if (m.treeProximity(point, offset, distance, &step)) {
+        out.put("TreeProximity: ");
+        putPoint(out, step, point);
+        out.put("BallDistanceToTree: ");
+        putFixed(out, distance, 8);
+        out.put(", ", 2);
+        putTriple(out, offset, 8);
+        out.put('\n');
     } else {
-        out += "TreeProximity: -nil-, x, y, z\nBallDistanceToTree: -nil-, x, y, z\n";
+        out.put("TreeProximity: -nil-, x, y, z\nBallDistanceToTree: -nil-, x, y, z\n");
     }
 
     const double radius = hole.GreenSize * 0.5;
-    out += "BallDistanceToHole: ";
-    appendGeneral(out, distanceToHole());
-    out += "\nBallDistanceToGreen: ";
-    appendGeneral(out, distanceToHole() <= radius ? 0.0 : distanceToHole() - radius);
-    out += '\n';
+    out.put("BallDistanceToHole: ");
+    putGeneral(out, m.distanceToHole());
+    out.put("\nBallDistanceToGreen: ");
+    putGeneral(out, m.distanceToHole() <= radius ? 0.0 : m.distanceToHole() - radius);
+    out.put('\n');
 
-    if (FirstImpact < 0) {
-        out += "FirstImpact: -nil-, x, y, z\nFirstImpactDistanceToGreen: -nil-\n";
+    if (m.FirstImpact < 0) {
+        out.put("FirstImpact: -nil-, x, y, z\nFirstImpactDistanceToGreen: -nil-\n");
     } else {
-        const Vector3 impact = teePoint(FirstImpact);
-        out += "FirstImpact: ";
-        appendPoint(out, FirstImpact, impact);
-        double d = distanceToHole(impact) - radius;
+        const Vector3 impact = m.teePoint(m.FirstImpact);
+        out.put("FirstImpact: ");
+        putPoint(out, m.FirstImpact, impact);
+        double d = m.distanceToHole(impact) - radius;
         if (d < 0)
             d = 0;
-        out += "FirstImpactDistanceToGreen: ";
-        appendGeneral(out, d);
-        out += '\n';
+        out.put("FirstImpactDistanceToGreen: ");
+        putGeneral(out, d);
+        out.put('\n');
     }
 
     if (!omitSteps) {
-        appendShot(out, "TeeShotSteps", teeShot);
-        appendShot(out, "PuttShotSteps", puttShot);
+        putShot(out, "TeeShotSteps", m.teeShot);
+        putShot(out, "PuttShotSteps", m.puttShot);
     }
 
-    if (exitCode != 0) {
-        out += "\nExit Code: ";
-        appendInt(out, exitCode);
-        out += exitCode >= 1 ? "\n# The golf swing simulation was completed successfully.\n"
-                             : "\n# The golf swing simulation exited with errors.\n";
+    if (m.exitCode != 0) {
+        out.put("\nExit Code: ");
+        putInt(out, m.exitCode);
+        out.put(m.exitCode >= 1 ? "\n# The golf swing simulation was completed successfully.\n"
+                                : "\n# The golf swing simulation exited with errors.\n");
     }
-    return out;
 }
 
-namespace {
-
-bool writeAll(int fd, const std::string& text)
+bool appendToString(void* context, const char* data, std::size_t size)
 {
-    const char* p = text.data();
-    std::size_t left = text.size();
+    static_cast<std::string*>(context)->append(data, size);
+    return true;
+}
+
+// Large enough that a result file goes out in a few dozen write calls,
+// small enough to stay in the cache.
+constexpr std::size_t kFileBuffer = 32 * 1024;
+
+bool writeToFd(void* context, const char* p, std::size_t left)
+{
+    const int fd = *static_cast<int*>(context);
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0) {
@@ -195,6 +222,22 @@ bool writeAll(int fd, const std::string& text)
     }
     return true;
 }
+
+} // namespace
+
+std::string SwingModel::toText(bool omitSteps) const
+{
+    std::string text;
+    // About 50 bytes per trajectory line: one allocation for the whole text.
+    text.reserve(2048 + 64 * (static_cast<std::size_t>(teeShot.size()) + puttShot.size()));
+    char buffer[16 * 1024];
+    TextSink out(buffer, sizeof buffer, appendToString, &text);
+    putModel(out, *this, omitSteps);
+    out.flush();
+    return text;
+}
+
+namespace {
 
 // Mode for the new file: that of the file it replaces, else what a plain
 // create would give under the current umask.
@@ -220,15 +263,19 @@ bool SwingModel::write(const std::string& pathArg, bool omitSteps) const
         path = real;
         std::free(real);
     }
-    const std::string text = toText(omitSteps);
+    // The text goes out through a fixed buffer, never whole in memory (not
+    // zeroed, so that pages a short file does not need are never touched).
+    const std::unique_ptr<char[]> buffer(new char[kFileBuffer]);
 
     // Write beside the target and rename over it, so a failure (full disk,
     // no permission, a crash) never leaves a truncated file in its place.
     std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
+    int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, text);
+    TextSink out(buffer.get(), kFileBuffer, writeToFd, &fd);
+    putModel(out, *this, omitSteps);
+    bool ok = out.flush();
     ok = ::fchmod(fd, targetMode(path)) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok)
@@ -253,7 +300,7 @@ void readTriple(const char* text, Vector3& v)
 
 bool readStepBlock(std::FILE* f, int n, Trajectory& shot)
 {
-    std::vector<Trajectory::value_type> points;
+    Trajectory::Points points;
     char buf[lineBufferSize];
     // A count beyond what the file holds ends at the end of the file; nothing
     // is reserved for it up front.

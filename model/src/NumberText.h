@@ -7,15 +7,27 @@
 // "%8.8f", "%g") digit for digit; std::to_chars gives the same exactly rounded
 // digits without the locale and several times faster.
 
+#include <cstddef>
 #include <string>
 
 namespace numtext {
 
+// The longest text one of the write functions below produces for a width of
+// at most 32: the fixed form of the largest double.
+constexpr std::size_t kMaxNumberChars = 400;
+
+// Each writes at p, which must have kMaxNumberChars bytes of room, and
+// returns the end of what it wrote (no terminating NUL).
 // printf("%*d", width, v)
-void appendInt(std::string& out, long long v, int width = 0);
-// printf("%*.*f", width, precision, v)
-void appendFixed(std::string& out, double v, int precision, int width);
+char* writeInt(char* p, long long v, int width = 0);
+// printf("%*.*f", width, precision, v), precision at most 60
+char* writeFixed(char* p, double v, int precision, int width);
 // printf("%g", v)
+char* writeGeneral(char* p, double v);
+
+// The same, appended to a string.
+void appendInt(std::string& out, long long v, int width = 0);
+void appendFixed(std::string& out, double v, int precision, int width);
 void appendGeneral(std::string& out, double v);
 
 // Like atoi: optional white space and sign, then decimal digits, stopping at

@@ -55,6 +55,7 @@ SimResult complexPutt(SwingModel& m)
             "The putt's friction is undefined for this GreenRho and green tilt");
 
     m.clearCurrentShot();
+    m.puttShot.reserve(kStepLimit + 2); // indices 0 to kStepLimit + 1
     m.setPoint(0, {Px * kFtToYd, Py * kFtToYd, Pz * kFtToYd});
     const double dt = m.TimeStepSize > 0 ? m.TimeStepSize : 0.001;
     const double dt2 = dt * dt;

@@ -189,6 +189,7 @@ SimResult complexSwing(SwingModel& m)
         return SimResult::refused("TeeBallSpeed is 0: drag and lift would be infinite");
 
     m.clearCurrentShot();
+    m.teeShot.reserve(detail::kPathReserve);
     m.setPoint(0, {0, 0, 0});
     const double dt = m.TimeStepSize;
     const double dt2 = dt * dt;

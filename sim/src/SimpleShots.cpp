@@ -39,6 +39,7 @@ SimResult simpleSwing(SwingModel& model)
 
     const double dt = simpleStep(model.TimeStepSize);
     model.clearCurrentShot();
+    model.teeShot.reserve(detail::kPathReserve);
 
     // Past the far side of the green by 10 yards the shot is over.
     const double yLimit = model.hole.HolePos.y + model.hole.GreenSize * 0.5 + 10.0;
@@ -76,6 +77,7 @@ SimResult simplePutt(SwingModel& model)
     Vector3 P = model.BallPos; // the aim and the start both need it before the clear
 
     model.clearCurrentShot();
+    model.puttShot.reserve(detail::kPathReserve);
     const double dt = simpleStep(model.TimeStepSize);
 
     model.setPoint(0, P);

@@ -4,10 +4,13 @@
 
 #include "TrajexRun.h"
 
-#include <iostream>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return quillmoor::runTrajex(args, std::cerr);
+    std::string messages;
+    const int status = quillmoor::runTrajex(args, messages);
+    std::fwrite(messages.data(), 1, messages.size(), stderr);
+    return status;
 }

@@ -3,12 +3,16 @@
 
 #include <clocale>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -196,6 +200,53 @@ TEST_F(DataFileTest, FailuresReturnFalseAndTouchNothing)
     EXPECT_FALSE(m.write(file("target")));                        // rename over a directory fails
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2); // good.txt and target only
     EXPECT_EQ(slurp(good), "keep me\n");
+}
+
+// A long file is written in pieces through a fixed buffer: the pieces must
+// join to the very text toText gives, whatever falls on their edges (a tree
+// name longer than the buffer, numbers of every length).
+TEST_F(DataFileTest, FileWrittenInPiecesIsTheWholeText)
+{
+    SwingModel m;
+    m.hole.TreeType = std::string(100 * 1024, 'T');
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> coord(-2e3, 2e3);
+    for (int i = 0; i < 20000; ++i) {
+        const double scale = i % 1000 == 0 ? 1e12 : 1.0; // now and then the slow path
+        m.setPoint(i, {coord(rng) * scale, coord(rng), coord(rng) / 1e6});
+    }
+    m.PuttEnabled = true;
+    m.setPoint(0, {std::numeric_limits<double>::quiet_NaN(), 1, 2});
+    m.setExitCode(1);
+    ASSERT_TRUE(m.write(file("long.txt")));
+    const std::string text = m.toText();
+    EXPECT_GT(text.size(), 1000000u);
+    EXPECT_EQ(slurp(file("long.txt")), text);
+}
+
+// The file grows past what the process may write (as on a full disk) in the
+// middle of the trajectory: write reports failure, the old file is untouched
+// and no temporary file is left. Run in a child: the limit is per process.
+TEST_F(DataFileTest, WriteFailingHalfwayKeepsTheOldFile)
+{
+    SwingModel m;
+    for (int i = 0; i < 20000; ++i)
+        m.setPoint(i, {0.5 * i, 1.0 * i, 2.0});
+    const std::string target = put("result.txt", "old results\n");
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // a failing write(), not a signal
+        const rlimit limit{200 * 1024, 200 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(m.write(target) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(slurp(target), "old results\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
 }
 
 TEST_F(DataFileTest, ReaderSurvivesJunkHugeAndReversedInput)

@@ -96,3 +96,33 @@ TEST_F(ModelTest, CurrentStepAndClearFollowTheActiveShot)
     EXPECT_EQ(l.flags,
               (Flags{BallChanged, PuttModeChanged, BallChanged, PuttModeChanged, BallChanged}));
 }
+
+// Paths of a megabyte and more live in memory of their own: growing into it,
+// copying, replacing and clearing must keep every point.
+TEST_F(ModelTest, LongPathsKeepEveryPoint)
+{
+    SwingModel m(false);
+    const int n = 100000; // 3.2 MB of points, grown from nothing
+    for (int i = 0; i < n; ++i)
+        m.setPoint(i, {0.5 * i, -1.0 * i, 2.0});
+    SwingModel copy = m;
+    m.setPoint(n / 2, {7, 7, 7}); // replaces in the original only
+    EXPECT_EQ(copy.teeShot.size(), n);
+    EXPECT_EQ(copy.teePoint(n / 2), Vector3(0.5 * (n / 2), -1.0 * (n / 2), 2.0));
+    EXPECT_EQ(m.teePoint(n / 2), Vector3(7, 7, 7));
+    EXPECT_EQ(m.teePoint(n - 1), Vector3(0.5 * (n - 1), -1.0 * (n - 1), 2.0));
+
+    std::vector<Trajectory::value_type> reversed;
+    for (int i = n; i > 0; --i)
+        reversed.emplace_back(i, Vector3(i, 0, 0));
+    copy.teeShot.assign(reversed);
+    EXPECT_EQ(copy.teeShot.begin()->first, 1);
+    EXPECT_EQ(copy.teeShot.back().second, Vector3(n, 0, 0));
+
+    m = copy; // the large block of m goes back, m takes a copy of copy's
+    m.clearCurrentShot();
+    m.teeShot.reserve(70000);
+    m.setPoint(3, {1, 2, 3});
+    EXPECT_EQ(m.teeShot.size(), 1);
+    EXPECT_EQ(copy.teeShot.size(), n);
+}

@@ -1,5 +1,6 @@
 // The Trajex program end to end: arguments, messages, exit status, files.
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -168,4 +169,35 @@ TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
     EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
     // Nothing else written, no temporary file left: in, taken, the two streams.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
+}
+
+// Whole result files, byte for byte, of the default tee shot and of the hole 1
+// example putt: other programs compare these files digit by digit, and a long
+// file goes out in many pieces.
+TEST_F(TrajexRun, DefaultRunsWriteTheKnownFiles)
+{
+    const auto fnv1a = [](const std::string& text) {
+        std::uint64_t h = 0xcbf29ce484222325u;
+        for (unsigned char c : text)
+            h = (h ^ c) * 0x100000001b3u;
+        return h;
+    };
+    const struct
+    {
+        std::string input;
+        std::size_t size;
+        std::uint64_t hash;
+    } runs[] = {
+        {"", 579165, 0xd91e29bf654bf00cu},
+        {"PuttEnabled: 1\nPuttBallSpeed: 2.5\nPuttTargetAngle: -19\nBallPos: -14, 151, "
+         "-6.75755891\n",
+         122162, 0x67dd21c767d43b5au},
+    };
+    for (const auto& r : runs) {
+        std::ofstream(in, std::ios::binary) << r.input;
+        ASSERT_EQ(run({in, out}), 0) << err;
+        const std::string text = slurp(out);
+        EXPECT_EQ(text.size(), r.size) << r.input;
+        EXPECT_EQ(fnv1a(text), r.hash) << r.input;
+    }
 }
