@@ -19,14 +19,8 @@
 
 namespace quillmoor::lab {
 
-struct SweepColumn
-{
-    const ShotField* tee = nullptr;  // the number for a tee shot, if any
-    const ShotField* putt = nullptr; // the number for a putt, if any
-
-    const ShotField& field() const { return tee ? *tee : *putt; }
-    std::optional<double> of(const ShotRecord& record) const;
-};
+// A summary column: the number for a tee shot and/or for a putt.
+using SweepColumn = ShotColumn;
 std::vector<SweepColumn> sweepColumns(SweepKinds kinds);
 
 class SweepCsvWriter

@@ -13,8 +13,6 @@ namespace quillmoor::lab {
 
 namespace {
 
-const char* const kAbsent = "\u2013"; // en dash
-
 // Characters on screen, counting a UTF-8 sequence as one.
 std::size_t displayWidth(const std::string& text)
 {
@@ -28,16 +26,6 @@ std::string padded(const std::string& text, std::size_t width, bool right)
 {
     const std::string fill(width - std::min(width, displayWidth(text)), ' ');
     return right ? fill + text : text + fill;
-}
-
-std::string cellText(const ShotField& field, const ShotRecord& shot)
-{
-    const std::optional<double> v = field.of(shot);
-    if (!v)
-        return kAbsent;
-    if (field.isFlag)
-        return *v != 0.0 ? "yes" : "no";
-    return fixedText(*v, field.decimals);
 }
 
 void writeSection(std::ostream& out, const char* title, ShotKind kind,
@@ -62,31 +50,48 @@ void writeSection(std::ostream& out, const char* title, ShotKind kind,
         rows.emplace_back();
         rows.back().push_back(s.file);
         for (const ShotField* f : fields)
-            rows.back().push_back(cellText(*f, s.shot));
+            rows.back().push_back(tableCell(*f, s.shot));
     }
     if (rows.size() == 2)
         return;
 
-    std::vector<std::size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], displayWidth(row[i]));
-
+    std::vector<bool> right(rows[0].size(), true);
+    right[0] = false; // the file name
     out << title << '\n';
+    writeAlignedRows(out, rows, right);
+}
+
+} // namespace
+
+std::string tableCell(const ShotField& field, const ShotRecord& record)
+{
+    const std::optional<double> v = field.of(record);
+    if (!v)
+        return kAbsentCell;
+    if (field.isFlag)
+        return *v != 0.0 ? "yes" : "no";
+    return fixedText(*v, field.decimals);
+}
+
+void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,
+                      const std::vector<bool>& right)
+{
+    std::vector<std::size_t> widths(right.size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], displayWidth(row[i]));
     for (const auto& row : rows) {
         std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
+        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
             if (i > 0)
                 line += "  ";
-            line += padded(row[i], widths[i], i > 0);
+            line += padded(row[i], widths[i], right[i]);
         }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
         out << line << '\n';
     }
 }
-
-} // namespace
 
 void writeShotTable(std::ostream& out, const std::vector<FileShot>& shots)
 {

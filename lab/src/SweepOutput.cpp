@@ -9,30 +9,7 @@ namespace quillmoor::lab {
 
 namespace {
 
-const char* const kAbsent = "\u2013"; // en dash
-
-// Characters on screen, counting a UTF-8 sequence as one.
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-std::string padded(const std::string& text, std::size_t width, bool right)
-{
-    const std::string fill(width - std::min(width, displayWidth(text)), ' ');
-    return right ? fill + text : text + fill;
-}
-
 } // namespace
-
-std::optional<double> SweepColumn::of(const ShotRecord& record) const
-{
-    const ShotField* f = record.kind == ShotKind::Tee ? tee : putt;
-    return f ? f->value(record) : std::nullopt;
-}
 
 std::vector<SweepColumn> sweepColumns(SweepKinds kinds)
 {
@@ -162,34 +139,15 @@ void writeSweepTable(std::ostream& out, const SweepGrid& grid,
             line.push_back(exactText(v));
         line.push_back(shotKindName(row.kind));
         for (const SweepColumn& c : columns) {
-            const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
-            if (!v)
-                line.push_back(kAbsent);
-            else if (c.field().isFlag)
-                line.push_back(*v != 0.0 ? "yes" : "no");
-            else
-                line.push_back(
-                    fixedText(*v, row.kind == ShotKind::Tee ? c.tee->decimals : c.putt->decimals));
+            // A refused run, or a column of the other kind, has no number.
+            const ShotField* f = row.kind == ShotKind::Tee ? c.tee : c.putt;
+            line.push_back(row.shot && f ? tableCell(*f, *row.shot) : kAbsentCell);
         }
         line.push_back(row.status);
         cells.push_back(std::move(line));
     }
 
-    std::vector<std::size_t> widths(right.size(), 0);
-    for (const auto& line : cells)
-        for (std::size_t i = 0; i < line.size(); ++i)
-            widths[i] = std::max(widths[i], displayWidth(line[i]));
-    for (const auto& line : cells) {
-        std::string text;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (i > 0)
-                text += "  ";
-            text += padded(line[i], widths[i], right[i]);
-        }
-        while (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        out << text << '\n';
-    }
+    writeAlignedRows(out, cells, right);
 }
 
 } // namespace quillmoor::lab
