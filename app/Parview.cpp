@@ -3,6 +3,8 @@
 #include "ControlBinding.h"
 #include "ModelFile.h"
 #include "ReplayControl.h"
+#include "ShotDataDock.h"
+#include "ShotDataPanel.h"
 #include "SideScene.h"
 #include "SimulationRunner.h"
 #include "SimulatorRun.h"
@@ -160,6 +162,8 @@ Parview::Parview(const QStringList& arguments)
     ui->btnOpen->addAction(ui->actionOpen);
     ui->btnOpen->addAction(ui->actionOpen_Results);
     ui->btnOpen->setDefaultAction(ui->actionOpen);
+    shotData = new ShotDataDock(this);
+    ui->btnShotData->setDefaultAction(shotData->toggleViewAction());
 
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
@@ -178,6 +182,10 @@ Parview::Parview(const QStringList& arguments)
     static_cast<SwingModelListener*>(sideScene)->modelChanged(model, AllChanged);
     onReset();
 
+    const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
+                       commandArguments.contains(QLatin1String("-putt"));
+    if (!batch)
+        shotData->restore(); // the batch images show the views alone
     if (!commandArguments.isEmpty()) {
         // Lays out the hidden window, so that the views have their sizes
         // before a batch run renders them.
@@ -185,8 +193,7 @@ Parview::Parview(const QStringList& arguments)
         render(&scratch);
         processArguments();
         // An interactive window shows what went wrong once it is up.
-        if (!commandArguments.contains(QLatin1String("-swing")) &&
-            !commandArguments.contains(QLatin1String("-putt")))
+        if (!batch)
             startupMessages = messageLog;
     }
 }
@@ -420,6 +427,7 @@ void Parview::onHoleChanged(int index)
     applyControl(ui->cmbHoleId->objectName());
     fillHoleCombo();
     onReset();
+    showShotNumbers();
     // A new hole also discards the shot, so the ball fields and the replay
     // controls are refreshed along with the wind and green.
     modelChanged(model, WindChanged | GreenChanged | BallChanged);
@@ -519,6 +527,7 @@ void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFile
     }
     replay->stop();
     adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
+    showShotNumbers();
 
     if (isVisible()) {
         model.setCurrentStep(0);
@@ -602,6 +611,14 @@ void Parview::updateDistance()
         ui->infoDist->setMinimumWidth(needed);
 }
 
+void Parview::showShotNumbers()
+{
+    shotData->panel()->setCurrentShot(model);
+    // The label ignores its text's width (see the form): a long verdict is
+    // cut rather than widening the panel at the views' cost.
+    ui->info->setText(ShotDataPanel::verdict(model));
+}
+
 void Parview::reportError(const QString& text)
 {
     if (isVisible())
@@ -623,7 +640,9 @@ void Parview::onFileBtn()
         fillHoleCombo();
         topScene->clearTraces();
         sideScene->clearTraces();
+        shotData->panel()->clearComparisons();
         onReset();
+        showShotNumbers();
     } else if (command == QLatin1String("Open") || command == QLatin1String("Open_Results")) {
         const QString start = model.fileName.empty() ? examplesDir() : fromPath(model.fileName);
         const QString name =
@@ -689,6 +708,7 @@ void Parview::loadModel(const QString& name)
     loaded.fileName = toPath(name);
     adopt(loaded, AllChanged);
     fillHoleCombo();
+    showShotNumbers();
     topScene->drawTrajectory(model, QString());
     sideScene->drawTrajectory(model, QString());
 }
@@ -706,6 +726,7 @@ void Parview::openResults(const QString& name)
     const QString label = QFileInfo(name).fileName();
     topScene->drawTrajectory(results, label);
     sideScene->drawTrajectory(results, label);
+    shotData->panel()->addComparison(label, results);
     ui->topView->viewport()->update();
     ui->sideView->viewport()->update();
 }

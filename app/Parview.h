@@ -5,10 +5,11 @@
 // write into the model by key (ControlBinding), its two scenes draw the model,
 // a swing or putt runs the Trajex program on a data file (SimulationRunner,
 // SimulatorRun) and the result is replayed on the `time` slider
-// (ReplayControl). Files are taken as models only when they are models
-// (ModelFile). Constructed with "-swing" or "-putt" on the command line it
-// does all its work in the constructor without ever being shown, and main()
-// prints what it collected in messages().
+// (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
+// Files are taken as models only when they are models (ModelFile).
+// Constructed with "-swing" or "-putt" on the command line it does all its
+// work in the constructor without ever being shown, and main() prints what it
+// collected in messages().
 
 #include "SimulatorRun.h"
 #include "SwingModel.h"
@@ -22,6 +23,7 @@ namespace Ui {
 class Parview;
 }
 class ReplayControl;
+class ShotDataDock;
 class SideScene;
 class SimulationRunner;
 class TopScene;
@@ -83,6 +85,8 @@ private:
     // False (after saying why) when `name` may not be read as a model.
     bool isModelFile(const QString& name);
     void updateDistance();
+    // The current shot's column of the shot data and its verdict under the controls.
+    void showShotNumbers();
     void reportError(const QString& text);
     void saveModelAs(const QString& target);
     void writeDataFile(const QString& name);
@@ -100,6 +104,7 @@ private:
     SideScene* sideScene = nullptr;
     SimulationRunner* runner = nullptr;
     ReplayControl* replay = nullptr;
+    ShotDataDock* shotData = nullptr;
     bool busy = false;
     QPointer<QWidget> focusBeforeRun;
 };

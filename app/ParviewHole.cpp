@@ -77,4 +77,5 @@ void Parview::customizeHole()
         reselectCurrentHole();
     onReset();
     modelChanged(model, WindChanged | GreenChanged);
+    showShotNumbers(); // the shot stays, the hole it is measured against may not
 }

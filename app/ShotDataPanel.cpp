@@ -7,8 +7,12 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using quillmoor::ShotColumn;
 using quillmoor::shotColumns;
@@ -22,6 +26,22 @@ QString rowLabel(const ShotColumn& c)
     QString label = QString::fromUtf8(f.label);
     if (*f.unit)
         label += QStringLiteral(" (%1)").arg(QString::fromUtf8(f.unit));
+    return label;
+}
+
+// A long label goes on two lines of about equal length, so that the labels
+// leave room beside them for a comparison in a narrow panel.
+QString shownLabel(QString label)
+{
+    if (label.size() <= 14)
+        return label;
+    qsizetype best = -1;
+    for (qsizetype i = label.indexOf(QLatin1Char(' ')); i >= 0;
+         i = label.indexOf(QLatin1Char(' '), i + 1))
+        if (best < 0 || std::max(i, label.size() - i) < std::max(best, label.size() - best))
+            best = i;
+    if (best >= 0)
+        label[best] = QLatin1Char('\n');
     return label;
 }
 
@@ -41,9 +61,10 @@ ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
     view->setObjectName(QStringLiteral("shotDataTable"));
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed); // see refresh()
     view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
 
     auto* copyAction = new QAction(tr("&Copy"), view);
     copyAction->setShortcut(QKeySequence::Copy);
@@ -105,18 +126,19 @@ void ShotDataPanel::clearComparisons()
 void ShotDataPanel::refresh()
 {
     const auto& rows = shotColumns();
+    // The table resizes its viewport while it changes shape; the columns are
+    // fitted once it is filled.
+    filling = true;
     view->clear();
     view->setRowCount(static_cast<int>(rows.size()));
     view->setColumnCount(static_cast<int>(columns.size()));
 
-    QStringList titles;
-    for (const Column& c : columns)
-        titles << c.title;
-    view->setHorizontalHeaderLabels(titles);
-
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const ShotColumn& row = rows[r];
-        view->setVerticalHeaderItem(r, new QTableWidgetItem(rowLabel(row)));
+        const QString label = rowLabel(row);
+        auto* header = new QTableWidgetItem(shownLabel(label));
+        header->setData(Qt::UserRole, label);
+        view->setVerticalHeaderItem(r, header);
         bool used = false;
         for (int c = 0; c < columns.size(); ++c) {
             const Column& col = columns[c];
@@ -137,6 +159,77 @@ void ShotDataPanel::refresh()
         }
         view->setRowHidden(r, !used);
     }
+
+    filling = false;
+    fitColumns();
+}
+
+void ShotDataPanel::fitColumns()
+{
+    if (filling)
+        return;
+    // Each column as wide as its numbers, at least columnWidth(); what room
+    // the panel has left widens the comparisons toward their whole titles. A
+    // title still too long loses its start, as names of related files tend
+    // to differ at their end; the tool tip shows it whole.
+    const QFontMetrics cells = view->fontMetrics();
+    const QFontMetrics titles = view->horizontalHeader()->fontMetrics();
+    QVector<int> widths;
+    int spare = view->viewport()->width();
+    for (int c = 0; c < columns.size(); ++c) {
+        int width = columnWidth();
+        for (int r = 0; r < view->rowCount(); ++r)
+            if (!view->isRowHidden(r))
+                width = std::max(width,
+                                 cells.horizontalAdvance(view->item(r, c)->text()) + cellPadding());
+        widths.append(width);
+        spare -= width;
+    }
+    for (int c = 1; c < columns.size() && spare > 0; ++c) {
+        const int grow = std::clamp(titleWidth(columns[c].title) - widths[c], 0, spare);
+        widths[c] += grow;
+        spare -= grow;
+    }
+    for (int c = 0; c < columns.size(); ++c) {
+        view->setColumnWidth(c, widths[c]);
+        const QString& title = columns[c].title;
+        const QString shown =
+            titles.elidedText(title, Qt::ElideLeft, widths[c] - titleWidth(QString()));
+        QTableWidgetItem* header = view->horizontalHeaderItem(c);
+        if (!header) {
+            header = new QTableWidgetItem;
+            view->setHorizontalHeaderItem(c, header);
+        }
+        if (header->text() != shown)
+            header->setText(shown);
+        header->setToolTip(title);
+    }
+}
+
+int ShotDataPanel::cellPadding() const
+{
+    return 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
+           view->fontMetrics().averageCharWidth();
+}
+
+int ShotDataPanel::titleWidth(const QString& title) const
+{
+    const QHeaderView* header = view->horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.text = title;
+    const QSize text = header->fontMetrics().size(0, title);
+    return header->style()
+        ->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header)
+        .width();
+}
+
+int ShotDataPanel::columnWidth() const
+{
+    // The current shot's title, or a number of the usual size.
+    const int number =
+        view->fontMetrics().horizontalAdvance(QStringLiteral("-888.88")) + cellPadding();
+    return std::max(titleWidth(tr("This shot")), number);
 }
 
 QString ShotDataPanel::copyText() const
@@ -158,12 +251,12 @@ QString ShotDataPanel::copyText() const
 
     QString text;
     for (int c = left; c <= right; ++c)
-        text += QLatin1Char('\t') + view->horizontalHeaderItem(c)->text();
+        text += QLatin1Char('\t') + columns[c].title;
     text += QLatin1Char('\n');
     for (int r = top; r <= bottom; ++r) {
         if (view->isRowHidden(r))
             continue;
-        text += view->verticalHeaderItem(r)->text();
+        text += view->verticalHeaderItem(r)->data(Qt::UserRole).toString();
         for (int c = left; c <= right; ++c) {
             const QTableWidgetItem* item = view->item(r, c);
             text += QLatin1Char('\t');
@@ -180,6 +273,13 @@ void ShotDataPanel::copy() const
     QApplication::clipboard()->setText(copyText());
 }
 
+QSize ShotDataPanel::sizeHint() const
+{
+    const int labels = view->verticalHeader()->sizeHint().width();
+    // A comparison's title, a file name, is longer than a number.
+    return {2 * view->frameWidth() + labels + 3 * columnWidth(), QWidget::sizeHint().height()};
+}
+
 QString ShotDataPanel::verdict(const SwingModel& model)
 {
     return QString::fromStdString(quillmoor::shotVerdict(model));
@@ -187,6 +287,11 @@ QString ShotDataPanel::verdict(const SwingModel& model)
 
 bool ShotDataPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == view->viewport() && event->type() == QEvent::Resize) {
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->size().width() != resize->oldSize().width())
+            fitColumns();
+    }
     // The table's own Ctrl+C copies the current cell alone; take it over.
     if (watched == view && event->type() == QEvent::ShortcutOverride) {
         if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {

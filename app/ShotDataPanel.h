@@ -50,6 +50,10 @@ public:
 
     QTableWidget* table() const { return view; }
 
+    // Wide enough for the row labels, the current shot and one comparison;
+    // further columns scroll.
+    QSize sizeHint() const override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,7 +66,15 @@ private:
     };
     static Column columnOf(const QString& title, const SwingModel* model);
     void refresh();
+    // The columns' widths and titles for the room the panel has.
+    void fitColumns();
+    // The least width of a column of numbers; the room beside a cell's
+    // text; the width of a column title.
+    int columnWidth() const;
+    int cellPadding() const;
+    int titleWidth(const QString& title) const;
 
     QVector<Column> columns;
     QTableWidget* view = nullptr;
+    bool filling = false; // refresh() is rebuilding the table
 };

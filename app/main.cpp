@@ -30,6 +30,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    // Where QSettings keeps what the window remembers (whether the shot data shows).
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillmoor"));
+    QCoreApplication::setApplicationName(QStringLiteral("Parview"));
     QStringList arguments = app.arguments();
     arguments.removeFirst();
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("-cwd")) {

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Renders the pictures of docs/ from a build:
 #   docs/swing.png, docs/putt.png  a batch swing and putt on examples/hole4-teeshot.txt
-#   docs/parview-window.png        the window after a swing, under a virtual X server
+#   docs/parview-window.png        the window after a swing compared with a steeper
+#                                  one, under a virtual X server
+#   docs/parview-shot-data.png     its "Shot data" panel
 #
 #   scripts/make-docs-images.sh <directory holding Parview and Trajex>
 set -eu
@@ -17,7 +19,16 @@ cp "$here/examples/hole4-teeshot.txt" "$scratch/model.txt"
 cp "$scratch/swing.png" "$here/docs/swing.png"
 cp "$scratch/putt.png" "$here/docs/putt.png"
 
-"$here/scripts/test-gui-xvfb.sh" "$bindir" "$scratch/screen.png"
-# The window sits at the top left corner at its initial size.
-convert "$scratch/screen.png" -crop 1023x757+0+0 +repage "$here/docs/parview-window.png"
-echo "wrote docs/swing.png docs/putt.png docs/parview-window.png"
+# The default tee shot of hole 1 launched at 32 degrees instead of 45.
+sed 's/^TeeLaunchAngle: .*/TeeLaunchAngle: 32.00000000/' "$here/examples/hole1-teeshot.txt" \
+    > "$scratch/launch32.txt"
+"$bindir/Trajex" "$scratch/launch32.txt" "$scratch/hole1-launch32.out"
+
+"$here/scripts/test-gui-xvfb.sh" "$bindir" "$scratch/screen.png" "$scratch/hole1-launch32.out"
+# The window sits at the top left corner of a black screen, the panel at its
+# right edge.
+convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \
+    "$here/docs/parview-window.png"
+convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +repage \
+    "$here/docs/parview-shot-data.png"
+echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png"

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Starts Parview in a real window under a virtual X server, presses "Swing"
-# with the mouse, waits for the replay and takes a screenshot.
+# with the mouse, waits for the replay and takes a screenshot; given a result
+# file, it first opens it for comparison ("Open Results..." and the file dialog).
 #
-#   scripts/test-gui-xvfb.sh <directory holding Parview and Trajex> [screenshot.png]
+#   scripts/test-gui-xvfb.sh <directory holding Parview and Trajex> [screenshot.png [results]]
 #
 # Checks that the screenshot was taken and shows a drawn window, that the run
 # left its working files in Parview's private temporary directory, and that
@@ -14,14 +15,19 @@ bindir=$(cd "${1:?usage: $0 <bin dir> [screenshot.png]}" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 shot=${2:-$scratch/parview-window.png}
+compare=${3:-}
+[ -z "$compare" ] || compare=$(cd "$(dirname "$compare")" && pwd)/$(basename "$compare")
 
 # Parview makes its private directory inside TMPDIR; give it one of its own
 # so the check below finds exactly this run's files.
-mkdir "$scratch/tmp" "$scratch/xdg"
+# Its settings (whether the shot data shows) go to a scratch directory too:
+# the check starts from the defaults and leaves the user's own alone.
+mkdir "$scratch/tmp" "$scratch/xdg" "$scratch/config"
 chmod 700 "$scratch/xdg"
 TMPDIR=$scratch/tmp
 XDG_RUNTIME_DIR=$scratch/xdg
-export TMPDIR XDG_RUNTIME_DIR bindir shot scratch
+XDG_CONFIG_HOME=$scratch/config
+export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shot scratch compare
 unset QT_QPA_PLATFORM QMX_SWING_MODE || true
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
@@ -46,6 +52,18 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     [ "$ran" = 1 ] || echo "no run after three clicks" >&2
     # The default shot of hole 1 replays in about twelve seconds of real time.
     sleep 15
+    if [ -n "$compare" ]; then
+        # The arrow of the "Open" button, then the second entry of its menu.
+        xdotool mousemove --window "$wid" 64 21 click 1
+        sleep 1
+        xdotool key Down Down Return
+        sleep 2
+        xdotool type --delay 20 "$compare"
+        xdotool key Return
+        sleep 2
+        xdotool mousemove 0 799
+        sleep 1
+    fi
     import -window root "$shot"
     ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
     grep -h "^Exit Code:" "$TMPDIR"/Parview-*/swing.out > "$scratch/exit.txt" || true

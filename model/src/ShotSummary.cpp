@@ -255,20 +255,17 @@ std::string shotVerdict(const SwingModel& model)
             return "Holed!";
         if (p.distanceToHole < greenRadius)
             return onTheGreen(p.distanceToHole);
-        return "Off the green, " + fixedText(p.distanceToHole, 1) + " yd from the hole";
+        return "Off the green, " + fixedText(p.distanceToHole, 1) + " yd away";
     }
 
+    // Short enough for one line under the controls; the numbers of the
+    // shot data tell the rest.
     const TeeShotNumbers& t = shot->tee;
     if (!t.carry)
-        return "No landing: still in the air " + fixedText(t.total, 1) + " yd out";
-    std::string text =
-        "Carry " + fixedText(*t.carry, 1) + " yd, total " + fixedText(t.total, 1) + " yd";
-    if (t.distanceToHole < greenRadius) {
-        std::string green = onTheGreen(t.distanceToHole);
-        green[0] = 'o';
-        text += ", " + green;
-    }
-    return text;
+        return "Still in the air, " + fixedText(t.total, 1) + " yd out";
+    if (t.distanceToHole < greenRadius)
+        return onTheGreen(t.distanceToHole);
+    return "Carry " + fixedText(*t.carry, 1) + " yd, total " + fixedText(t.total, 1) + " yd";
 }
 
 } // namespace quillmoor

@@ -38,7 +38,7 @@ QStringList visibleRows(const QTableWidget* t)
     QStringList rows;
     for (int r = 0; r < t->rowCount(); ++r)
         if (!t->isRowHidden(r))
-            rows << t->verticalHeaderItem(r)->text();
+            rows << t->verticalHeaderItem(r)->text().replace('\n', ' ');
     return rows;
 }
 

@@ -188,10 +188,10 @@ TEST_F(ShotSummaryTest, Verdicts)
     EXPECT_EQ(shotVerdict(m), "Carry 100.0 yd, total 108.0 yd");
     m.FirstImpact = -1;
     m.teeShot = withShot(&SwingModel::teeShot, parabola(15, false)).teeShot;
-    EXPECT_EQ(shotVerdict(m), "No landing: still in the air 75.0 yd out");
+    EXPECT_EQ(shotVerdict(m), "Still in the air, 75.0 yd out");
     m.teeShot = withShot(&SwingModel::teeShot, {{0, 0, 0}, {-15, 150, -7}, {-15, 153, -7}}).teeShot;
     m.FirstImpact = 1;
-    EXPECT_EQ(shotVerdict(m), "Carry 150.7 yd, total 153.7 yd, on the green, 3.0 feet");
+    EXPECT_EQ(shotVerdict(m), "On the green, 3.0 feet");
 
     m.PuttEnabled = true;
     EXPECT_EQ(shotVerdict(m), ""); // no putt yet
@@ -201,5 +201,5 @@ TEST_F(ShotSummaryTest, Verdicts)
     m.puttShot.set(1, {-15, 151.9, -7}); // 2.1 yd away, within the radius of 5
     EXPECT_EQ(shotVerdict(m), "On the green, 6.3 feet");
     m.puttShot.set(1, {-15, 140, m.groundHeight(-15, 140)});
-    EXPECT_EQ(shotVerdict(m), "Off the green, 14.0 yd from the hole");
+    EXPECT_EQ(shotVerdict(m), "Off the green, 14.0 yd away");
 }

@@ -1,0 +1,139 @@
+// The "Shot data" dock in the window: the numbers after real runs, loads and
+// compared result files, the verdict line, and a visibility that is
+// remembered and costs the views nothing.
+
+#include "ShotDataDock.h"
+#include "ShotDataPanel.h"
+#include "ShotSummary.h"
+#include "test_window_support.h"
+
+#include <QGraphicsView>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class ShotData : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        QSettings().remove(QLatin1String(ShotDataDock::visibleKey));
+        WindowTest::SetUp();
+    }
+    // The first row, the carry, in `column`.
+    QString carry(int column = 0) const { return table()->item(0, column)->text(); }
+    QTableWidget* table() const { return window->findChild<ShotDataPanel*>()->table(); }
+    QString info() const { return child<QLabel>("info")->text(); }
+    bool docked(const Parview& w) const { return w.findChild<ShotDataDock*>()->isVisibleTo(&w); }
+};
+
+QString carryOf(const SwingModel& m)
+{
+    return QString::fromStdString(quillmoor::fixedText(*quillmoor::summarizeTeeShot(m)->carry, 2));
+}
+
+// A hidden window runs each shot to its end at once.
+TEST_F(ShotData, NumbersAndVerdictAfterShotsLoadsAndComparisons)
+{
+    QTemporaryDir dir;
+    SwingModel& m = model();
+    child<QPushButton>("btnSwing")->click();
+    const QString first = carryOf(m);
+    EXPECT_EQ(carry(), first);
+    EXPECT_EQ(info(), ShotDataPanel::verdict(m));
+    EXPECT_TRUE(info().startsWith("Carry ")) << info().toStdString();
+    const QString file = dir.filePath("first.out");
+    ASSERT_TRUE(m.write(file.toStdString(), false));
+
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(m.TeeLaunchAngle - 10);
+    child<QPushButton>("btnSwing")->click();
+    ASSERT_NE(carryOf(m), first);
+    window->openResults(file);
+    ASSERT_EQ(table()->columnCount(), 2);
+    EXPECT_EQ(table()->horizontalHeaderItem(1)->text(), "first.out");
+    EXPECT_EQ(carry(0), carryOf(m));
+    EXPECT_EQ(carry(1), first);
+
+    // A putt takes the current column; the comparison stays.
+    child<QGroupBox>("grpPutt")->setChecked(true);
+    EXPECT_EQ(info(), ""); // a new mode, no verdict yet
+    child<QPushButton>("btnPutt")->click();
+    ASSERT_GT(m.puttShot.size(), 1u);
+    EXPECT_EQ(carry(0), "");
+    EXPECT_EQ(carry(1), first);
+    EXPECT_EQ(info(), ShotDataPanel::verdict(m));
+    EXPECT_FALSE(info().isEmpty());
+
+    child<QToolButton>("btnResetAll")->click(); // with the traces and the shot
+    EXPECT_EQ(table()->columnCount(), 1);
+    EXPECT_EQ(carry(), QStringLiteral("\u2013"));
+    EXPECT_EQ(info(), "");
+
+    window->loadModel(file);
+    EXPECT_EQ(carry(), first);
+    EXPECT_TRUE(info().startsWith("Carry ")) << info().toStdString();
+}
+
+// Hidden by its button or its own close button, or shown again: the next
+// window starts as the last one was left.
+TEST_F(ShotData, VisibilityIsRemembered)
+{
+    EXPECT_TRUE(docked(*window));
+    child<QToolButton>("btnShotData")->click();
+    Parview second({});
+    EXPECT_FALSE(docked(second));
+    EXPECT_FALSE(second.findChild<QToolButton*>("btnShotData")->isChecked());
+    second.findChild<QToolButton*>("btnShotData")->click();
+    Parview third({});
+    EXPECT_TRUE(docked(third));
+    third.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&third));
+    third.findChild<ShotDataDock*>()->close();
+    EXPECT_FALSE(third.findChild<QToolButton*>("btnShotData")->isChecked());
+    EXPECT_FALSE(docked(Parview({})));
+}
+
+// The window grows by the dock, within a 1280 x 800 screen, rather than
+// taking room from the views, and gives it back when the dock hides.
+TEST_F(ShotData, TheViewsKeepTheirSize)
+{
+    QSettings().setValue(QLatin1String(ShotDataDock::visibleKey), false);
+    Parview without({});
+    without.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&without));
+    EXPECT_EQ(without.size(), QSize(1023, 757));
+    const auto views = [](const Parview& w) {
+        return w.findChild<QGraphicsView*>("topView")->size() +
+               w.findChild<QGraphicsView*>("sideView")->size();
+    };
+    const auto expectRoomKept = [&](const char* when) {
+        QTest::qWait(50);
+        EXPECT_TRUE(views(*window).width() >= views(without).width() &&
+                    views(*window).height() >= views(without).height())
+            << when;
+        EXPECT_LE(window->frameGeometry().width(), 1280) << when;
+        EXPECT_LE(window->frameGeometry().height(), 800) << when;
+    };
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    expectRoomKept("shown");
+    EXPECT_GT(window->width(), 1023);
+    // The current shot and a comparison side by side.
+    window->findChild<ShotDataPanel*>()->addComparison("compared.out", SwingModel(false));
+    EXPECT_LE(table()->columnWidth(0) + table()->columnWidth(1), table()->viewport()->width());
+    child<QLabel>("info")->setText(QString(80, 'W')); // cut, not widening the controls
+    expectRoomKept("long verdict");
+
+    child<QToolButton>("btnShotData")->click();
+    expectRoomKept("hidden");
+    EXPECT_EQ(window->width(), 1023);
+    child<QToolButton>("btnShotData")->click();
+    expectRoomKept("shown again");
+}
+
+} // namespace
