@@ -39,4 +39,13 @@ struct SummaryOptions
 void addSummaryCommand(CLI::App& app, CommandAction& action);
 int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& err);
 
+// Shotlab read-putt [--json] MODEL
+struct ReadPuttOptions
+{
+    bool json = false;
+    std::string file;
+};
+void addReadPuttCommand(CLI::App& app, CommandAction& action);
+int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream& err);
+
 } // namespace quillmoor::lab
