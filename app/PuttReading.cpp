@@ -80,6 +80,10 @@ PuttReading::Result PuttReading::compute(const SwingModel& model)
             for (const auto& [step, p] : putt.puttShot)
                 points.push_back(p);
         }
+        // A holed putt's last point is the cup itself, where the ball drops
+        // from within the cup's reach: the line ends where it is caught.
+        if (points.size() > 2 && points.back() == model.hole.HolePos)
+            points.pop_back();
         return points;
     };
     result.lowEdge = pathAt(result.read.windowLoDeg);

@@ -46,7 +46,8 @@ public:
     };
 
     // What a worker computes: the read and, for a holing read, the paths
-    // (yards) of the putts at the window's edges and of the recommended one.
+    // (yards) of the putts at the window's edges and of the recommended one,
+    // each up to where the cup catches the ball.
     struct Result
     {
         quillmoor::PuttRead read;

@@ -105,7 +105,8 @@ TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
     EXPECT_TRUE(readButton()->isEnabled());
     EXPECT_NE(child<QGraphicsView>("topView")->cursor().shape(), Qt::BusyCursor);
 
-    // The band in the plan view: three paths from the ball to the cup.
+    // The band in the plan view: three paths from the ball into the cup's
+    // reach (0.2 yd).
     HoleBandItem* band = reading()->band();
     ASSERT_NE(band, nullptr);
     EXPECT_EQ(band->scene(), plan());
@@ -113,7 +114,7 @@ TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
     for (const QPainterPath* path : {&band->lowEdge(), &band->highEdge(), &band->chosenLine()}) {
         ASSERT_GT(path->elementCount(), 10);
         EXPECT_LT(QLineF(path->elementAt(0), ball).length(), 1e-6);
-        EXPECT_EQ(QPointF(path->elementAt(path->elementCount() - 1)), cup);
+        EXPECT_LT(QLineF(path->elementAt(path->elementCount() - 1), cup).length(), 0.21);
     }
     EXPECT_NE(band->lowEdge(), band->highEdge());
     EXPECT_TRUE(band->isVisible());

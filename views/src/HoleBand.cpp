@@ -61,21 +61,25 @@ QRectF HoleBandItem::boundingRect() const
 
 void HoleBandItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    // The arrow's yellow, see-through: the room for error; white: the line.
+    const auto tint = [](int alpha) {
+        QColor c = Palette::ArrowFill;
+        c.setAlpha(alpha);
+        return c;
+    };
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
-    painter->setBrush(QColor(255, 255, 255, 90));
+    painter->setBrush(tint(90));
     painter->drawPath(area);
 
     painter->setBrush(Qt::NoBrush);
-    QPen edge(QColor(255, 255, 255, 170), 1.2);
+    QPen edge(tint(200), 1.2);
     edge.setCosmetic(true);
     painter->setPen(edge);
     painter->drawPath(low);
     painter->drawPath(high);
 
-    QPen line(QColor(Palette::ArrowFill.red(), Palette::ArrowFill.green(),
-                     Palette::ArrowFill.blue(), 230),
-              2.0);
+    QPen line(QColor(255, 255, 255, 235), 2.0);
     line.setCosmetic(true);
     line.setCapStyle(Qt::RoundCap);
     line.setJoinStyle(Qt::RoundJoin);
