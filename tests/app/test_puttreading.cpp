@@ -5,6 +5,7 @@
 // worker; these tests wait for its answer through the event loop.
 
 #include "HoleBand.h"
+#include "ModelFile.h"
 #include "PuttReader.h"
 #include "PuttReading.h"
 #include "test_window_support.h"
@@ -26,16 +27,12 @@ namespace {
 class Reading : public WindowTest
 {
 protected:
-    // The example read once, straight from the reader.
-    static inline quillmoor::PuttRead expected;
-
-    static void SetUpTestSuite()
+    // The example, straight from the reader.
+    static quillmoor::PuttRead expected()
     {
-        holeCatalogue().clear();
         SwingModel m(false);
-        ASSERT_TRUE(m.read(QUILLMOOR_EXAMPLES "/hole1-putt.txt"));
-        expected = quillmoor::readPutt(m);
-        ASSERT_TRUE(expected.holed);
+        EXPECT_TRUE(modelfile::readDetached(QUILLMOOR_EXAMPLES "/hole1-putt.txt", m));
+        return quillmoor::readPutt(m);
     }
 
     void SetUp() override
@@ -87,6 +84,8 @@ double shown(double v)
 TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
 {
     SwingModel& m = model();
+    const quillmoor::PuttRead read = expected();
+    ASSERT_TRUE(read.holed);
     readButton()->click();
     EXPECT_TRUE(reading()->isReading());
     EXPECT_FALSE(readButton()->isEnabled());
@@ -94,8 +93,8 @@ TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
     EXPECT_EQ(child<QGraphicsView>("topView")->cursor().shape(), Qt::BusyCursor);
     ASSERT_TRUE(answered());
 
-    EXPECT_DOUBLE_EQ(speed()->value(), shown(expected.speedMph));
-    EXPECT_DOUBLE_EQ(aim()->value(), shown(expected.targetAngleDeg));
+    EXPECT_DOUBLE_EQ(speed()->value(), shown(read.speedMph));
+    EXPECT_DOUBLE_EQ(aim()->value(), shown(read.targetAngleDeg));
     EXPECT_EQ(child<QSlider>("sliderPuttClubSpeed")->value(), int(speed()->value() * 5));
     EXPECT_EQ(child<QSlider>("sliderPuttTargetAngle")->value(), int(aim()->value()));
     EXPECT_EQ(m.PuttBallSpeed, speed()->value());

@@ -21,9 +21,20 @@ class ReadPutt : public ::testing::Test
 {
 protected:
     static inline fs::path dir;
-    static inline PuttRead example; // the hole-1 example, read directly
     static std::string path(const char* name) { return (dir / name).string(); }
     static constexpr const char* kExample = QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt";
+
+    // The hole-1 example, read directly, once and only where it is needed.
+    static const PuttRead& example()
+    {
+        static const PuttRead read = [] {
+            holeCatalogue().clear();
+            SwingModel m(false);
+            EXPECT_TRUE(m.read(kExample));
+            return readPutt(m);
+        }();
+        return read;
+    }
 
     static void SetUpTestSuite()
     {
@@ -33,8 +44,6 @@ protected:
         holeCatalogue().clear();
         SwingModel m(false);
         ASSERT_TRUE(m.read(kExample));
-        example = readPutt(m);
-        ASSERT_TRUE(example.holed);
         // The same ball with the model set for a tee shot.
         m.PuttEnabled = false;
         ASSERT_TRUE(m.write(path("tee-mode.txt")));
@@ -78,11 +87,11 @@ TEST_F(ReadPutt, JsonIsOneLineWithTheReadersNumbers)
         keys.push_back(item.key());
     EXPECT_EQ(keys, (std::vector<std::string>{"holed", "speed_mph", "target_angle_deg",
                                               "window_deg", "min_speed_mph", "max_speed_mph"}));
-    EXPECT_EQ(j["speed_mph"].get<double>(), example.speedMph);
-    EXPECT_EQ(j["target_angle_deg"].get<double>(), example.targetAngleDeg);
-    EXPECT_EQ(j["window_deg"], json::array({example.windowLoDeg, example.windowHiDeg}));
-    EXPECT_EQ(j["min_speed_mph"].get<double>(), example.minSpeedMph);
-    EXPECT_EQ(j["max_speed_mph"].get<double>(), example.maxSpeedMph);
+    EXPECT_EQ(j["speed_mph"].get<double>(), example().speedMph);
+    EXPECT_EQ(j["target_angle_deg"].get<double>(), example().targetAngleDeg);
+    EXPECT_EQ(j["window_deg"], json::array({example().windowLoDeg, example().windowHiDeg}));
+    EXPECT_EQ(j["min_speed_mph"].get<double>(), example().minSpeedMph);
+    EXPECT_EQ(j["max_speed_mph"].get<double>(), example().maxSpeedMph);
 }
 
 TEST_F(ReadPutt, TextSaysSpeedAimWindowAndSpeedsInWordsAndNumbers)
@@ -103,8 +112,8 @@ TEST_F(ReadPutt, AModelSetForATeeShotIsReadAsAPuttFromItsBall)
     ASSERT_EQ(run({"read-putt", path("tee-mode.txt")}), 0) << err;
     EXPECT_EQ(out.rfind("The model is set for a tee shot: read as a putt", 0), 0u) << out;
     ASSERT_EQ(run({"read-putt", "--json", path("tee-mode.txt")}), 0) << err;
-    EXPECT_EQ(json::parse(out)["speed_mph"].get<double>(), example.speedMph);
-    EXPECT_EQ(json::parse(out)["target_angle_deg"].get<double>(), example.targetAngleDeg);
+    EXPECT_EQ(json::parse(out)["speed_mph"].get<double>(), example().speedMph);
+    EXPECT_EQ(json::parse(out)["target_angle_deg"].get<double>(), example().targetAngleDeg);
 }
 
 TEST_F(ReadPutt, NothingHolingExitsWithOne)
