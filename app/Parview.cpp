@@ -2,6 +2,7 @@
 
 #include "ControlBinding.h"
 #include "ModelFile.h"
+#include "PuttReading.h"
 #include "ReplayControl.h"
 #include "ShotDataDock.h"
 #include "ShotDataPanel.h"
@@ -175,6 +176,13 @@ Parview::Parview(const QStringList& arguments)
                 completeRun(outcome, files);
             });
     WheelNeedsFocus::install(ui->cmbHoleId);
+    new PuttReading(model, topScene,
+                    {ui->btnRead,
+                     ui->spinPuttClubSpeed,
+                     ui->spinPuttTargetAngle,
+                     ui->info,
+                     {ui->topView, ui->sideView}},
+                    this);
 
     fillHoleCombo();
     modelChanged(model, AllChanged);

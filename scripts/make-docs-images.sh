@@ -4,6 +4,7 @@
 #   docs/parview-window.png        the window after a swing compared with a steeper
 #                                  one, under a virtual X server
 #   docs/parview-shot-data.png     its "Shot data" panel
+#   docs/read-putt-band.png        the plan view after Read (scripts/make-read-image.sh)
 #
 #   scripts/make-docs-images.sh <directory holding Parview and Trajex>
 set -eu
@@ -31,4 +32,5 @@ convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \
     "$here/docs/parview-window.png"
 convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +repage \
     "$here/docs/parview-shot-data.png"
-echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png"
+"$here/scripts/make-read-image.sh" "$bindir"
+echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png docs/read-putt-band.png"

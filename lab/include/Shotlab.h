@@ -72,4 +72,13 @@ void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictu
 int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream& err,
                     const Pictures& pictures = {});
 
+// Shotlab read-putt [--json] MODEL
+struct ReadPuttOptions
+{
+    bool json = false;
+    std::string file;
+};
+void addReadPuttCommand(CLI::App& app, CommandAction& action);
+int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream& err);
+
 } // namespace quillmoor::lab

@@ -12,6 +12,7 @@ namespace {
 
 const CommandRegistrar kCommands[] = {
     addSummaryCommand,
+    addReadPuttCommand,
 };
 
 } // namespace

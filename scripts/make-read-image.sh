@@ -1,0 +1,52 @@
+#!/bin/sh
+# Renders docs/read-putt-band.png: the plan view after "Read" on the hole-1
+# putt example, zoomed in on the band of holing lines, in a real window under
+# a virtual X server.
+#
+#   scripts/make-read-image.sh <directory holding Parview and Trajex> [screenshot.png]
+#
+# The optional second argument keeps the whole screenshot as well.
+# Needs xvfb-run, xauth, xdotool and ImageMagick (import, convert).
+set -eu
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+bindir=$(cd "${1:?usage: $0 <bin dir> [screenshot.png]}" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+shot=${2:-$scratch/screen.png}
+# A copy: the window's working files go beside its model file.
+cp "$here/examples/hole1-putt.txt" "$scratch/hole1-putt.txt"
+mkdir "$scratch/xdg"
+chmod 700 "$scratch/xdg"
+XDG_RUNTIME_DIR=$scratch/xdg
+export XDG_RUNTIME_DIR bindir shot scratch
+unset QT_QPA_PLATFORM QMX_SWING_MODE || true
+
+xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
+    "$bindir/Parview" "$scratch/hole1-putt.txt" > "$scratch/parview.log" 2>&1 &
+    pid=$!
+    wid=$(xdotool search --sync --onlyvisible --name "Quillmoor Hills" | head -n 1)
+    xdotool windowmove --sync "$wid" 0 0
+    sleep 3
+    # "Read" sits right of "Putt" at the foot of the putt controls of the
+    # window at its initial size; a read takes well under a second.
+    xdotool mousemove --window "$wid" 279 641 click 1
+    sleep 6
+    # Zoom in about the middle of the band, 1.2 times per notch.
+    xdotool mousemove --window "$wid" 640 172
+    for notch in 1 2 3 4 5 6 7 8; do xdotool click 4; sleep 0.3; done
+    sleep 1
+    import -window root "$shot"
+    kill -TERM "$pid"
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.5
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" || true
+'
+
+[ -s "$shot" ] || { echo "FAIL: no screenshot" >&2; exit 1; }
+# The plan view of the window at the top left corner.
+convert "$shot" -crop 676x299+337+10 +repage "$here/docs/read-putt-band.png"
+echo "wrote docs/read-putt-band.png"

@@ -1,0 +1,154 @@
+// Shotlab read-putt, in-process: the JSON form against the reader itself, a
+// ball nothing holes from, a model set for a tee shot, files that cannot be
+// read or putted from, and usage errors.
+
+#include "PuttReader.h"
+#include "Shotlab.h"
+#include "SwingModel.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+using namespace quillmoor;
+
+namespace {
+
+class ReadPutt : public ::testing::Test
+{
+protected:
+    static inline fs::path dir;
+    static std::string path(const char* name) { return (dir / name).string(); }
+    static constexpr const char* kExample = QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt";
+
+    // The hole-1 example, read directly, once and only where it is needed.
+    static const PuttRead& example()
+    {
+        static const PuttRead read = [] {
+            holeCatalogue().clear();
+            SwingModel m(false);
+            EXPECT_TRUE(m.read(kExample));
+            return readPutt(m);
+        }();
+        return read;
+    }
+
+    static void SetUpTestSuite()
+    {
+        std::string name = ::testing::TempDir() + "readputtXXXXXX";
+        dir = ::mkdtemp(name.data());
+
+        holeCatalogue().clear();
+        SwingModel m(false);
+        ASSERT_TRUE(m.read(kExample));
+        // The same ball with the model set for a tee shot.
+        m.PuttEnabled = false;
+        ASSERT_TRUE(m.write(path("tee-mode.txt")));
+
+        // 40 yd short on the level hole 4: no putt gets there slowly enough.
+        holeCatalogue().clear();
+        SwingModel far(false);
+        far.selectHole(4);
+        far.PuttEnabled = true;
+        far.BallPos = {0.0, 60.0, far.groundHeight(0.0, 60.0)};
+        ASSERT_TRUE(far.write(path("far.txt")));
+        // No friction on a level green: the putt itself is refused.
+        far.hole.GreenRho = 0.0;
+        far.BallPos = {0.0, 95.0, far.groundHeight(0.0, 95.0)};
+        ASSERT_TRUE(far.write(path("frictionless.txt")));
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir); }
+
+    std::string out, err;
+    int run(std::vector<std::string> args)
+    {
+        std::ostringstream o, e;
+        const int status = lab::runShotlab(args, o, e);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+};
+
+} // namespace
+
+TEST_F(ReadPutt, JsonIsOneLineWithTheReadersNumbers)
+{
+    ASSERT_EQ(run({"read-putt", "--json", kExample}), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(out.rfind("{\"holed\": true, \"speed_mph\": ", 0), 0u) << out;
+    EXPECT_EQ(out.find('\n'), out.size() - 1);
+    const json j = json::parse(out);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"holed", "speed_mph", "target_angle_deg",
+                                              "window_deg", "min_speed_mph", "max_speed_mph"}));
+    EXPECT_EQ(j["speed_mph"].get<double>(), example().speedMph);
+    EXPECT_EQ(j["target_angle_deg"].get<double>(), example().targetAngleDeg);
+    EXPECT_EQ(j["window_deg"], json::array({example().windowLoDeg, example().windowHiDeg}));
+    EXPECT_EQ(j["min_speed_mph"].get<double>(), example().minSpeedMph);
+    EXPECT_EQ(j["max_speed_mph"].get<double>(), example().maxSpeedMph);
+}
+
+TEST_F(ReadPutt, TextSaysSpeedAimWindowAndSpeedsInWordsAndNumbers)
+{
+    ASSERT_EQ(run({"read-putt", kExample}), 0) << err;
+    EXPECT_NE(out.find("Hole 1, the ball 9.51 feet from the cup.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Putt it at 1.45 mph, aimed 29.90 deg left of the hole"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("from 24.77 deg to 35.02 deg holes: 10.25 deg of room"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("from 1.05 to 2.93 mph"), std::string::npos) << out;
+    EXPECT_EQ(out.find("tee shot"), std::string::npos);
+}
+
+// Read as a putt from its ball position: the same answer as in putt mode.
+TEST_F(ReadPutt, AModelSetForATeeShotIsReadAsAPuttFromItsBall)
+{
+    ASSERT_EQ(run({"read-putt", path("tee-mode.txt")}), 0) << err;
+    EXPECT_EQ(out.rfind("The model is set for a tee shot: read as a putt", 0), 0u) << out;
+    ASSERT_EQ(run({"read-putt", "--json", path("tee-mode.txt")}), 0) << err;
+    EXPECT_EQ(json::parse(out)["speed_mph"].get<double>(), example().speedMph);
+    EXPECT_EQ(json::parse(out)["target_angle_deg"].get<double>(), example().targetAngleDeg);
+}
+
+TEST_F(ReadPutt, NothingHolingExitsWithOne)
+{
+    EXPECT_EQ(run({"read-putt", "--json", path("far.txt")}), 1);
+    EXPECT_EQ(out, "{\"holed\": false}\n");
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(run({"read-putt", path("far.txt")}), 1);
+    EXPECT_NE(out.find("No putt holes from here.\n"), std::string::npos) << out;
+}
+
+TEST_F(ReadPutt, FilesThatCannotBeReadOrPuttedFromAreNamed)
+{
+    const std::string missing = path("missing.txt");
+    EXPECT_EQ(run({"read-putt", "--json", missing}), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "Shotlab: " + missing + ": No such file or directory\n");
+    EXPECT_EQ(run({"read-putt", dir.string()}), 1);
+    EXPECT_EQ(err, "Shotlab: " + dir.string() + ": Is a directory\n");
+
+    EXPECT_EQ(run({"read-putt", "--json", path("frictionless.txt")}), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("frictionless.txt: no putt can be played from here: The putt's friction"),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(ReadPutt, UsageErrorsExitWithTwo)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"read-putt"}, {"read-putt", "--csv", kExample}, {"read-putt", kExample, "extra"}}) {
+        EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find("Shotlab read-putt --help"), std::string::npos) << err;
+    }
+    EXPECT_EQ(run({"read-putt", "--help"}), 0);
+    EXPECT_NE(out.find("--json"), std::string::npos);
+}
