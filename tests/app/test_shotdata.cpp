@@ -66,6 +66,7 @@ TEST(ShotDataPanel, ColumnsFromModelsAndCopy)
     const QString expected = "\tThis shot\nCarry (yd)\t100.00\nTotal (yd)\t110.00\n";
     EXPECT_EQ(panel.copyText(), expected);
     QTest::keyClick(t, Qt::Key_C, Qt::ControlModifier); // more than the current cell
+    QTest::keyRelease(t, Qt::Key_Control); // later tests must not see Ctrl held
     EXPECT_EQ(QApplication::clipboard()->text(), expected);
 
     t->clearSelection(); // nothing selected: everything shown
