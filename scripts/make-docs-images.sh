@@ -25,7 +25,7 @@ sed 's/^TeeLaunchAngle: .*/TeeLaunchAngle: 32.00000000/' "$here/examples/hole1-t
     > "$scratch/launch32.txt"
 "$bindir/Trajex" "$scratch/launch32.txt" "$scratch/hole1-launch32.out"
 
-"$here/scripts/test-gui-xvfb.sh" "$bindir" "$scratch/screen.png" "$scratch/hole1-launch32.out"
+"$here/scripts/shoot-window.sh" "$bindir" "$scratch/screen.png" "$scratch/hole1-launch32.out"
 # The window sits at the top left corner of a black screen, the panel at its
 # right edge.
 convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \

@@ -1,25 +1,296 @@
 #!/bin/sh
-# Starts Parview in a real window under a virtual X server, presses "Swing"
-# with the mouse, waits for the replay and takes a screenshot; given a result
-# file, it first opens it for comparison ("Open Results..." and the file dialog).
+# Drives Parview in a real window under a virtual X server, as a person would:
+# presses "Swing" on hole 1, opens a copy of examples/hole2-putt.txt through
+# the Open dialog (hole 2's green is tilted 3 and -3.5 degrees) and presses
+# "Putt" there.
 #
-#   scripts/test-gui-xvfb.sh <directory holding Parview and Trajex> [screenshot.png [results]]
+#   scripts/test-gui-xvfb.sh <directory holding Parview and Trajex> [screenshot.png [directory]]
 #
-# Checks that the screenshot was taken and shows a drawn window, that the run
-# left its working files in Parview's private temporary directory, and that
-# the directory is gone once the window was closed.
-# Needs xvfb-run, xauth, xdotool and ImageMagick (import, identify).
+# screenshot.png receives the screen after the swing's replay; a directory,
+# when given, keeps every screenshot taken.
+#
+# Checks, from the files and screenshots:
+# - the window is drawn; the swing ran in Parview's private temporary
+#   directory, the putt beside the opened file, which it left alone; the
+#   private directory is gone once the window was closed;
+# - after each replay the ball is seen in both views: some pixels of each
+#   view differ both between the picture with the ball on the last point and
+#   the picture with it on the first, and between the last and a quarter of
+#   the way (the slider moves the ball; with the replay over, nothing else
+#   changes), which only the ball on the last point can do; in the
+#   elevation view a ball large enough to tell must be seen whole, not cut
+#   by the green;
+# - the picture a replay leaves, painted piecemeal around the moving ball,
+#   and the picture the moves of the slider leave, are the picture a whole
+#   repaint gives: both views are zoomed with the wheel and framed again
+#   with a double click, which repaints them whole. Only the rounding of
+#   antialiased edges may differ (by a few levels, which the comparison
+#   ignores). A window moved across the views would not do: what it
+#   uncovers comes back from the window's backing store, not repainted.
+# Needs xvfb-run, xauth, xdotool and ImageMagick (import, convert, compare).
 set -eu
 
-bindir=$(cd "${1:?usage: $0 <bin dir> [screenshot.png]}" && pwd)
+# The window is laid out at its initial 1023 x 757 at the top left corner of
+# the screen, widened on the right by the "Shot data" panel when it shows;
+# these are places in it.
+SWING_BUTTON="213 473"
+PUTT_BUTTON="213 641"
+QUIET_SPOT="180 735"           # nothing under it: a click only activates the window
+REPLAY_BUTTON=20x20+338+726    # the play/pause button
+SLIDER_QUARTER="528 736"       # a quarter of the way along the replay slider
+TOP_VIEW=671x293+340+13        # the plan view, a few pixels inside its frame
+SIDE_VIEW=671x399+340+317      # the elevation view, likewise
+VIEWS=671x703+340+13           # both, and the splitter handle between them
+TOP_VIEW_CENTRE="675 160"
+SIDE_VIEW_CENTRE="675 515"
+
+# ---- the part that runs inside the virtual X server
+
+say() { echo "$(($(date +%s) - started)) s: $*"; }
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+grab() { import -window root "$shots/$1.png"; }
+
+# Pixels of a region that differ between two screenshots by more than the
+# rounding of antialiased edges.
+differing() { # <shot> <shot> <region>
+    n=$(compare -fuzz 3% -metric AE "$shots/$1.png[$3]" "$shots/$2.png[$3]" null: 2>&1 || true)
+    echo "${n%% *}"
+}
+
+# Marks, in white, where the first screenshot differs from both others.
+mark_only_in_first() { # <shot> <shot> <shot>
+    for other in "$2" "$3"; do
+        compare -fuzz 3% "$shots/$1.png" "$shots/$other.png" -compose src \
+            -highlight-color white -lowlight-color black "$work/$other.png" 2>/dev/null || true
+    done
+    convert "$work/$2.png" "$work/$3.png" -compose multiply -composite "$work/only.png"
+}
+
+marked() { # <region>
+    convert "$work/only.png[$1]" -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Width and height of what is marked in a region.
+marked_size() { # <region>
+    convert "$work/only.png[$1]" -trim -format '%w %h' info:
+}
+
+# Screenshots until the views differ from <before>; a loaded machine may
+# take a while to repaint.
+grab_changed() { # <name> <before>
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        grab "$1"
+        [ "$(differing "$1" "$2" "$VIEWS")" -gt 0 ] && return 0
+        sleep 0.2
+    done
+    fail "$1: the views did not change"
+}
+
+# Screenshots until two in a row show the same views.
+grab_still() { # <name>
+    grab "$1"
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        sleep 0.2
+        mv "$shots/$1.png" "$shots/$1-before.png"
+        grab "$1"
+        if [ "$(differing "$1" "$1-before" "$VIEWS")" -eq 0 ]; then
+            rm "$shots/$1-before.png"
+            return 0
+        fi
+    done
+    fail "$1: the views never came to rest"
+}
+
+click() { # <x> <y> [button]
+    xdotool mousemove --window "$wid" $1 $2 click "${3:-1}"
+}
+
+# Dark pixels of the replay button: none while it is disabled, a small arrow
+# when it would play, two bars when it would pause.
+replay_button() {
+    import -window root -crop "$REPLAY_BUTTON" "$work/button.png"
+    convert "$work/button.png" -colorspace gray -threshold 50% -negate \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Presses a button until the run it starts has left its output file.
+run_until() { # <button x y> <output file, a pattern>
+    for attempt in 1 2 3; do
+        click $1
+        for i in $(seq 20); do
+            ls $2 > /dev/null 2>&1 && return 0
+            sleep 0.5
+        done
+    done
+    fail "no run after three clicks: $2 missing"
+}
+
+dialog_up() { xdotool search --onlyvisible --name "^Open file" > /dev/null; }
+
+# Ctrl+O, the name typed into the dialog's name field, Return. Keys typed
+# before the dialog has the keyboard go astray on a loaded machine, and the
+# dialog then stays, or answers with a box of the same title: everything is
+# closed with Escape and tried again. The file lies outside the folder the
+# dialog starts in (the examples): Qt's own dialog loses a whole path typed
+# into the folder it shows when Return meets its list of completions.
+open_through_dialog() { # <path>
+    for attempt in 1 2 3; do
+        click $QUIET_SPOT
+        xdotool key ctrl+o
+        dialog=$(timeout 5 xdotool search --sync --onlyvisible --name "^Open file" | head -n 1) || true
+        if [ -n "$dialog" ]; then
+            sleep 0.5
+            xdotool mousemove --window "$dialog" 100 100
+            xdotool type --delay 10 "$1"
+            xdotool key Return
+            for i in $(seq 10); do
+                dialog_up || return 0
+                sleep 0.3
+            done
+        fi
+        for i in 1 2 3 4 5; do
+            dialog_up || break
+            xdotool key Escape
+            sleep 0.3
+        done
+        say "the Open dialog did not take $1; again"
+    done
+    fail "$1 was not opened through the dialog"
+}
+
+# The button was disabled before the run; once the replay is over it shows
+# the play arrow, enabled. Between the run and the replay it shows that
+# arrow only for an instant, never on two looks in a row.
+wait_for_replay_end() {
+    calm=0
+    for i in $(seq 100); do
+        sleep 0.4
+        dark=$(replay_button)
+        if [ "$dark" -ge 8 ] && [ "$dark" -le 40 ]; then
+            calm=$((calm + 1))
+            [ "$calm" -ge 2 ] && return 0
+        else
+            calm=0
+        fi
+    done
+    fail "the replay did not end"
+}
+
+# After a replay: <name> shows what the replay left; the ball must be seen
+# in both views on the last point, and a whole repaint must not change the
+# picture.
+check_views_after_replay() { # <name>
+    grab "$1"
+    # A quarter of the way (the click also gives the slider the keyboard),
+    # then the first point, then the last again.
+    click $SLIDER_QUARTER 2
+    grab_changed "$1-quarter" "$1"
+    xdotool key Home
+    grab_changed "$1-first" "$1-quarter"
+    xdotool key End
+    grab_changed "$1-last" "$1-first"
+    mark_only_in_first "$1-last" "$1-quarter" "$1-first"
+    for view in TOP_VIEW SIDE_VIEW; do
+        eval region=\$$view
+        n=$(marked "$region")
+        [ "$n" -ge 4 ] || fail "$1: the ball on its last point is not seen in $view ($n pixels)"
+        say "$1: ball on its last point seen in $view ($n pixels)"
+    done
+    # The elevation view draws nothing else that moves with the ball: a ball
+    # large enough to tell is round there, not cut by the green in front.
+    set -- "$1" $(marked_size "$SIDE_VIEW")
+    if [ "$2" -ge 8 ] && [ $((4 * $3)) -lt $((3 * $2)) ]; then
+        fail "$1: only part of the ball is seen in SIDE_VIEW ($2 x $3 pixels)"
+    fi
+    say "$1: what moved with the ball in SIDE_VIEW is $2 x $3 pixels"
+
+    # Zoomed in with the wheel, then framed again with a double click: the
+    # glide back repaints both views whole.
+    click $TOP_VIEW_CENTRE 4
+    click $SIDE_VIEW_CENTRE 4
+    grab_changed "$1-zoomed" "$1-last"
+    xdotool mousemove --window "$wid" $TOP_VIEW_CENTRE click --repeat 2 --delay 60 1
+    xdotool mousemove --window "$wid" $SIDE_VIEW_CENTRE click --repeat 2 --delay 60 1
+    grab_changed "$1-whole" "$1-zoomed"
+    grab_still "$1-whole"
+    # What the replay left, and what the moves of the slider left.
+    for left in "$1" "$1-last"; do
+        for view in TOP_VIEW SIDE_VIEW; do
+            eval region=\$$view
+            n=$(differing "$left" "$1-whole" "$region")
+            [ "$n" -le 10 ] || fail "$left: $n pixels of $view differ from a whole repaint"
+            say "$left: $view as after a whole repaint ($n pixels differ)"
+        done
+    done
+}
+
+session() {
+    started=$(date +%s)
+    "$bindir/Parview" > "$scratch/parview.log" 2>&1 &
+    pid=$!
+    trap 'kill -KILL "$pid" 2>/dev/null || true' EXIT
+    wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
+    xdotool windowmove --sync "$wid" 0 0
+    geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+    case $geometry in
+    1023x757 | 1272x757) ;;
+    *) fail "the window is $geometry, not 1023x757 (1272x757 with the shot data): the places above are off" ;;
+    esac
+    # A loaded machine may still be drawing the window when the first click
+    # arrives: run_until clicks again until the run has left its output.
+    sleep 2
+
+    run_until "$SWING_BUTTON" "$TMPDIR/Parview-*/swing.out"
+    say "swing ran"
+    wait_for_replay_end
+    say "swing replayed"
+    check_views_after_replay swing
+    cp "$shots/swing.png" "$shot"
+
+    open_through_dialog "$scratch/files/hole2-putt.txt"
+    say "opened $scratch/files/hole2-putt.txt"
+
+    run_until "$PUTT_BUTTON" "$scratch/files/swing.out"
+    say "putt ran"
+    wait_for_replay_end
+    say "putt replayed"
+    check_views_after_replay putt
+
+    ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
+    cp "$TMPDIR"/Parview-*/swing.out "$scratch/swing.out" || true
+    # Asked to terminate, Parview ends its event loop and exits normally.
+    kill -TERM "$pid"
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.5
+    done
+    wait "$pid" || true
+    say "closed"
+}
+
+if [ "${1:-}" = --session ]; then
+    session
+    exit
+fi
+
+# ---- setting up, and the checks of the files
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+bindir=$(cd "${1:?usage: $0 <bin dir> [screenshot.png [directory]]}" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 shot=${2:-$scratch/parview-window.png}
-compare=${3:-}
-[ -z "$compare" ] || compare=$(cd "$(dirname "$compare")" && pwd)/$(basename "$compare")
+shots=${3:-$scratch/shots}
+work=$scratch/work
+mkdir -p "$shots" "$work" "$scratch/files"
+cp "$here/examples/hole2-putt.txt" "$scratch/files/"
 
 # Parview makes its private directory inside TMPDIR; give it one of its own
-# so the check below finds exactly this run's files.
+# so the checks find exactly this run's files.
 # Its settings (whether the shot data shows) go to a scratch directory too:
 # the check starts from the defaults and leaves the user's own alone.
 mkdir "$scratch/tmp" "$scratch/xdg" "$scratch/config"
@@ -27,65 +298,24 @@ chmod 700 "$scratch/xdg"
 TMPDIR=$scratch/tmp
 XDG_RUNTIME_DIR=$scratch/xdg
 XDG_CONFIG_HOME=$scratch/config
-export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shot scratch compare
+export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shot shots work scratch
 unset QT_QPA_PLATFORM QMX_SWING_MODE || true
 
-xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
-    "$bindir/Parview" > "$scratch/parview.log" 2>&1 &
-    pid=$!
-    wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
-    xdotool windowmove --sync "$wid" 0 0
-    # The "Swing" button sits under the tee-shot controls, at this point of
-    # the window laid out at its initial 1023 x 757. A loaded machine may
-    # still be drawing the window when the first click arrives: click again
-    # until the run has left its output file.
-    ran=0
-    for attempt in 1 2 3; do
-        sleep 2
-        xdotool mousemove --window "$wid" 213 473 click 1
-        for i in $(seq 20); do
-            if ls "$TMPDIR"/Parview-*/swing.out > /dev/null 2>&1; then ran=1; break; fi
-            sleep 0.5
-        done
-        [ "$ran" = 1 ] && break
-    done
-    [ "$ran" = 1 ] || echo "no run after three clicks" >&2
-    # The default shot of hole 1 replays in about twelve seconds of real time.
-    sleep 15
-    if [ -n "$compare" ]; then
-        # The arrow of the "Open" button, then the second entry of its menu.
-        xdotool mousemove --window "$wid" 64 21 click 1
-        sleep 1
-        xdotool key Down Down Return
-        sleep 2
-        xdotool type --delay 20 "$compare"
-        xdotool key Return
-        sleep 2
-        xdotool mousemove 0 799
-        sleep 1
-    fi
-    import -window root "$shot"
-    ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
-    grep -h "^Exit Code:" "$TMPDIR"/Parview-*/swing.out > "$scratch/exit.txt" || true
-    # Asked to terminate, Parview ends its event loop and exits normally.
-    kill -TERM "$pid"
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.5
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" || true
-'
+xvfb-run -a -s "-screen 0 1280x800x24" sh "$0" --session || exit 1
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-[ -s "$shot" ] || fail "no screenshot at $shot"
 size=$(identify -format '%wx%h' "$shot")
 [ "$size" = "1280x800" ] || fail "screenshot is $size"
 colours=$(identify -format '%k' "$shot")
 [ "$colours" -gt 200 ] || fail "screenshot has only $colours colours: nothing drawn?"
 [ "$(wc -l < "$scratch/files.txt")" -eq 2 ] || fail "working files missing: $(cat "$scratch/files.txt")"
-[ "$(cat "$scratch/exit.txt")" = "Exit Code: 1" ] || fail "the simulator did not succeed: $(cat "$scratch/exit.txt")"
+for out in "$scratch/swing.out" "$scratch/files/swing.out"; do
+    [ "$(grep -h "^Exit Code:" "$out" 2>/dev/null || true)" = "Exit Code: 1" ] ||
+        fail "the simulator did not succeed: $out"
+done
+grep -q "^PuttShotSteps: [1-9]" "$scratch/files/swing.out" || fail "the putt has no points"
+grep -q "^GreenXRot: 3.0*$" "$scratch/files/swing.out" || fail "the putt was not on hole 2's tilted green"
+cmp -s "$here/examples/hole2-putt.txt" "$scratch/files/hole2-putt.txt" ||
+    fail "the opened file was changed"
 leftover=$(ls -A "$TMPDIR")
 [ -z "$leftover" ] || fail "private directory left behind after the window closed: $leftover"
 echo "screenshot: $shot ($size, $colours colours)"

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,46 @@ TEST_F(HoleDialog, TheDistanceFollowsTheDefinedHole)
                   QString("Distance to hole: %1 yards")
                       .arg(model().distanceToHole(model().ballPos()), 0, 'f', 2))
             << button;
+    }
+}
+
+// A defined hole discards the shot, as choosing another hole does: a replay
+// would run the old points over the new ground. Cancelled, the hole keeps it.
+TEST_F(HoleDialog, ARedefinedHoleDiscardsTheShot)
+{
+    struct Row
+    {
+        int index;
+        const char* button;
+        bool discarded;
+    };
+    const Row rows[] = {{1, "btnSaveCopy", true}, {3, "btnSave", true}, {3, "btnCancel", false}};
+    for (const Row& row : rows) {
+        holes()->setCurrentIndex(row.index);
+        SwingModel& m = model();
+        m.puttShot.set(0, {1.0, 140.0, 0.0});
+        for (int i = 0; i <= 50; ++i)
+            m.setPoint(i, {0.0, i * 2.0, i * (50 - i) * 0.01});
+        m.setFirstImpact(40);
+        m.setCurrentStep(50);
+        ASSERT_TRUE(child<QSlider>("time")->isEnabled());
+
+        customize([&row](QWidget* dlg) {
+            auto* y = find<QDoubleSpinBox>(dlg, "spinHolePosY");
+            y->setValue(y->value() - 10);
+            find<QPushButton>(dlg, row.button)->click();
+        });
+        const std::string what =
+            std::string(row.button) + " on hole " + std::to_string(row.index + 1);
+        EXPECT_EQ(m.teeShot.empty(), row.discarded) << what;
+        EXPECT_EQ(m.puttShot.empty(), row.discarded) << what;
+        EXPECT_EQ(m.teeStep, row.discarded ? -1 : 50) << what;
+        EXPECT_EQ(m.FirstImpact, row.discarded ? -1 : 40) << what;
+        EXPECT_EQ(m.ballPos() == Vector3(), row.discarded) << what;
+        EXPECT_EQ(child<QLineEdit>("edtBallPosY")->text(), row.discarded ? "0.00" : "100.00")
+            << what;
+        for (const char* control : {"time", "btnAnimate"})
+            EXPECT_EQ(child<QWidget>(control)->isEnabled(), !row.discarded) << what << " " << control;
     }
 }
 
