@@ -14,10 +14,11 @@
 namespace {
 
 // Purple through red to orange: none of it is the grass or the sky of the
-// views, so every trace stands out in both.
+// views, so every trace stands out in both, and the orange stops short of
+// the arrows' yellow.
 QColor colourAt(double t)
 {
-    const double hue = std::fmod(0.80 + 0.32 * std::clamp(t, 0.0, 1.0), 1.0);
+    const double hue = std::fmod(0.78 + 0.30 * std::clamp(t, 0.0, 1.0), 1.0);
     return QColor::fromHsvF(static_cast<float>(hue), 0.9f, 0.95f);
 }
 
