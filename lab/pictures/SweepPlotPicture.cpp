@@ -67,6 +67,10 @@ bool renderSweepPlot(const SweepPlot& plot, std::string& png, std::string& error
 
     const QString legend = QString::fromStdString(plot.legend);
     for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+        // Each path spans most of the hole: a spatial index would file every
+        // one under most of its cells, hundreds of megabytes for thousands of
+        // paths, to speed up a single drawing.
+        scene->setItemIndexMethod(QGraphicsScene::NoIndex);
         scene->modelChanged(model, AllChanged);
         addSweepTraces(*scene, plot.paths, legend);
     }

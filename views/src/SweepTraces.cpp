@@ -22,40 +22,39 @@ QColor colourAt(double t)
     return QColor::fromHsvF(static_cast<float>(hue), 0.9f, 0.95f);
 }
 
+// The most points the simplification looks at.
+constexpr std::size_t kCandidatePoints = 2000;
+
 bool finite(const Vector3& p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
-// The distance of p from the segment a-b.
-double offSegment(const Vector3& p, const Vector3& a, const Vector3& b)
-{
-    const double dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
-    const double length2 = dx * dx + dy * dy + dz * dz;
-    double t = 0;
-    if (length2 > 0)
-        t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy + (p.z - a.z) * dz) / length2, 0.0, 1.0);
-    const double ex = p.x - (a.x + t * dx), ey = p.y - (a.y + t * dy), ez = p.z - (a.z + t * dz);
-    return std::sqrt(ex * ex + ey * ey + ez * ez);
-}
-
 // Douglas-Peucker: the points that leave every dropped point within
 // tolerance of the line kept. With a stack rather than recursion, since a
-// shot may have a hundred thousand points.
+// shot may have a hundred thousand points, and in squared distances.
 std::vector<Vector3> simplify(const std::vector<Vector3>& points, double tolerance)
 {
+    const double tolerance2 = tolerance * tolerance;
     std::vector<bool> keep(points.size(), false);
     keep.front() = keep.back() = true;
     std::vector<std::pair<std::size_t, std::size_t>> spans{{0, points.size() - 1}};
     while (!spans.empty()) {
         const auto [from, to] = spans.back();
         spans.pop_back();
-        double worst = tolerance;
+        const Vector3& a = points[from];
+        const double dx = points[to].x - a.x, dy = points[to].y - a.y, dz = points[to].z - a.z;
+        const double length2 = dx * dx + dy * dy + dz * dz;
+        const double scale = length2 > 0 ? 1 / length2 : 0;
+        double worst = tolerance2;
         std::size_t at = 0;
         for (std::size_t i = from + 1; i < to; ++i) {
-            const double d = offSegment(points[i], points[from], points[to]);
-            if (d > worst) {
-                worst = d;
+            const double px = points[i].x - a.x, py = points[i].y - a.y, pz = points[i].z - a.z;
+            const double t = std::clamp((px * dx + py * dy + pz * dz) * scale, 0.0, 1.0);
+            const double ex = px - t * dx, ey = py - t * dy, ez = pz - t * dz;
+            const double d2 = ex * ex + ey * ey + ez * ez;
+            if (d2 > worst) {
+                worst = d2;
                 at = i;
             }
         }
@@ -116,24 +115,53 @@ QColor sweepColour(std::size_t i, std::size_t n)
 
 std::vector<Vector3> thinTrace(const Trajectory& shot)
 {
+    // A shot of thousands of time steps moves a tiny part of a pixel per
+    // step: of each run of steps only the lowest point goes on (the bounces,
+    // the sharpest turns of a shot, are lowest points), with the first and
+    // the last. One pass over the shot, so that thinning stays cheap beside
+    // the run itself.
+    const std::size_t stride =
+        std::max<std::size_t>(1, (static_cast<std::size_t>(shot.size()) + kCandidatePoints - 1) /
+                                     kCandidatePoints);
     std::vector<Vector3> points;
-    points.reserve(static_cast<std::size_t>(shot.size()));
-    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    points.reserve(kCandidatePoints + 2);
+    const Vector3* low = nullptr;
+    const Vector3* last = nullptr;
+    std::size_t inRun = 0;
     for (const auto& [step, p] : shot) {
         // A point gone to infinity cannot be drawn; the rest of the shot can.
         if (!finite(p))
             continue;
-        points.push_back(p);
+        last = &p;
+        if (points.empty()) {
+            points.push_back(p);
+            continue;
+        }
+        if (!low || p.z < low->z)
+            low = &p;
+        if (++inRun == stride) {
+            points.push_back(*low);
+            low = nullptr;
+            inRun = 0;
+        }
+    }
+    if (low && low != last)
+        points.push_back(*low);
+    if (last && !(points.back() == *last))
+        points.push_back(*last);
+    if (points.size() <= 2)
+        return points;
+
+    // A thousandth of the shot's size is below a pixel in either view; a shot
+    // that turns more often than the limit allows is drawn a little coarser.
+    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const Vector3& p : points) {
         const double c[3] = {p.x, p.y, p.z};
         for (int k = 0; k < 3; ++k) {
             lo[k] = std::min(lo[k], c[k]);
             hi[k] = std::max(hi[k], c[k]);
         }
     }
-    if (points.size() <= 2)
-        return points;
-    // A thousandth of the shot's size is below a pixel in either view; a shot
-    // that turns more often than the limit allows is drawn a little coarser.
     const double size = std::hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]);
     double tolerance = std::max(size * 1e-3, 1e-9);
     for (;;) {
