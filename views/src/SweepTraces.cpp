@@ -31,8 +31,8 @@ bool finite(const Vector3& p)
 }
 
 // Douglas-Peucker: the points that leave every dropped point within
-// tolerance of the line kept. With a stack rather than recursion, since a
-// shot may have a hundred thousand points, and in squared distances.
+// tolerance of the line kept; with a stack rather than recursion, and in
+// squared distances.
 std::vector<Vector3> simplify(const std::vector<Vector3>& points, double tolerance)
 {
     const double tolerance2 = tolerance * tolerance;
