@@ -9,6 +9,8 @@
 #include "SideScene.h"
 #include "SimulationRunner.h"
 #include "SimulatorRun.h"
+#include "SweepDialog.h"
+#include "SweepResults.h"
 #include "TopScene.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
@@ -175,6 +177,13 @@ Parview::Parview(const QStringList& arguments)
                 setBusy(false);
                 completeRun(outcome, files);
             });
+    sweep = new SweepDialog(model, this);
+    // The sweep copies the model at its start; until it ends the controls,
+    // the hole list and the other runs wait, as for a swing.
+    sweep->setRunGate([this] { return busy ? tr("Wait for the shot under way to end.") : QString(); });
+    connect(sweep, &SweepDialog::runningChanged, this, [this](bool on) { setBusy(on); });
+    connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
+    shotData->panel()->showSweep(sweep->results());
     WheelNeedsFocus::install(ui->cmbHoleId);
     new PuttReading(model, topScene,
                     {ui->btnRead,
@@ -226,6 +235,8 @@ void Parview::showEvent(QShowEvent* event)
 
 void Parview::closeEvent(QCloseEvent* event)
 {
+    sweep->cancelRun();
+    sweep->hide();
     runner->cancel();
     setBusy(false);
     replay->stop();
@@ -646,6 +657,7 @@ void Parview::onFileBtn()
         replay->stop();
         model.reset();
         fillHoleCombo();
+        sweep->clearResults();
         topScene->clearTraces();
         sideScene->clearTraces();
         shotData->panel()->clearComparisons();
