@@ -10,7 +10,9 @@
 #include "SimulationRunner.h"
 #include "SimulatorRun.h"
 #include "SweepDialog.h"
+#include "SweepOverlay.h"
 #include "SweepResults.h"
+#include "SweepTraces.h"
 #include "TopScene.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
@@ -181,7 +183,14 @@ Parview::Parview(const QStringList& arguments)
     // The sweep copies the model at its start; until it ends the controls,
     // the hole list and the other runs wait, as for a swing.
     sweep->setRunGate([this] { return busy ? tr("Wait for the shot under way to end.") : QString(); });
-    connect(sweep, &SweepDialog::runningChanged, this, [this](bool on) { setBusy(on); });
+    sweep->setTraceThinner(&thinTrace);
+    sweepOverlay = new SweepOverlay(topScene, sideScene, this);
+    connect(sweep, &SweepDialog::runningChanged, this, [this](bool on) {
+        setBusy(on);
+        if (on)
+            sweepOverlay->clear(); // the next sweep's paths replace these
+    });
+    connect(sweep, &SweepDialog::tracesReady, sweepOverlay, &SweepOverlay::show);
     connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
     shotData->panel()->showSweep(sweep->results());
     WheelNeedsFocus::install(ui->cmbHoleId);
@@ -658,6 +667,7 @@ void Parview::onFileBtn()
         model.reset();
         fillHoleCombo();
         sweep->clearResults();
+        sweepOverlay->clear();
         topScene->clearTraces();
         sideScene->clearTraces();
         shotData->panel()->clearComparisons();

@@ -2,6 +2,7 @@
 
 #include "SweepResults.h"
 #include "SweepOutput.h"
+#include "SweepPlot.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -369,15 +370,8 @@ void SweepDialog::runEnded()
 
 QString SweepDialog::legendText(const quillmoor::lab::SweepOutcome& outcome) const
 {
-    QStringList parts;
-    for (const SweepAxis& a : rows->grid().axes()) {
-        const QString unit = QString::fromUtf8(quillmoor::lab::keyUnit(a.key));
-        parts << QStringLiteral("%1 %2 to %3%4")
-                     .arg(QString::fromStdString(a.key), numberText(a.values.front()),
-                          numberText(a.values.back()),
-                          unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
-    }
-    QString text = parts.join(QStringLiteral(" \u00d7 "));
+    // As Shotlab's pictures label the same sweep.
+    QString text = QString::fromStdString(quillmoor::lab::sweepLegend(rows->grid()));
     if (outcome.cancelled)
         text += tr(", %1 of %2 shots").arg(outcome.done).arg(outcome.total);
     if (worker->traceStride() > 1)

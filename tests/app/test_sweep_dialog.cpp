@@ -4,6 +4,8 @@
 
 #include "ShotDataPanel.h"
 #include "SweepDialog.h"
+#include "SweepOverlay.h"
+#include "SwingScene.h"
 #include "SweepResults.h"
 #include "SweepOutput.h"
 #include "test_window_support.h"
@@ -11,6 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
@@ -100,7 +104,7 @@ TEST_F(SweepDialogTest, RunsToTheEndWithRowsTracesAndTheLabsCsv)
     ASSERT_EQ(traces.size(), 10u);
     for (const SweepTrace& t : traces)
         EXPECT_GT(t.size(), 10u);
-    EXPECT_EQ(legend, "TeeLaunchAngle 20 to 40 deg \u00d7 TeeBackSpin 2000 to 3000 rpm");
+    EXPECT_EQ(legend, "TeeLaunchAngle 20 \u2026 40 deg \u00d7 TeeBackSpin 2000 \u2026 3000 rpm");
     EXPECT_EQ(dialog->message(), "Done: 10 shots.");
 
     SweepGrid grid;
@@ -219,6 +223,16 @@ class SweepWindow : public WindowTest
 protected:
     SweepDialog* dialog() const { return window->findChild<SweepDialog*>(); }
     QTableView* sweepTable() const { return window->findChild<ShotDataPanel*>()->sweepTable(); }
+    // The paths and the legend of the sweep in each view, and every kept trace.
+    std::pair<int, int> sweepItems() const
+    {
+        const auto* overlay = window->findChild<SweepOverlay*>();
+        return {int(overlay->itemsOf(0).size()), int(overlay->itemsOf(1).size())};
+    }
+    int traceCount(const char* view) const
+    {
+        return int(static_cast<const SwingScene*>(child<QGraphicsView>(view)->scene())->traces.size());
+    }
 };
 
 TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
@@ -239,8 +253,27 @@ TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
     EXPECT_EQ(sweepTable()->model()->rowCount(), 11);
     EXPECT_TRUE(sweepTable()->isVisibleTo(window.get()) || !window->isVisible());
     EXPECT_EQ(model().TeeLaunchAngle, 30); // the sweep worked on a copy
+    EXPECT_EQ(sweepItems(), std::make_pair(12, 12)); // 11 paths and the legend in each view
+    EXPECT_EQ(traceCount("topView"), 12);
+    EXPECT_EQ(traceCount("sideView"), 12);
+
+    // Another sweep replaces the paths; a compared file stays.
+    SwingModel compared(false);
+    compared.setPoint(0, {0.0, 0.0, 0.0});
+    compared.setPoint(1, {0.0, 80.0, 0.0});
+    QTemporaryDir dir;
+    ASSERT_TRUE(compared.write(dir.filePath("c.out").toStdString()));
+    window->openResults(dir.filePath("c.out"));
+    const int withComparison = traceCount("topView");
+    dialog()->setRange(0, "TeeLaunchAngle", 20, 22, 1);
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    EXPECT_EQ(sweepItems(), std::make_pair(4, 4));
+    EXPECT_EQ(traceCount("topView"), withComparison - 12 + 4);
 
     child<QAbstractButton>("btnResetAll")->click();
+    EXPECT_EQ(sweepItems(), std::make_pair(0, 0));
+    EXPECT_EQ(traceCount("topView") + traceCount("sideView"), 0);
     EXPECT_EQ(sweepTable()->model()->rowCount(), 0);
     EXPECT_FALSE(find<QPushButton>(dialog(), "btnSweepSave")->isEnabled());
 }
