@@ -174,8 +174,10 @@ QVariant SweepResults::headerData(int section, Qt::Orientation orientation, int 
         return section + 1;
     const auto& axes = sweepGrid.axes();
     const int n = static_cast<int>(axes.size());
+    // The unit on a line of its own keeps the columns of short numbers narrow
+    // in the narrow panel.
     auto withUnit = [](const QString& label, const char* unit) {
-        return *unit ? QStringLiteral("%1 (%2)").arg(label, QString::fromUtf8(unit)) : label;
+        return *unit ? QStringLiteral("%1\n(%2)").arg(label, QString::fromUtf8(unit)) : label;
     };
     if (section < n)
         return withUnit(QString::fromStdString(axes[section].key),

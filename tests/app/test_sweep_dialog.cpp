@@ -97,7 +97,7 @@ TEST_F(SweepDialogTest, RunsToTheEndWithRowsTracesAndTheLabsCsv)
     SweepResults* rows = dialog->results();
     ASSERT_EQ(rows->size(), 10u);
     EXPECT_EQ(rows->columnCount(), 2 + 1 + 9 + 1);
-    EXPECT_EQ(rows->headerData(0, Qt::Horizontal).toString(), "TeeLaunchAngle (deg)");
+    EXPECT_EQ(rows->headerData(0, Qt::Horizontal).toString(), "TeeLaunchAngle\n(deg)");
     EXPECT_EQ(rows->index(3, 0).data().toString(), "25"); // the first key varies slowest
     EXPECT_EQ(rows->index(3, 1).data().toString(), "3000");
     EXPECT_EQ(ends, 1);
