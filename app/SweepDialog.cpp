@@ -375,7 +375,7 @@ QString SweepDialog::legendText(const quillmoor::lab::SweepOutcome& outcome) con
     if (outcome.cancelled)
         text += tr(", %1 of %2 shots").arg(outcome.done).arg(outcome.total);
     if (worker->traceStride() > 1)
-        text += tr(", every %1th path").arg(worker->traceStride());
+        text += tr(", 1 path in %1 shown").arg(worker->traceStride());
     return text;
 }
 

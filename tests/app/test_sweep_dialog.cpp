@@ -162,7 +162,7 @@ TEST_P(SweepStop, StopsEarlyAndConsistently)
     ASSERT_EQ(ends, 1);
     for (std::size_t i = 0; i < traces.size(); ++i) // every 4th point: 7901 > 2000
         EXPECT_EQ(traces[i].empty(), i * 4 >= done) << i;
-    EXPECT_TRUE(legend.endsWith(QString(", %1 of 7901 shots, every 4th path").arg(done)))
+    EXPECT_TRUE(legend.endsWith(QString(", %1 of 7901 shots, 1 path in 4 shown").arg(done)))
         << legend.toStdString();
     EXPECT_TRUE(child<QPushButton>("btnSweepRun")->isEnabled());
     EXPECT_FALSE(child<QPushButton>("btnSweepCancel")->isEnabled());
@@ -208,6 +208,22 @@ INSTANTIATE_TEST_SUITE_P(
                       BadRange{nullptr, 0, 2e7, 1, "more than 10000000 values"},
                       BadRange{"TeeBackSpin", 0, 6e5, 0.1, "more than 10000000 points"},
                       BadRange{"TeeClubSpeed", 1, 2, 1, "are the same quantity"}));
+
+// In putt mode the putt is swept, from the putt's own controls.
+TEST_F(SweepDialogTest, PuttModeSweepsThePutt)
+{
+    model.PuttEnabled = true;
+    model.PuttTargetAngle = 2;
+    dialog->present();
+    EXPECT_EQ(child<QComboBox>("cmbSweepKey1")->currentText(), "PuttTargetAngle");
+    EXPECT_EQ(child<QLineEdit>("edtSweepFrom1")->text(), "1.5"); // 2 - 5 steps of 0.1
+    dialog->setRange(0, "PuttTargetAngle", -2, 2, 2);
+    click("btnSweepRun");
+    ASSERT_TRUE(ended());
+    ASSERT_EQ(dialog->results()->size(), 3u);
+    EXPECT_EQ(dialog->results()->row(2).kind, quillmoor::ShotKind::Putt);
+    EXPECT_EQ(dialog->results()->headerData(2, Qt::Horizontal).toString(), "Holed");
+}
 
 TEST_F(SweepDialogTest, AFieldThatIsNotANumberIsNamed)
 {
