@@ -178,6 +178,11 @@ struct BadRange
     const char* message; // a part of what the dialog says
 };
 
+void PrintTo(const BadRange& p, std::ostream* os)
+{
+    *os << (p.key2 ? p.key2 : "TeeBallSpeed") << '=' << p.from << ':' << p.to << ':' << p.step;
+}
+
 class SweepBadRange : public SweepDialogTest, public ::testing::WithParamInterface<BadRange>
 {
 };
