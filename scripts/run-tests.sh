@@ -12,10 +12,12 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
 passed=0
 failed=0
+# Minutes and seconds since the start, so a slow phase shows in the CI log.
+elapsed() { printf '(%d:%02d)' $((SECONDS / 60)) $((SECONDS % 60)); }
 for preset in dev asan; do
-  echo "== $preset build =="
+  echo "== $preset build == $(elapsed)"
   bash scripts/build.sh "$preset"
-  echo "== $preset tests =="
+  echo "== $preset tests == $(elapsed)"
   log=$(mktemp)
   ctest --preset "$preset" -j "$(nproc)" --timeout 300 | tee "$log" || status=1
   summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
@@ -30,7 +32,7 @@ for preset in dev asan; do
   failed=$((failed + bad))
   if [ "$preset" = dev ]; then
     # Packages the dev build's programs rather than building them again.
-    echo "== Debian package =="
+    echo "== Debian package == $(elapsed)"
     if bash scripts/test-package.sh build/dev; then
       passed=$((passed + 1))
     else
@@ -39,12 +41,12 @@ for preset in dev asan; do
     fi
   fi
 done
-echo "== fuzzing, ${FUZZ_SECONDS:-20}s per target =="
+echo "== fuzzing, ${FUZZ_SECONDS:-20}s per target == $(elapsed)"
 if bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"; then
   passed=$((passed + 2))
 else
   failed=$((failed + 1))
   status=1
 fi
-echo "Summary: $passed passed, $failed failed"
+echo "Summary: $passed passed, $failed failed $(elapsed)"
 exit $status
