@@ -40,13 +40,13 @@ bool opaque(const QImage& image)
     return true;
 }
 
-// One row as R, G, B(, A) bytes, not premultiplied.
+// One row of a 32-bit image that is not premultiplied (or opaque) as
+// R, G, B(, A) bytes.
 void packRow(const QImage& image, int y, bool alpha, unsigned char* out)
 {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
     for (int x = 0; x < image.width(); ++x) {
-        const QRgb p = premultiplied ? qUnpremultiply(line[x]) : line[x];
+        const QRgb p = line[x];
         *out++ = static_cast<unsigned char>(qRed(p));
         *out++ = static_cast<unsigned char>(qGreen(p));
         *out++ = static_cast<unsigned char>(qBlue(p));
@@ -59,8 +59,7 @@ void packRow(const QImage& image, int y, bool alpha, unsigned char* out)
 // that a longjmp out of libpng skips no destructor. `row` holds one packed row.
 bool encode(const QImage& image, bool alpha, unsigned char* row, QSaveFile* file)
 {
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -98,11 +97,27 @@ bool write(const QImage& image, const QString& name, QString* error)
     }
     // Converted row by row: a whole converted copy of a large picture costs
     // more in fresh pages than the conversion itself.
+    // An opaque premultiplied picture (every batch picture) is its own
+    // unpremultiplied self.
     QImage pixels = image;
-    if (pixels.format() != QImage::Format_RGB32 && pixels.format() != QImage::Format_ARGB32 &&
-        pixels.format() != QImage::Format_ARGB32_Premultiplied)
-        pixels = image.convertToFormat(QImage::Format_ARGB32);
-    const bool alpha = pixels.hasAlphaChannel() && !opaque(pixels);
+    bool alpha = false;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+        break;
+    case QImage::Format_ARGB32:
+        alpha = !opaque(image);
+        break;
+    case QImage::Format_ARGB32_Premultiplied:
+        alpha = !opaque(image);
+        if (alpha)
+            pixels = image.convertToFormat(QImage::Format_ARGB32);
+        break;
+    default:
+        pixels = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                               : QImage::Format_RGB32);
+        alpha = image.hasAlphaChannel() && !opaque(pixels);
+        break;
+    }
     std::vector<unsigned char> row(static_cast<size_t>(pixels.width()) * (alpha ? 4 : 3));
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -113,7 +128,7 @@ bool write(const QImage& image, const QString& name, QString* error)
     if (!encode(pixels, alpha, row.data(), &file)) {
         if (error)
             *error = file.error() != QFileDevice::NoError ? file.errorString()
-                                                           : QStringLiteral("PNG encoding failed");
+                                                          : QStringLiteral("PNG encoding failed");
         file.cancelWriting();
         return false;
     }

@@ -87,8 +87,7 @@ std::string shotFile(int points, std::string& error)
             const double f = at - k;
             const Vector3& a = path0[k].second;
             const Vector3& b = path0[k + 1].second;
-            resampled.set(i, {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f,
-                              a.z + (b.z - a.z) * f});
+            resampled.set(i, {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f, a.z + (b.z - a.z) * f});
         }
         model.teeShot = resampled;
         model.TimeStepSize *= static_cast<double>(n - 1) / (points - 1);
@@ -219,7 +218,8 @@ int main(int argc, char** argv)
     QFile screen(dir.filePath(QStringLiteral("screen.json")));
     if (!screen.open(QIODevice::WriteOnly))
         return 1;
-    screen.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280, "height": 800}]})");
+    screen.write(
+        R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1280, "height": 800}]})");
     screen.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
     QApplication app(argc, argv);
