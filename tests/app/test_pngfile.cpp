@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -29,6 +30,11 @@ struct Case
     QImage::Format format;
     bool translucent;
 };
+
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PngRoundTrip : public ::testing::TestWithParam<Case>
 {
