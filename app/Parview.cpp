@@ -10,6 +10,10 @@
 #include "SideScene.h"
 #include "SimulationRunner.h"
 #include "SimulatorRun.h"
+#include "SweepDialog.h"
+#include "SweepOverlay.h"
+#include "SweepResults.h"
+#include "SweepTraces.h"
 #include "TopScene.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
@@ -176,6 +180,20 @@ Parview::Parview(const QStringList& arguments)
                 setBusy(false);
                 completeRun(outcome, files);
             });
+    sweep = new SweepDialog(model, this);
+    // The sweep copies the model at its start; until it ends the controls,
+    // the hole list and the other runs wait, as for a swing.
+    sweep->setRunGate([this] { return busy ? tr("Wait for the shot under way to end.") : QString(); });
+    sweep->setTraceThinner(&thinTrace);
+    sweepOverlay = new SweepOverlay(topScene, sideScene, this);
+    connect(sweep, &SweepDialog::runningChanged, this, [this](bool on) {
+        setBusy(on);
+        if (on)
+            sweepOverlay->clear(); // the next sweep's paths replace these
+    });
+    connect(sweep, &SweepDialog::tracesReady, sweepOverlay, &SweepOverlay::show);
+    connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
+    shotData->panel()->showSweep(sweep->results());
     WheelNeedsFocus::install(ui->cmbHoleId);
     new PuttReading(model, topScene,
                     {ui->btnRead,
@@ -228,6 +246,8 @@ void Parview::showEvent(QShowEvent* event)
 
 void Parview::closeEvent(QCloseEvent* event)
 {
+    sweep->cancelRun();
+    sweep->hide();
     runner->cancel();
     setBusy(false);
     replay->stop();
@@ -648,6 +668,8 @@ void Parview::onFileBtn()
         replay->stop();
         model.reset();
         fillHoleCombo();
+        sweep->clearResults();
+        sweepOverlay->clear();
         topScene->clearTraces();
         sideScene->clearTraces();
         shotData->panel()->clearComparisons();

@@ -6,6 +6,8 @@
 // a swing or putt runs the Trajex program on a data file (SimulationRunner,
 // SimulatorRun) and the result is replayed on the `time` slider
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
+// "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
+// rows go to the dock and its paths over both views (SweepOverlay).
 // Files are taken as models only when they are models (ModelFile).
 // Constructed with "-swing" or "-putt" on the command line it does all its
 // work in the constructor without ever being shown, and main() prints what it
@@ -26,6 +28,8 @@ class ReplayControl;
 class ShotDataDock;
 class SideScene;
 class SimulationRunner;
+class SweepDialog;
+class SweepOverlay;
 class TopScene;
 
 class Parview : public QMainWindow, public SwingModelListener
@@ -105,6 +109,8 @@ private:
     SimulationRunner* runner = nullptr;
     ReplayControl* replay = nullptr;
     ShotDataDock* shotData = nullptr;
+    SweepDialog* sweep = nullptr;
+    SweepOverlay* sweepOverlay = nullptr;
     bool busy = false;
     QPointer<QWidget> focusBeforeRun;
 };

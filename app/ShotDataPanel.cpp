@@ -7,9 +7,12 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QResizeEvent>
 #include <QStyle>
+#include <QSplitter>
 #include <QStyleOptionHeader>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -73,9 +76,29 @@ ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
     view->addAction(copyAction);
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    sweepBox = new QWidget(this);
+    sweepBox->setObjectName(QStringLiteral("sweepBox"));
+    sweepTitle = new QLabel(sweepBox);
+    sweepView = new QTableView(sweepBox);
+    sweepView->setObjectName(QStringLiteral("sweepTable"));
+    sweepView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sweepView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Rows of one height: a sweep may have far too many to measure each.
+    sweepView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sweepView->verticalHeader()->setDefaultSectionSize(sweepView->fontMetrics().height() + 6);
+    auto* sweepLayout = new QVBoxLayout(sweepBox);
+    sweepLayout->setContentsMargins(0, 0, 0, 0);
+    sweepLayout->addWidget(sweepTitle);
+    sweepLayout->addWidget(sweepView);
+    sweepBox->hide();
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    split->addWidget(view);
+    split->addWidget(sweepBox);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
+    layout->addWidget(split);
 
     columns.append(columnOf(tr("This shot"), nullptr));
     refresh();
@@ -230,6 +253,26 @@ int ShotDataPanel::columnWidth() const
     const int number =
         view->fontMetrics().horizontalAdvance(QStringLiteral("-888.88")) + cellPadding();
     return std::max(titleWidth(tr("This shot")), number);
+}
+
+void ShotDataPanel::showSweep(QAbstractItemModel* rows)
+{
+    sweepView->setModel(rows);
+    connect(rows, &QAbstractItemModel::modelReset, this, &ShotDataPanel::sweepChanged);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &ShotDataPanel::sweepChanged);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &ShotDataPanel::sweepChanged);
+    sweepChanged();
+}
+
+void ShotDataPanel::sweepChanged()
+{
+    const QAbstractItemModel* rows = sweepView->model();
+    const int n = rows ? rows->rowCount() : 0;
+    sweepBox->setVisible(n > 0);
+    sweepTitle->setText(n == 1 ? tr("Sweep: 1 shot") : tr("Sweep: %1 shots").arg(n));
+    // Sized by the first rows; later ones are numbers of the same kind.
+    if (n > 0 && n <= 64)
+        sweepView->resizeColumnsToContents();
 }
 
 QString ShotDataPanel::copyText() const

@@ -7,6 +7,9 @@
 //
 // The panel keeps the numbers, not the models, so a comparison model may be
 // discarded once it has been added.
+//
+// Below them, once a sweep has rows, a second table shows the sweep: one row
+// per shot with the varied values, the numbers and the status.
 
 #include "ShotSummary.h"
 
@@ -16,6 +19,9 @@
 #include <QWidget>
 #include <optional>
 
+class QAbstractItemModel;
+class QLabel;
+class QTableView;
 class QTableWidget;
 class SwingModel;
 
@@ -50,6 +56,10 @@ public:
 
     QTableWidget* table() const { return view; }
 
+    // The table of a sweep's rows (SweepResults), shown while it has rows.
+    void showSweep(QAbstractItemModel* rows);
+    QTableView* sweepTable() const { return sweepView; }
+
     // Wide enough for the row labels, the current shot and one comparison;
     // further columns scroll.
     QSize sizeHint() const override;
@@ -74,7 +84,12 @@ private:
     int cellPadding() const;
     int titleWidth(const QString& title) const;
 
+    void sweepChanged();
+
     QVector<Column> columns;
     QTableWidget* view = nullptr;
+    QWidget* sweepBox = nullptr;
+    QLabel* sweepTitle = nullptr;
+    QTableView* sweepView = nullptr;
     bool filling = false; // refresh() is rebuilding the table
 };

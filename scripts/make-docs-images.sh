@@ -5,8 +5,11 @@
 #                                  one, under a virtual X server
 #   docs/parview-shot-data.png     its "Shot data" panel
 #   docs/read-putt-band.png        the plan view after Read (scripts/make-read-image.sh)
+#   docs/sweep-carry.png, docs/sweep-traces.png
+#                                  the chart and the overlaid paths of the worked
+#                                  example in the README's "Sweeps"
 #
-#   scripts/make-docs-images.sh <directory holding Parview and Trajex>
+#   scripts/make-docs-images.sh <directory holding Parview, Trajex and Shotlab>
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,4 +36,11 @@ convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \
 convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +repage \
     "$here/docs/parview-shot-data.png"
 "$here/scripts/make-read-image.sh" "$bindir"
-echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png docs/read-putt-band.png"
+
+# Launch angle x back spin at 140 mph on hole 1: the carry and every path.
+(cd "$here" && "$bindir/Shotlab" sweep examples/hole1-teeshot.txt \
+    --vary TeeLaunchAngle=4:30:1 --vary TeeBackSpin=1000:6000:1000 \
+    --vary TeeBallSpeed=140:140:1 --csv "$scratch/launch-spin.csv" \
+    --chart carry_yd:docs/sweep-carry.png --plot docs/sweep-traces.png)
+echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
+    "docs/read-putt-band.png docs/sweep-carry.png docs/sweep-traces.png"

@@ -39,8 +39,8 @@ for preset in dev asan; do
     fi
   fi
 done
-echo "== fuzzing, ${FUZZ_SECONDS:-60}s per target =="
-if bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"; then
+echo "== fuzzing, ${FUZZ_SECONDS:-20}s per target =="
+if bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"; then
   passed=$((passed + 2))
 else
   failed=$((failed + 1))

@@ -8,6 +8,7 @@
 // error (unknown option, missing argument).
 
 #include "SweepChart.h"
+#include "SweepPlot.h"
 
 #include <functional>
 #include <ostream>
@@ -34,6 +35,8 @@ using CommandRegistrar = void (*)(CLI::App& app, CommandAction& action);
 struct Pictures
 {
     ChartRenderer chart = nullptr;
+    PlotRenderer plot = nullptr;
+    PathThinner thin = nullptr; // with plot: run on the sweep's threads
 };
 
 // args are the command-line arguments after the program name.
@@ -61,7 +64,7 @@ struct SweepOptions
     bool noHeader = false; // CSV without its header row
     std::string csv;       // "-": standard output
     std::string json;      // "-": standard output
-    std::string plot;      // not drawn yet
+    std::string plot;      // FILE.png
     std::string chart;     // "COLUMN:FILE.png"
     bool progress = false; // a progress line on err
 };

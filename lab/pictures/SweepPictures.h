@@ -4,6 +4,7 @@
 // functions to the commands; the lab library itself stays free of Qt.
 
 #include "SweepChart.h"
+#include "SweepPlot.h"
 
 #include <string>
 
@@ -13,5 +14,10 @@ namespace quillmoor::lab {
 // QApplication one is made for the drawing, on the offscreen platform unless
 // QT_QPA_PLATFORM names another.
 bool renderSweepChart(const SweepChart& chart, const std::string& path, std::string& error);
+
+// A PlotRenderer: the plan view above the elevation view of the plot's hole,
+// kPlotWidth × kPlotHeight, with every path overlaid in the colours of the
+// window's sweep traces, as PNG data.
+bool renderSweepPlot(const SweepPlot& plot, std::string& png, std::string& error);
 
 } // namespace quillmoor::lab

@@ -2,6 +2,7 @@
 
 #ifdef QUILLMOOR_PICTURES
 #include "SweepPictures.h"
+#include "SweepTraces.h"
 #endif
 
 #include <iostream>
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     quillmoor::lab::Pictures pictures;
 #ifdef QUILLMOOR_PICTURES
     pictures.chart = quillmoor::lab::renderSweepChart;
+    pictures.plot = quillmoor::lab::renderSweepPlot;
+    pictures.thin = thinTrace;
 #endif
     return quillmoor::lab::runShotlab(args, std::cout, std::cerr, pictures);
 }

@@ -266,7 +266,8 @@ void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictu
                     "Write the rows to FILE as a JSON array of objects (- for standard output)")
         ->type_name("FILE");
     cmd->add_option("--plot", options->plot,
-                    "Draw the views of the hole with every path overlaid (not available yet)")
+                    "Draw the plan and elevation views of the hole with the path of every point "
+                    "overlaid, coloured by grid order, as a PNG picture")
         ->type_name("FILE.png");
     cmd->add_option("--chart", options->chart,
                     "Draw COLUMN (carry_yd, apex_yd, ...) against the first varied key, one line "
@@ -317,9 +318,18 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     plan.jobs = static_cast<unsigned>(options.jobs);
     if (options.noHeader && options.csv.empty())
         return usageError(err, "--no-header leaves out the CSV header row: it needs --csv");
-    if (!options.plot.empty())
-        return usageError(err, "--plot is not available yet (the overlaid paths come in a later "
-                               "version); --chart draws one column");
+    const bool plotting = !options.plot.empty();
+    if (plotting) {
+        if (!pictures.plot || !pictures.thin)
+            return usageError(err, "--plot needs Qt, and this Shotlab was built without it");
+        if (options.plot == "-")
+            return usageError(err, "--plot needs a file name");
+        const std::size_t paths = plan.shard.size(plan.grid.size());
+        if (paths > kMaxPlotPaths)
+            return usageError(err, "--plot overlays at most " + std::to_string(kMaxPlotPaths) +
+                                       " paths; this sweep has " + std::to_string(paths) +
+                                       " points (a larger STEP, or --shard, makes fewer)");
+    }
 
     std::optional<ChartRequest> chart;
     if (!options.chart.empty()) {
@@ -338,6 +348,8 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         targets.push_back({"--json", options.json});
     if (chart)
         targets.push_back({"--chart", chart->file});
+    if (plotting)
+        targets.push_back({"--plot", options.plot});
     for (std::size_t a = 0; a < targets.size(); ++a)
         for (std::size_t b = 0; b < a; ++b)
             if (targets[a].second == targets[b].second)
@@ -382,9 +394,10 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     InterruptGuard guard;
 
     // The outputs, created before the first shot so a wrong path costs nothing.
-    std::unique_ptr<OutputFile> csvFile, jsonFile;
+    std::unique_ptr<OutputFile> csvFile, jsonFile, plotFile;
     using Output = std::pair<const std::string*, std::unique_ptr<OutputFile>*>;
-    for (const Output& o : {Output{&options.csv, &csvFile}, Output{&options.json, &jsonFile}}) {
+    for (const Output& o : {Output{&options.csv, &csvFile}, Output{&options.json, &jsonFile},
+                            Output{&options.plot, &plotFile}}) {
         if (o.first->empty())
             continue;
         *o.second = std::make_unique<OutputFile>(*o.first, out);
@@ -420,6 +433,22 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         if (table)
             tableRows.push_back(row);
     };
+    // The paths only for a plot, thinned on the thread that ran them, each
+    // in its own slot: a sweep without --plot keeps nothing but the rows.
+    SweepPlot plot;
+    if (plotting) {
+        plot.model = &model;
+        plot.legend = sweepLegend(plan.grid);
+        plot.paths.resize(plan.shard.size(plan.grid.size()));
+        const SweepShard shard = plan.shard;
+        const PathThinner thin = pictures.thin;
+        hooks.afterRun = [&plot, shard, thin](std::size_t gridIndex, const SwingModel& run,
+                                              bool ok) {
+            if (ok)
+                plot.paths[(gridIndex - (shard.index - 1)) / shard.count] =
+                    thin(run.currentShot());
+        };
+    }
     if (options.progress)
         hooks.progress = [&](std::size_t done, std::size_t total) { progress.show(done, total); };
 
@@ -442,6 +471,18 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     if (chartBuilder && !pictures.chart(chartBuilder->chart(), chart->file, error)) {
         err << "Shotlab sweep: " << chart->file << ": " << error << '\n';
         status = kExitFailure;
+    }
+    if (plotFile) {
+        std::string png;
+        bool written = pictures.plot(plot, png, error);
+        if (written) {
+            plotFile->stream().write(png.data(), static_cast<std::streamsize>(png.size()));
+            written = plotFile->commit(error);
+        }
+        if (!written) {
+            err << "Shotlab sweep: " << options.plot << ": " << error << '\n';
+            status = kExitFailure;
+        }
     }
     if (outcome.cancelled)
         err << "Shotlab sweep: interrupted after " << outcome.done << " of " << outcome.total

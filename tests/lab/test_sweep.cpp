@@ -8,6 +8,7 @@
 #include "SwingModel.h"
 #include "TrajexRun.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -502,7 +503,7 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--vary", "TeeBallSpeed=1:2:1", "--shard", "-1/2"}, 2, "--shard takes K/N"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--jobs", "0"}, 2, "--jobs"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--mode", "fast"}, 2, "--mode"},
-        {{"--vary", "TeeBallSpeed=1:2:1", "--plot", path("p.png")}, 2, "not available yet"},
+        {{"--vary", "TeeBallSpeed=1:2:1", "--plot", path("p.png")}, 2, "--plot needs Qt"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--chart", "carry_yd:" + path("c.png")},
          2,
          "built without"},
@@ -601,6 +602,80 @@ TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
                   pictures),
               2);
     EXPECT_NE(err.find("at most 64"), std::string::npos) << err;
+}
+
+// The plot gets every point's path thinned where it was run, in grid order,
+// and only when --plot asks for it; its file is made before the first shot.
+TEST_F(Sweep, PlotIsHandedEveryPathInGridOrder)
+{
+    static std::atomic<int> thinned{0};
+    static SweepPlot drawn;
+    Pictures pictures;
+    pictures.thin = [](const Trajectory& shot) {
+        ++thinned;
+        return std::vector<Vector3>{shot.begin()->second, shot.back().second};
+    };
+    pictures.plot = [](const SweepPlot& plot, std::string& png, std::string&) {
+        drawn.paths = plot.paths;
+        drawn.legend = plot.legend;
+        EXPECT_EQ(plot.model->TeeBallSpeed, 110); // the model as read
+        png = "picture";
+        return true;
+    };
+    const std::string model = kExamples + "hole1-teeshot.txt", png = path("p.png");
+    auto sweep = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"sweep",    model,         "--vary",
+                                         "TeeLaunchAngle=10:40:10", "--vary",
+                                         "TeeBallSpeed=0:140:70", "--csv", path("p.csv")};
+        args.insert(args.end(), more.begin(), more.end());
+        thinned = 0;
+        drawn = SweepPlot();
+        return run(args, pictures);
+    };
+
+    ASSERT_EQ(sweep({"--plot", png, "--jobs", "2"}), 0) << err;
+    EXPECT_EQ(readAll(png), "picture");
+    EXPECT_EQ(drawn.legend, "TeeLaunchAngle 10 \u2026 40 deg \u00d7 TeeBallSpeed 0 \u2026 140 mph");
+    ASSERT_EQ(drawn.paths.size(), 12u);
+    EXPECT_EQ(thinned, 8); // the speed 0 points are refused and keep no path
+    const std::vector<std::vector<Vector3>> whole = drawn.paths;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        EXPECT_EQ(whole[i].empty(), i % 3 == 0) << i;
+    EXPECT_NE(whole[1], whole[2]);
+    EXPECT_NE(whole[2], whole[5]);
+
+    // A shard's paths are those of its points.
+    ASSERT_EQ(sweep({"--plot", png, "--shard", "3/4"}), 0) << err;
+    ASSERT_EQ(drawn.paths.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(drawn.paths[i], whole[2 + 4 * i]) << i;
+
+    // Without --plot nothing is kept; a path that cannot be written stops
+    // the sweep before it starts.
+    ASSERT_EQ(sweep({}), 0) << err;
+    EXPECT_EQ(thinned, 0);
+    fs::remove(path("p.csv"));
+    EXPECT_EQ(sweep({"--plot", path("no/such/p.png")}), 1);
+    EXPECT_NE(err.find("no/such/p.png: No such file or directory"), std::string::npos) << err;
+    EXPECT_EQ(thinned, 0);
+    EXPECT_FALSE(fs::exists(path("p.csv")));
+
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* message;
+    } usage[] = {
+        {{"--plot", "-"}, "--plot needs a file name"},
+        {{"--plot", path("p.csv")}, "--csv and --plot name the same file"},
+        {{"--plot", png, "--vary", "TeeBackSpin=0:1000:1"}, "at most 10000 paths; this sweep has 12012"},
+    };
+    for (const auto& c : usage) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(sweep(c.args), 2);
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(thinned, 0);
+    }
+    fs::remove(png);
 }
 
 // Ctrl+C on the real program: the runs under way finish, the first rows are

@@ -1,0 +1,315 @@
+// "Sweep...": the dialog on its own (runs to the end, cancelled, closed or
+// destroyed mid-run, bad ranges) and in the window (defaults from the
+// controls, rows in the "Shot data" panel, locked controls, Reset).
+
+#include "ShotDataPanel.h"
+#include "SweepDialog.h"
+#include "SweepOverlay.h"
+#include "SwingScene.h"
+#include "SweepResults.h"
+#include "SweepOutput.h"
+#include "test_window_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sstream>
+
+namespace {
+
+using namespace quillmoor::lab;
+
+// Events are processed until pred holds or the time is up.
+bool waitFor(const std::function<bool()>& pred, int ms = 60000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred() && timer.elapsed() < ms)
+        QTest::qWait(5);
+    return pred();
+}
+
+// The CSV Shotlab writes for the same model and grid.
+std::string labCsv(const SwingModel& model, const SweepGrid& grid)
+{
+    std::ostringstream out;
+    SweepCsvWriter csv(out, grid, sweepColumns(sweepKinds(model, grid)));
+    csv.header();
+    SweepPlan plan;
+    plan.grid = grid;
+    SweepHooks hooks;
+    hooks.row = [&](const SweepRow& r) { csv.row(r); };
+    runSweep(model, plan, hooks);
+    return out.str();
+}
+
+class SweepDialogTest : public ::testing::Test
+{
+protected:
+    SweepDialogTest()
+    {
+        dialog = std::make_unique<SweepDialog>(model);
+        // Every point kept whole, to count the paths.
+        dialog->setTraceThinner([](const Trajectory& t) {
+            SweepTrace points;
+            for (const auto& step : t)
+                points.push_back(step.second);
+            return points;
+        });
+        QObject::connect(dialog.get(), &SweepDialog::tracesReady,
+                         [this](const SweepTraceList& t, const QString& legend) {
+                             traces = t;
+                             this->legend = legend;
+                             ++ends;
+                         });
+    }
+    template <class T> T* child(const char* name) { return find<T>(dialog.get(), name); }
+    void click(const char* button) { child<QPushButton>(button)->click(); }
+    bool ended() { return waitFor([this] { return !dialog->isRunning(); }); }
+
+    SwingModel model{false};
+    std::unique_ptr<SweepDialog> dialog;
+    SweepTraceList traces;
+    QString legend;
+    int ends = 0;
+};
+
+TEST_F(SweepDialogTest, RunsToTheEndWithRowsTracesAndTheLabsCsv)
+{
+    dialog->setRange(0, "TeeLaunchAngle", 20, 40, 5);
+    dialog->setRange(1, "TeeBackSpin", 2000, 3000, 1000);
+    dialog->setSecondEnabled(true);
+    EXPECT_EQ(dialog->message(), "10 shots");
+    QSignalSpy running(dialog.get(), &SweepDialog::runningChanged);
+    click("btnSweepRun");
+    ASSERT_TRUE(ended());
+    ASSERT_EQ(running.size(), 2);
+    EXPECT_TRUE(running[0][0].toBool());
+    EXPECT_FALSE(running[1][0].toBool());
+
+    SweepResults* rows = dialog->results();
+    ASSERT_EQ(rows->size(), 10u);
+    EXPECT_EQ(rows->columnCount(), 2 + 1 + 9 + 1);
+    EXPECT_EQ(rows->headerData(0, Qt::Horizontal).toString(), "TeeLaunchAngle\n(deg)");
+    EXPECT_EQ(rows->index(3, 0).data().toString(), "25"); // the first key varies slowest
+    EXPECT_EQ(rows->index(3, 1).data().toString(), "3000");
+    EXPECT_EQ(ends, 1);
+    ASSERT_EQ(traces.size(), 10u);
+    for (const SweepTrace& t : traces)
+        EXPECT_GT(t.size(), 10u);
+    EXPECT_EQ(legend, "TeeLaunchAngle 20 \u2026 40 deg \u00d7 TeeBackSpin 2000 \u2026 3000 rpm");
+    EXPECT_EQ(dialog->message(), "Done: 10 shots.");
+
+    SweepGrid grid;
+    QString error;
+    ASSERT_TRUE(dialog->readGrid(grid, error));
+    const std::string expected = labCsv(model, grid);
+    std::ostringstream written;
+    rows->writeCsv(written);
+    EXPECT_EQ(written.str(), expected);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("sweep.csv");
+    ASSERT_TRUE(rows->saveCsv(file, error)) << error.toStdString();
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), expected);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"sweep.csv"}); // no leftovers
+
+    // A directory that is not there: refused with the name, nothing written.
+    EXPECT_FALSE(rows->saveCsv(dir.filePath("none/sweep.csv"), error));
+    EXPECT_TRUE(error.contains("none/sweep.csv")) << error.toStdString();
+}
+
+// Cancel, closing the dialog and destroying it all stop a long sweep early;
+// the rows kept are the first ones of the grid, and the paths those of the rows.
+class SweepStop : public SweepDialogTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(SweepStop, StopsEarlyAndConsistently)
+{
+    dialog->setRange(0, "TeeLaunchAngle", 1, 80, 0.01); // 7901 shots
+    click("btnSweepRun");
+    ASSERT_TRUE(waitFor([this] { return dialog->results()->size() > 0; }));
+    switch (GetParam()) {
+    case 0:
+        click("btnSweepCancel");
+        ASSERT_TRUE(ended());
+        break;
+    case 1:
+        dialog->show();
+        dialog->close(); // returns with the thread joined
+        EXPECT_FALSE(dialog->isRunning());
+        break;
+    case 2:
+        dialog.reset(); // joins quietly: nothing reported to what is going away
+        EXPECT_EQ(ends, 0);
+        return;
+    }
+    const std::size_t done = dialog->results()->size();
+    EXPECT_LT(done, 7901u);
+    for (std::size_t i = 0; i < done; ++i)
+        ASSERT_EQ(dialog->results()->row(i).gridIndex, i);
+    EXPECT_EQ(dialog->message(), QString("Stopped after %1 of 7901 shots.").arg(done));
+    ASSERT_EQ(ends, 1);
+    for (std::size_t i = 0; i < traces.size(); ++i) // every 4th point: 7901 > 2000
+        EXPECT_EQ(traces[i].empty(), i * 4 >= done) << i;
+    EXPECT_TRUE(legend.endsWith(QString(", %1 of 7901 shots, 1 path in 4 shown").arg(done)))
+        << legend.toStdString();
+    EXPECT_TRUE(child<QPushButton>("btnSweepRun")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("btnSweepCancel")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("btnSweepSave")->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(CancelCloseDestroy, SweepStop, ::testing::Values(0, 1, 2));
+
+struct BadRange
+{
+    const char* key2; // nullptr: one range
+    double from, to, step;
+    const char* message; // a part of what the dialog says
+};
+
+void PrintTo(const BadRange& p, std::ostream* os)
+{
+    *os << (p.key2 ? p.key2 : "TeeBallSpeed") << '=' << p.from << ':' << p.to << ':' << p.step;
+}
+
+class SweepBadRange : public SweepDialogTest, public ::testing::WithParamInterface<BadRange>
+{
+};
+
+TEST_P(SweepBadRange, IsRefusedWithTheReason)
+{
+    const BadRange& p = GetParam();
+    dialog->setRange(0, "TeeBallSpeed", 100, 150, 10);
+    if (p.key2) {
+        dialog->setSecondEnabled(true);
+        dialog->setRange(1, p.key2, p.from, p.to, p.step);
+    } else {
+        dialog->setRange(0, "TeeBallSpeed", p.from, p.to, p.step);
+    }
+    QSignalSpy running(dialog.get(), &SweepDialog::runningChanged);
+    click("btnSweepRun");
+    EXPECT_FALSE(dialog->isRunning());
+    EXPECT_EQ(running.size(), 0);
+    EXPECT_TRUE(dialog->message().contains(p.message)) << dialog->message().toStdString();
+    EXPECT_TRUE(dialog->results()->isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, SweepBadRange,
+    ::testing::Values(BadRange{nullptr, 100, 150, 0, "STEP must be above 0"},
+                      BadRange{nullptr, 100, 150, -5, "STEP must be above 0"},
+                      BadRange{nullptr, 150, 100, 5, "FROM (150) is above TO (100)"},
+                      BadRange{nullptr, 0, 2e7, 1, "more than 10000000 values"},
+                      BadRange{"TeeBackSpin", 0, 6e5, 0.1, "more than 10000000 points"},
+                      BadRange{"TeeClubSpeed", 1, 2, 1, "are the same quantity"}));
+
+// In putt mode the putt is swept, from the putt's own controls.
+TEST_F(SweepDialogTest, PuttModeSweepsThePutt)
+{
+    model.PuttEnabled = true;
+    model.PuttTargetAngle = 2;
+    dialog->present();
+    EXPECT_EQ(child<QComboBox>("cmbSweepKey1")->currentText(), "PuttTargetAngle");
+    EXPECT_EQ(child<QLineEdit>("edtSweepFrom1")->text(), "1.5"); // 2 - 5 steps of 0.1
+    dialog->setRange(0, "PuttTargetAngle", -2, 2, 2);
+    click("btnSweepRun");
+    ASSERT_TRUE(ended());
+    ASSERT_EQ(dialog->results()->size(), 3u);
+    EXPECT_EQ(dialog->results()->row(2).kind, quillmoor::ShotKind::Putt);
+    EXPECT_EQ(dialog->results()->headerData(2, Qt::Horizontal).toString(), "Holed");
+}
+
+TEST_F(SweepDialogTest, AFieldThatIsNotANumberIsNamed)
+{
+    dialog->setRange(0, "WindSpeed", 0, 10, 1);
+    child<QLineEdit>("edtSweepTo1")->setText("ten");
+    click("btnSweepRun");
+    EXPECT_EQ(dialog->message(), "WindSpeed: To is not a number: \"ten\"");
+    EXPECT_FALSE(dialog->isRunning());
+}
+
+class SweepWindow : public WindowTest
+{
+protected:
+    SweepDialog* dialog() const { return window->findChild<SweepDialog*>(); }
+    QTableView* sweepTable() const { return window->findChild<ShotDataPanel*>()->sweepTable(); }
+    // The paths and the legend of the sweep in each view, and every kept trace.
+    std::pair<int, int> sweepItems() const
+    {
+        const auto* overlay = window->findChild<SweepOverlay*>();
+        return {int(overlay->itemsOf(0).size()), int(overlay->itemsOf(1).size())};
+    }
+    int traceCount(const char* view) const
+    {
+        return int(static_cast<const SwingScene*>(child<QGraphicsView>(view)->scene())->traces.size());
+    }
+};
+
+TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
+{
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30);
+    child<QPushButton>("btnSweep")->click();
+    ASSERT_TRUE(dialog()->isVisible());
+    EXPECT_EQ(find<QComboBox>(dialog(), "cmbSweepKey1")->currentText(), "TeeLaunchAngle");
+    EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepFrom1")->text(), "25");
+    EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepTo1")->text(), "35");
+    EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepStep1")->text(), "1");
+
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    EXPECT_FALSE(child<QWidget>("grpTee")->isEnabled()); // the model's controls wait
+    EXPECT_FALSE(child<QWidget>("btnResetAll")->isEnabled());
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    EXPECT_TRUE(child<QWidget>("grpTee")->isEnabled());
+    EXPECT_EQ(sweepTable()->model()->rowCount(), 11);
+    EXPECT_TRUE(sweepTable()->isVisibleTo(window.get()) || !window->isVisible());
+    EXPECT_EQ(model().TeeLaunchAngle, 30); // the sweep worked on a copy
+    EXPECT_EQ(sweepItems(), std::make_pair(12, 12)); // 11 paths and the legend in each view
+    EXPECT_EQ(traceCount("topView"), 12);
+    EXPECT_EQ(traceCount("sideView"), 12);
+
+    // Another sweep replaces the paths; a compared file stays.
+    SwingModel compared(false);
+    compared.setPoint(0, {0.0, 0.0, 0.0});
+    compared.setPoint(1, {0.0, 80.0, 0.0});
+    QTemporaryDir dir;
+    ASSERT_TRUE(compared.write(dir.filePath("c.out").toStdString()));
+    window->openResults(dir.filePath("c.out"));
+    const int withComparison = traceCount("topView");
+    dialog()->setRange(0, "TeeLaunchAngle", 20, 22, 1);
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    EXPECT_EQ(sweepItems(), std::make_pair(4, 4));
+    EXPECT_EQ(traceCount("topView"), withComparison - 12 + 4);
+
+    child<QAbstractButton>("btnResetAll")->click();
+    EXPECT_EQ(sweepItems(), std::make_pair(0, 0));
+    EXPECT_EQ(traceCount("topView") + traceCount("sideView"), 0);
+    EXPECT_EQ(sweepTable()->model()->rowCount(), 0);
+    EXPECT_FALSE(find<QPushButton>(dialog(), "btnSweepSave")->isEnabled());
+}
+
+TEST_F(SweepWindow, ClosingTheWindowStopsTheSweep)
+{
+    window->show();
+    child<QPushButton>("btnSweep")->click();
+    dialog()->setRange(0, "TeeLaunchAngle", 1, 80, 0.01);
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    ASSERT_TRUE(dialog()->isRunning());
+    window->close();
+    EXPECT_FALSE(dialog()->isRunning());
+    EXPECT_FALSE(dialog()->isVisible());
+    EXPECT_TRUE(child<QWidget>("grpTee")->isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include "SweepTraces.h"
+#include "ViewsTestSupport.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+// A drive-like path: up and down to a bounce, a lower hop, then a roll.
+Trajectory bouncingShot(int n)
+{
+    Trajectory shot;
+    for (int i = 0; i < n; ++i) {
+        const double y = 250.0 * i / (n - 1);
+        double z = 0;
+        if (y < 200)
+            z = 30 * std::sin(M_PI * y / 200);
+        else if (y < 230)
+            z = 3 * std::sin(M_PI * (y - 200) / 30);
+        shot.set(i, {0.01 * y, y, z});
+    }
+    return shot;
+}
+
+double distanceToPolyline(const Vector3& p, const std::vector<Vector3>& line)
+{
+    double best = HUGE_VAL;
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        const Vector3& a = line[i];
+        const Vector3& b = line[i + 1];
+        const double dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
+        const double l2 = dx * dx + dy * dy + dz * dz;
+        const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy +
+                                              (p.z - a.z) * dz) / l2, 0.0, 1.0)
+                                : 0.0;
+        best = std::min(best, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy,
+                                         p.z - a.z - t * dz));
+    }
+    return best;
+}
+
+} // namespace
+
+TEST(ThinTrace, KeepsEndsAndShapeWithinAFewHundredPoints)
+{
+    for (int n : {3, 500, 20000}) {
+        SCOPED_TRACE(n);
+        const Trajectory shot = bouncingShot(n);
+        const std::vector<Vector3> thin = thinTrace(shot);
+        ASSERT_GE(thin.size(), 2u);
+        EXPECT_LE(thin.size(), kMaxTracePoints);
+        EXPECT_EQ(thin.front(), shot.begin()->second);
+        EXPECT_EQ(thin.back(), shot.back().second);
+        // No dropped point is as much as a pixel (a thousandth of the shot) off.
+        for (const auto& [step, p] : shot)
+            EXPECT_LT(distanceToPolyline(p, thin), 0.26) << "step " << step;
+    }
+}
+
+TEST(ThinTrace, SkipsPointsThatCannotBeDrawnAndLeavesTinyShotsAlone)
+{
+    Trajectory shot;
+    shot.set(0, {0, 0, 0});
+    shot.set(1, {std::numeric_limits<double>::quiet_NaN(), 1, 1});
+    shot.set(2, {0, 2, 0});
+    EXPECT_EQ(thinTrace(shot), (std::vector<Vector3>{{0, 0, 0}, {0, 2, 0}}));
+    EXPECT_TRUE(thinTrace(Trajectory()).empty());
+
+    // A zigzag of 5000 turns still comes down to the limit.
+    Trajectory zigzag;
+    for (int i = 0; i < 10000; ++i)
+        zigzag.set(i, {0, double(i), double(i % 2)});
+    EXPECT_LE(thinTrace(zigzag).size(), kMaxTracePoints);
+}
+
+TEST(SweepColour, RunsFromFirstToLastWithoutTheViewsColours)
+{
+    EXPECT_EQ(sweepColour(0, 1), sweepColour(0, 5));
+    EXPECT_NE(sweepColour(0, 5), sweepColour(4, 5));
+    EXPECT_EQ(sweepColour(9, 10), sweepColour(1, 2));
+    for (std::size_t i = 0; i < 11; ++i) {
+        // Neither grass (hue about 100) nor sky (about 210).
+        const int hue = sweepColour(i, 11).hue();
+        EXPECT_TRUE(hue < 60 || hue > 270) << i << ": " << hue;
+    }
+}
+
+class SweepTracesTest : public TwoViews
+{
+protected:
+    std::vector<std::vector<Vector3>> fan()
+    {
+        std::vector<std::vector<Vector3>> traces;
+        for (double carry : {150.0, 180.0, 210.0})
+            traces.push_back({{0, 0, 0}, {0, carry / 2, carry / 6}, {0, carry, 0}});
+        return traces;
+    }
+    static QList<QGraphicsPathItem*> paths(const SwingScene* scene)
+    {
+        QList<QGraphicsPathItem*> result;
+        for (QGraphicsItem* item : scene->traces)
+            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
+                result.append(path);
+        return result;
+    }
+};
+
+TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourAndFramed)
+{
+    auto traces = fan();
+    traces.insert(traces.begin() + 1, std::vector<Vector3>()); // a refused run
+    traces.push_back({{0, 0, 0}, {0, 400, 80}, {0, 600, 0}});
+    for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+        addSweepTraces(*scene, traces, QStringLiteral("TeeLaunchAngle 6 \u2026 30 deg"));
+        const QList<QGraphicsPathItem*> drawn = paths(scene);
+        ASSERT_EQ(drawn.size(), 4);
+        // Colours by place in the grid, the refused run's left out.
+        EXPECT_EQ(drawn[0]->pen().color(), sweepColour(0, 5));
+        EXPECT_EQ(drawn[1]->pen().color(), sweepColour(2, 5));
+        EXPECT_EQ(drawn[3]->pen().color(), sweepColour(4, 5));
+        EXPECT_EQ(drawn[3]->path().elementAt(2), QPointF(scene->toScene(0, 600, 0)));
+        double highest = scene->greenGroup->zValue();
+        for (QGraphicsItem* item : scene->items())
+            if (!scene->traces.contains(item) && item->parentItem() == nullptr)
+                highest = std::max(highest, item->zValue());
+        EXPECT_GT(drawn[0]->zValue(), highest);
+        EXPECT_GT(drawn[3]->zValue(), drawn[0]->zValue());
+        // The longest trace is in the framing.
+        EXPECT_TRUE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
+        EXPECT_EQ(scene->traces.size(), 5); // and the legend
+
+        scene->clearTraces();
+        EXPECT_TRUE(scene->traces.isEmpty());
+        EXPECT_FALSE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
+    }
+}
+
+TEST_F(SweepTracesTest, LegendOnlyWhenNamedAndWhenThereIsATrace)
+{
+    addSweepTraces(*top, fan(), QString());
+    EXPECT_EQ(top->traces.size(), 3);
+    top->clearTraces();
+    addSweepTraces(*top, {{}, {}}, QStringLiteral("WindSpeed 0 \u2026 10 mph"));
+    EXPECT_TRUE(top->traces.isEmpty());
+}
