@@ -2,6 +2,7 @@
 
 #include "ControlBinding.h"
 #include "ModelFile.h"
+#include "PngFile.h"
 #include "PuttReading.h"
 #include "ReplayControl.h"
 #include "ShotDataDock.h"
@@ -214,9 +215,10 @@ Parview::Parview(const QStringList& arguments)
         shotData->restore(); // the batch images show the views alone
     if (!commandArguments.isEmpty()) {
         // Lays out the hidden window, so that the views have their sizes
-        // before a batch run renders them.
-        QImage scratch(size(), QImage::Format_ARGB32_Premultiplied);
-        render(&scratch);
+        // before a batch run renders them. Rendering does the layout for the
+        // whole window whatever it paints; one pixel is painted.
+        QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+        render(&scratch, QPoint(), QRegion(0, 0, 1, 1));
         processArguments();
         // An interactive window shows what went wrong once it is up.
         if (!batch)
@@ -780,6 +782,6 @@ void Parview::saveImage(const QString& name)
         QPainter painter(&image);
         painter.drawText(QPointF(10, 20), ui->infoDist->text());
     }
-    if (!image.save(name))
+    if (!pngfile::write(image, name))
         messageLog << tr("Unable to save image to ") + name;
 }

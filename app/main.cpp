@@ -8,6 +8,13 @@
 #include <QDir>
 #include <cstdio>
 #include <cstring>
+#ifdef __GLIBC__
+#include <cstdint>
+#include <cstdlib>
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +26,34 @@ bool isBatch(int argc, char** argv)
     return false;
 }
 
+#ifdef __GLIBC__
+// A batch run allocates and frees picture-sized buffers again and again;
+// kept in the heap, their pages are reused instead of being handed back to
+// the kernel and faulted in anew, which costs more than drawing them. The
+// heap gets its room at once, in huge pages where the system has them: one
+// fault for 2 MB instead of 512.
+void keepHeap()
+{
+    constexpr std::size_t huge = std::size_t(2) << 20;
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_TOP_PAD, 64 << 20);
+    void* probe = std::malloc(1 << 20); // grows the heap by the padding
+    if (!probe)
+        return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(probe) + huge - 1) & ~(huge - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+#ifdef MADV_HUGEPAGE
+    if (end > begin) // a hint: without huge pages the heap works as before
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)begin;
+    (void)end;
+#endif
+    std::free(probe);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -28,6 +63,11 @@ int main(int argc, char** argv)
     if (isBatch(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+#ifdef __GLIBC__
+    if (isBatch(argc, argv))
+        keepHeap();
+#endif
 
     QApplication app(argc, argv);
     // Where QSettings keeps what the window remembers (whether the shot data shows).

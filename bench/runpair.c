@@ -1,11 +1,14 @@
-/* Times two commands run alternately: runpair N cmdA [args] -- cmdB [args]
-   After two untimed warm-up rounds, runs both N times, swapping which goes first
-   every round so that neither always follows the other, and prints one line per
-   round: "wallA cpuA wallB cpuB" in microseconds. Wall time runs from the spawn to
-   the reaping of the child; CPU time is the child's user plus system time, which
-   a loaded machine inflates far less than the wall time. Exits 1 if a command
-   fails. */
+/* Times commands run in turn: runpair N [--copy SRC DST] cmdA [args] -- cmdB [args] [-- cmdC ...]
+   After two untimed warm-up rounds, runs every command N times, each round
+   starting one further along the list, so that no command always follows the
+   same one, and prints one line per round: "wallA cpuA wallB cpuB ..." in
+   microseconds; the commands' own standard output is discarded. Wall time runs from the spawn to the reaping of the child; CPU
+   time is the child's user plus system time, which a loaded machine inflates
+   far less than the wall time. With --copy, SRC is copied over DST before
+   every command, untimed, for programs that rewrite their input. Exits 1 if a
+   command fails. */
 #define _GNU_SOURCE
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,9 +19,35 @@
 
 extern char** environ;
 
+enum { maxCommands = 8 };
+
 static long long micros(const struct timespec* t)
 {
     return (long long)t->tv_sec * 1000000 + t->tv_nsec / 1000;
+}
+
+static int copyFile(const char* from, const char* to)
+{
+    FILE* in = fopen(from, "rb");
+    if (!in)
+        return -1;
+    FILE* out = fopen(to, "wb");
+    if (!out) {
+        fclose(in);
+        return -1;
+    }
+    char buffer[65536];
+    size_t n;
+    int rc = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
+        if (fwrite(buffer, 1, n, out) != n)
+            rc = -1;
+    if (ferror(in))
+        rc = -1;
+    fclose(in);
+    if (fclose(out) != 0)
+        rc = -1;
+    return rc;
 }
 
 static int run(char** argv, long long* wall, long long* cpu)
@@ -27,8 +56,14 @@ static int run(char** argv, long long* wall, long long* cpu)
     struct rusage ru;
     pid_t pid;
     int status;
+    posix_spawn_file_actions_t actions;
+    /* The timings go to standard output; what the commands print does not. */
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     clock_gettime(CLOCK_MONOTONIC, &t0);
-    if (posix_spawn(&pid, argv[0], NULL, NULL, argv, environ) != 0)
+    const int spawned = posix_spawn(&pid, argv[0], &actions, NULL, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
         return -1;
     if (wait4(pid, &status, 0, &ru) != pid)
         return -1;
@@ -39,40 +74,64 @@ static int run(char** argv, long long* wall, long long* cpu)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+static int usage(void)
+{
+    fprintf(stderr,
+            "usage: runpair N [--copy SRC DST] cmdA [args] -- cmdB [args] [-- cmdC [args] ...]\n");
+    return 2;
+}
+
 int main(int argc, char** argv)
 {
-    if (argc < 5) {
-        fprintf(stderr, "usage: runpair N cmdA [args] -- cmdB [args]\n");
-        return 2;
-    }
+    if (argc < 5)
+        return usage();
     const int rounds = atoi(argv[1]);
-    char** a = argv + 2;
-    char** b = NULL;
-    for (int i = 2; i < argc; ++i) {
+    int first = 2;
+    const char* copyFrom = NULL;
+    const char* copyTo = NULL;
+    if (strcmp(argv[first], "--copy") == 0) {
+        if (argc < first + 3)
+            return usage();
+        copyFrom = argv[first + 1];
+        copyTo = argv[first + 2];
+        first += 3;
+    }
+    char** commands[maxCommands];
+    int count = 0;
+    commands[count++] = argv + first;
+    for (int i = first; i < argc; ++i) {
         if (strcmp(argv[i], "--") == 0) {
+            if (count == maxCommands)
+                return usage();
             argv[i] = NULL;
-            b = argv + i + 1;
-            break;
+            commands[count++] = argv + i + 1;
         }
     }
-    if (!b || !*b || rounds < 1) {
-        fprintf(stderr, "usage: runpair N cmdA [args] -- cmdB [args]\n");
-        return 2;
-    }
+    if (count < 2 || rounds < 1)
+        return usage();
+    for (int c = 0; c < count; ++c)
+        if (!commands[c][0])
+            return usage();
+
+    long long wall[maxCommands], cpu[maxCommands];
     for (int r = -2; r < rounds; ++r) {
-        long long wa, ca, wb, cb;
-        const int aFirst = (r & 1) == 0;
-        int rc;
-        if (aFirst)
-            rc = run(a, &wa, &ca) | run(b, &wb, &cb);
-        else
-            rc = run(b, &wb, &cb) | run(a, &wa, &ca);
-        if (rc != 0) {
-            fprintf(stderr, "runpair: a command failed\n");
-            return 1;
+        const int start = ((r % count) + count) % count;
+        for (int k = 0; k < count; ++k) {
+            const int c = (start + k) % count;
+            if (copyFrom && copyFile(copyFrom, copyTo) != 0) {
+                fprintf(stderr, "runpair: cannot copy %s to %s\n", copyFrom, copyTo);
+                return 1;
+            }
+            if (run(commands[c], &wall[c], &cpu[c]) != 0) {
+                fprintf(stderr, "runpair: %s failed\n", commands[c][0]);
+                return 1;
+            }
         }
-        if (r >= 0)
-            printf("%lld %lld %lld %lld\n", wa, ca, wb, cb);
+        if (r >= 0) {
+            for (int c = 0; c < count; ++c)
+                printf(c ? " %lld %lld" : "%lld %lld", wall[c], cpu[c]);
+            printf("\n");
+        }
     }
     return 0;
 }

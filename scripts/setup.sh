@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ make cmake pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev libpng-dev fonts-dejavu-core
   libcli11-dev nlohmann-json3-dev
   locales
   xvfb xauth xdotool imagemagick

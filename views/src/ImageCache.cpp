@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <utility>
 
 namespace {
 struct Cache
@@ -32,11 +35,19 @@ QPixmap ImageCache::pixmap(const QString& name)
         c.releaseScheduled = true;
     }
     ++c.searches;
-    QPixmap found(name);
-    if (found.isNull())
-        found = QPixmap(QStringLiteral(":/img/img/") + name);
-    if (found.isNull())
-        found = QPixmap(QStringLiteral(":/img/") + name);
+    QPixmap found;
+    for (const QString& path :
+         {name, QStringLiteral(":/img/img/") + name, QStringLiteral(":/img/") + name}) {
+        // Decoded into an image that becomes the pixmap in place: loading
+        // straight into a QPixmap decodes into one buffer and copies it into
+        // another, which a batch run pays for in page faults.
+        QImageReader reader(path);
+        QImage image = reader.read();
+        if (!image.isNull()) {
+            found = QPixmap::fromImage(std::move(image));
+            break;
+        }
+    }
     c.pixmaps.insert(name, found);
     return found;
 }
