@@ -5,6 +5,7 @@
 #                                  one, under a virtual X server
 #   docs/parview-shot-data.png     its "Shot data" panel
 #   docs/read-putt-band.png        the plan view after Read (scripts/make-read-image.sh)
+#   docs/parview-sweep.png         the window after Sweep... (scripts/shoot-sweep.sh)
 #   docs/sweep-carry.png, docs/sweep-traces.png
 #                                  the chart and the overlaid paths of the worked
 #                                  example in the README's "Sweeps"
@@ -36,6 +37,9 @@ convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \
 convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +repage \
     "$here/docs/parview-shot-data.png"
 "$here/scripts/make-read-image.sh" "$bindir"
+"$here/scripts/shoot-sweep.sh" "$bindir" "$scratch/sweep" >/dev/null
+convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +repage \
+    "$here/docs/parview-sweep.png"
 
 # Launch angle x back spin at 140 mph on hole 1: the carry and every path.
 (cd "$here" && "$bindir/Shotlab" sweep examples/hole1-teeshot.txt \
@@ -43,4 +47,4 @@ convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +re
     --vary TeeBallSpeed=140:140:1 --csv "$scratch/launch-spin.csv" \
     --chart carry_yd:docs/sweep-carry.png --plot docs/sweep-traces.png)
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
-    "docs/read-putt-band.png docs/sweep-carry.png docs/sweep-traces.png"
+    "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png"
