@@ -16,17 +16,14 @@ trap 'rm -rf "$scratch"' EXIT
 shot=${2:-$scratch/screen.png}
 # A copy: the window's working files go beside its model file.
 cp "$here/examples/hole1-putt.txt" "$scratch/hole1-putt.txt"
-mkdir "$scratch/xdg"
-chmod 700 "$scratch/xdg"
-XDG_RUNTIME_DIR=$scratch/xdg
-export XDG_RUNTIME_DIR bindir shot scratch
-unset QT_QPA_PLATFORM QMX_SWING_MODE || true
+xwindow=$here/scripts/xwindow.sh
+. "$xwindow"
+private_session
+export bindir shot scratch xwindow
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
-    "$bindir/Parview" "$scratch/hole1-putt.txt" > "$scratch/parview.log" 2>&1 &
-    pid=$!
-    wid=$(xdotool search --sync --onlyvisible --name "Quillmoor Hills" | head -n 1)
-    xdotool windowmove --sync "$wid" 0 0
+    . "$xwindow"
+    open_window "$scratch/hole1-putt.txt"
     sleep 3
     # "Read" sits right of "Putt" at the foot of the putt controls of the
     # window at its initial size; a read takes well under a second.
@@ -37,13 +34,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     for notch in 1 2 3 4 5 6 7 8; do xdotool click 4; sleep 0.3; done
     sleep 1
     import -window root "$shot"
-    kill -TERM "$pid"
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.5
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" || true
+    close_window
 '
 
 [ -s "$shot" ] || { echo "FAIL: no screenshot" >&2; exit 1; }

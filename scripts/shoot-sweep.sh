@@ -16,20 +16,16 @@ bindir=$(cd "${1:?usage: $0 <bin dir> [screenshot dir]}" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 shots=${2:-$scratch/shots}
-mkdir -p "$shots" "$scratch/tmp" "$scratch/xdg" "$scratch/config"
+mkdir -p "$shots"
 shots=$(cd "$shots" && pwd)
-chmod 700 "$scratch/xdg"
-TMPDIR=$scratch/tmp
-XDG_RUNTIME_DIR=$scratch/xdg
-XDG_CONFIG_HOME=$scratch/config
-export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shots scratch
-unset QT_QPA_PLATFORM QMX_SWING_MODE || true
+xwindow=$(cd "$(dirname "$0")" && pwd)/xwindow.sh
+. "$xwindow"
+private_session
+export bindir shots scratch xwindow
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
-    "$bindir/Parview" > "$scratch/parview.log" 2>&1 &
-    pid=$!
-    wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
-    xdotool windowmove --sync "$wid" 0 0
+    . "$xwindow"
+    open_window
     sleep 2
     # "Sweep..." sits beside "Swing", in the window laid out at its initial size.
     xdotool mousemove --window "$wid" 279 467 click 1
@@ -58,13 +54,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     xdotool type --delay 20 "$scratch/model.txt"
     xdotool key Return
     sleep 1.5
-    kill -TERM "$pid"
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.5
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" || true
+    close_window
 '
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -18,23 +18,14 @@ shot=${2:-$scratch/parview-window.png}
 compare=${3:-}
 [ -z "$compare" ] || compare=$(cd "$(dirname "$compare")" && pwd)/$(basename "$compare")
 
-# Parview makes its private directory inside TMPDIR; give it one of its own
-# so the check below finds exactly this run's files.
-# Its settings (whether the shot data shows) go to a scratch directory too:
-# the check starts from the defaults and leaves the user's own alone.
-mkdir "$scratch/tmp" "$scratch/xdg" "$scratch/config"
-chmod 700 "$scratch/xdg"
-TMPDIR=$scratch/tmp
-XDG_RUNTIME_DIR=$scratch/xdg
-XDG_CONFIG_HOME=$scratch/config
-export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shot scratch compare
-unset QT_QPA_PLATFORM QMX_SWING_MODE || true
+xwindow=$(cd "$(dirname "$0")" && pwd)/xwindow.sh
+. "$xwindow"
+private_session
+export bindir shot scratch compare xwindow
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
-    "$bindir/Parview" > "$scratch/parview.log" 2>&1 &
-    pid=$!
-    wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
-    xdotool windowmove --sync "$wid" 0 0
+    . "$xwindow"
+    open_window
     # The "Swing" button sits under the tee-shot controls, at this point of
     # the window laid out at its initial 1023 x 757. A loaded machine may
     # still be drawing the window when the first click arrives: click again
@@ -67,14 +58,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     import -window root "$shot"
     ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
     grep -h "^Exit Code:" "$TMPDIR"/Parview-*/swing.out > "$scratch/exit.txt" || true
-    # Asked to terminate, Parview ends its event loop and exits normally.
-    kill -TERM "$pid"
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.5
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" || true
+    close_window
 '
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -29,6 +29,7 @@
 #   uncovers comes back from the window's backing store, not repainted.
 # Needs xvfb-run, xauth, xdotool and ImageMagick (import, convert, compare).
 set -eu
+. "$(dirname "$0")/xwindow.sh"
 
 # The window is laid out at its initial 1023 x 757 at the top left corner of
 # the screen, widened on the right by the "Shot data" panel when it shows;
@@ -230,11 +231,8 @@ check_views_after_replay() { # <name>
 
 session() {
     started=$(date +%s)
-    "$bindir/Parview" > "$scratch/parview.log" 2>&1 &
-    pid=$!
+    open_window
     trap 'kill -KILL "$pid" 2>/dev/null || true' EXIT
-    wid=$(xdotool search --sync --onlyvisible --name "^Quillmoor Hills$" | head -n 1)
-    xdotool windowmove --sync "$wid" 0 0
     geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
     case $geometry in
     1023x757 | 1272x757) ;;
@@ -262,13 +260,7 @@ session() {
 
     ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
     cp "$TMPDIR"/Parview-*/swing.out "$scratch/swing.out" || true
-    # Asked to terminate, Parview ends its event loop and exits normally.
-    kill -TERM "$pid"
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.5
-    done
-    wait "$pid" || true
+    close_window
     say "closed"
 }
 
@@ -289,17 +281,8 @@ work=$scratch/work
 mkdir -p "$shots" "$work" "$scratch/files"
 cp "$here/examples/hole2-putt.txt" "$scratch/files/"
 
-# Parview makes its private directory inside TMPDIR; give it one of its own
-# so the checks find exactly this run's files.
-# Its settings (whether the shot data shows) go to a scratch directory too:
-# the check starts from the defaults and leaves the user's own alone.
-mkdir "$scratch/tmp" "$scratch/xdg" "$scratch/config"
-chmod 700 "$scratch/xdg"
-TMPDIR=$scratch/tmp
-XDG_RUNTIME_DIR=$scratch/xdg
-XDG_CONFIG_HOME=$scratch/config
-export TMPDIR XDG_RUNTIME_DIR XDG_CONFIG_HOME bindir shot shots work scratch
-unset QT_QPA_PLATFORM QMX_SWING_MODE || true
+private_session
+export bindir shot shots work scratch
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh "$0" --session || exit 1
 
