@@ -21,21 +21,6 @@ Vector3 modelVectorOf(const HoleDlg& dlg, const char* x, const char* y, const ch
     return {modelValueOf(dlg, x), modelValueOf(dlg, y), modelValueOf(dlg, z)};
 }
 
-// What choosing another hole does to the shot: its points belong to the old
-// ground, so both shots, their steps and the first impact go and the ball
-// returns to the tee. The model's own defineHole keeps them, for the reader
-// of data files, which defines the hole before it reads the shot.
-void discardShot(SwingModel& model)
-{
-    model.teeShot.clear();
-    model.puttShot.clear();
-    model.teeStep = -1;
-    model.puttStep = -1;
-    model.FirstImpact = -1;
-    model.BallPos = Vector3();
-    model.notify(BallChanged);
-}
-
 } // namespace
 
 void Parview::customizeHole()
@@ -85,7 +70,10 @@ void Parview::customizeHole()
 
     // The hole is also the green's centre.
     model.defineHole(id, greenSize, holePos, holePos, treePos, treeSize, treeType);
-    discardShot(model);
+    // As when another hole is chosen: the shot's points belong to the old
+    // ground. defineHole itself keeps them, for the reader of data files,
+    // which defines the hole before it reads the shot.
+    model.clearShots();
 
     if (copy)
         fillHoleCombo();

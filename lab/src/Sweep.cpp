@@ -295,12 +295,7 @@ bool SweepSetter::set(SwingModel& m, const std::string& key, double value) const
         if (it == holes_.end())
             return true;
         m.hole = it->second;
-        m.teeShot.clear();
-        m.puttShot.clear();
-        m.teeStep = -1;
-        m.puttStep = -1;
-        m.FirstImpact = -1;
-        m.BallPos = Vector3();
+        m.clearShots(); // notifies nothing: the model's notifyEnabled is off
         return true;
     }
     // The write-through setters, without the write-through: the hole keeps

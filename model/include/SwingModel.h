@@ -84,6 +84,9 @@ public:
 
     static int holeCount();
     void selectHole(int id);
+    // Forgets both shots, their steps and the first impact, and returns the
+    // ball to the tee; notifies BallChanged.
+    void clearShots();
     int defineHole(int id, double greenSize, const Vector3& greenPos, const Vector3& holePos,
                    const Vector3& treePos, const Vector3& treeSize, const std::string& treeType);
 

@@ -103,6 +103,11 @@ void SwingModel::selectHole(int id)
         return;
     hole = it->second;
     notify(HoleSelected);
+    clearShots();
+}
+
+void SwingModel::clearShots()
+{
     teeShot.clear();
     puttShot.clear();
     teeStep = -1;
