@@ -13,8 +13,10 @@
 //   carry       horizontal P0 -> Pk        total  horizontal P0 -> PN
 //   roll        horizontal Pk -> PN        apex   highest z minus P0.z
 //   hang time   k * dt (none when dt is not a finite number above 0)
-//   landing angle  atan2(P(k-1).z - Pk.z, horizontal P(k-1) -> Pk), degrees,
-//               positive when coming down
+//   landing angle  descent over the last step wholly in the air, A -> B with
+//               A, B = P(k-2), P(k-1) when k >= 2, else P0, P1:
+//               atan2(A.z - B.z, horizontal A -> B), degrees, positive when
+//               coming down (Pk is set onto the ground, its step cut short)
 //   side, side at landing  offset of PN (Pk) from the target line through P0,
 //               (P - P0) . (cos a, sin a) with a = TeeTargetAngle: positive is
 //               right of a player facing down the line (+x when a = 0)

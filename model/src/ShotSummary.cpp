@@ -101,7 +101,11 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointVie
         r.carry = horizontal(first, land);
         r.roll = horizontal(land, last);
         r.hangTime = stepsToTime(k, model.TimeStepSize);
-        r.landingAngle = std::atan2(before.z - land.z, horizontal(before, land)) / degToRad;
+        // The contact point is set onto the ground, cutting the step that ends
+        // there short by any amount; the step before it is whole.
+        const Vector3 from = k >= 2 ? seen(pointAt(p, k - 2), view) : before;
+        const Vector3 to = k >= 2 ? before : land;
+        r.landingAngle = std::atan2(from.z - to.z, horizontal(from, to)) / degToRad;
         r.sideAtLanding = sideOf(land);
     }
     return r;

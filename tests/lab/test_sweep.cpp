@@ -352,6 +352,35 @@ TEST_F(Sweep, RowsDoNotDependOnTheNumberOfJobs)
     }
 }
 
+// Neighbouring shots come down at neighbouring angles: the landing angle must
+// not depend on where inside its last step the ball met the ground.
+TEST_F(Sweep, NeighbouringShotsLandAtNeighbouringAngles)
+{
+    const struct
+    {
+        const char* model;
+        const char* vary;
+        double low, high; // every angle lies in here, degrees
+    } cases[] = {
+        {"hole1-teeshot.txt", "TeeBallSpeed=100:109:1", 55.0, 65.0},
+        {"hole2-teeshot.txt", "TeeLaunchAngle=2:6.5:0.5", 10.0, 35.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.vary);
+        const auto rows = csvRecords(sweepCsv(kExamples + c.model, {"--vary", c.vary}));
+        ASSERT_EQ(rows.size(), 10u);
+        const std::string key = std::string(c.vary).substr(0, std::string(c.vary).find('='));
+        double previous = std::stod(rows[0].at("landing_angle_deg"));
+        for (const auto& row : rows) {
+            const double angle = std::stod(row.at("landing_angle_deg"));
+            EXPECT_GT(angle, c.low);
+            EXPECT_LT(angle, c.high);
+            EXPECT_NEAR(angle, previous, 2.0) << key << " " << row.at(key);
+            previous = angle;
+        }
+    }
+}
+
 TEST_F(Sweep, ShardsConcatenateToTheWholeSweep)
 {
     const std::vector<std::string> vary = {"--vary", "TeeBackSpin=1000:5000:500",

@@ -49,8 +49,9 @@ TEST_F(ShotSummaryTest, ParabolaWithLandingAndRoll)
     EXPECT_NEAR(*t->roll, 8.0, kEps);
     EXPECT_NEAR(t->apex, 20.0, kEps);
     EXPECT_NEAR(*t->hangTime, 10.0, kEps); // 20 steps of 0.5 s
-    // Step 19 (y 95, z 6.8) down to step 20 (y 100, z 3).
-    EXPECT_NEAR(*t->landingAngle, std::atan(3.8 / 5.0) * 180.0 / std::acos(-1.0), 1e-6);
+    // The last step wholly in the air: step 18 (y 90, z 10.2) down to step
+    // 19 (y 95, z 6.8), not the step into the ground.
+    EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6);
     EXPECT_NEAR(t->distanceToHole, std::sqrt(15.0 * 15 + 46 * 46 + 10 * 10), kEps);
 }
 
@@ -77,6 +78,22 @@ TEST_F(ShotSummaryTest, LandingWithoutFirstImpact)
         m.teeShot.set(15, parabola(15, false).back());
     }
     EXPECT_FALSE(summarizeTeeShot(withShot(&SwingModel::teeShot, {{0, 0, -10}}, 0))->carry);
+}
+
+// The simulator sets the contact point onto the ground, so the step that ends
+// there is cut short by any amount: the angle must not come from it. Only a
+// shot that lands at its first step has no other step to take it from.
+TEST_F(ShotSummaryTest, LandingAngleIgnoresTheCutStepIntoTheGround)
+{
+    std::vector<Vector3> p = parabola(20, false);
+    for (double cut : {1.0, 0.5, 0.01, 1e-6}) {
+        p[20] = p[19] + (p[20] - p[19]) * cut;
+        const auto t = summarizeTeeShot(withShot(&SwingModel::teeShot, p, 20));
+        EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6)
+            << cut;
+    }
+    const auto once = summarizeTeeShot(withShot(&SwingModel::teeShot, {{0, 0, 3}, {0, 4, 0}}, 1));
+    EXPECT_NEAR(*once->landingAngle, std::atan(3.0 / 4.0) * 180.0 / std::acos(-1.0), 1e-6);
 }
 
 TEST_F(ShotSummaryTest, SideIsMeasuredFromTheTargetLine)
