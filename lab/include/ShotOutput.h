@@ -5,6 +5,7 @@
 
 #include "ShotSummary.h"
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ struct FileShot
 // that is absent. Prints nothing for no shots.
 void writeShotTable(std::ostream& out, const std::vector<FileShot>& shots);
 // An array of objects: "file", "shot" ("tee" or "putt"), then the keys of that
-// kind's fields; absent numbers are null, numbers keep full precision.
+// kind's fields; absent numbers are null, numbers as plainText prints them.
 void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots);
 // One header row (file, shot, then the keys of shotColumns()), one row per shot;
 // a cell that does not apply or is absent is empty.
@@ -38,6 +39,10 @@ std::string tableCell(const ShotField& field, const ShotRecord& record);
 // where `right` says so; trailing blanks are dropped.
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,
                       const std::vector<bool>& right);
+
+// A record's number for JSON: plainText's number, a yes/no answer as a
+// boolean, null when absent.
+nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record);
 
 // A CSV cell: quoted when it holds a comma, a quote or a line end.
 std::string csvCell(const std::string& text);

@@ -3,6 +3,7 @@
 #include "SwingModel.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -115,19 +116,26 @@ void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots)
         for (const ShotField& f : shotFields()) {
             if (f.kind != s.shot.kind)
                 continue;
-            const std::optional<double> v = f.of(s.shot);
-            if (!v)
-                object[f.key] = nullptr;
-            else if (f.isFlag)
-                object[f.key] = *v != 0.0;
-            else
-                object[f.key] = *v;
+            object[f.key] = jsonNumber(f, s.shot);
         }
         list.push_back(std::move(object));
     }
     // A path that is not UTF-8 still gives valid JSON, with U+FFFD in place
     // of the bytes that cannot be shown.
     out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record)
+{
+    const std::string text = plainText(field, record);
+    if (text.empty())
+        return nullptr;
+    if (field.isFlag)
+        return text == "true";
+    // The double nearest the text, which JSON prints as that text.
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 std::string csvCell(const std::string& text)
@@ -151,14 +159,8 @@ void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots)
     out << '\n';
     for (const FileShot& s : shots) {
         out << csvCell(s.file) << ',' << shotKindName(s.shot.kind);
-        for (const ShotColumn& c : shotColumns()) {
-            out << ',';
-            const std::optional<double> v = c.of(s.shot);
-            if (v && c.field().isFlag)
-                out << (*v != 0.0 ? "true" : "false");
-            else if (v)
-                out << exactText(*v);
-        }
+        for (const ShotColumn& c : shotColumns())
+            out << ',' << c.text(s.shot);
         out << '\n';
     }
 }

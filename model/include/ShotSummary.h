@@ -77,6 +77,7 @@ struct ShotRecord
     ShotKind kind = ShotKind::Tee;
     TeeShotNumbers tee;
     PuttNumbers putt;
+    int timeDecimals = 8; // the precision of its times: decimalsOf(TimeStepSize)
 };
 
 // How the numbers see a stored point: as stored when null, or as given by the
@@ -130,6 +131,8 @@ struct ShotColumn
 
     const ShotField& field() const { return tee ? *tee : *putt; }
     std::optional<double> of(const ShotRecord& record) const;
+    // plainText of the record's field; empty when there is none.
+    std::string text(const ShotRecord& record) const;
 };
 const std::vector<ShotColumn>& shotColumns();
 
@@ -137,6 +140,19 @@ const std::vector<ShotColumn>& shotColumns();
 std::string fixedText(double value, int decimals);
 // The shortest text that reads back as the same double, locale-free.
 std::string exactText(double value);
+
+// Numbers for files (CSV, JSON) carry the precision their quantity has and no
+// binary noise: value rounded to decimals, trailing zeros dropped, at most 15
+// significant digits (beyond that a double holds noise); "-0" prints as "0",
+// and a value that is not finite as exactText does.
+std::string plainText(double value, int decimals);
+// The fewest decimals (up to 15) that give the time step back, e.g. 3 for
+// 0.001: a whole number of steps has no more. 8 for a step without such a form.
+int decimalsOf(double step);
+// A record's number for files: times (seconds) to the record's timeDecimals,
+// lengths and angles to 8 decimals, those of the data file's points and
+// angles; "true"/"false" for a yes/no answer; empty when absent.
+std::string plainText(const ShotField& field, const ShotRecord& record);
 
 // One line on how the active shot ended, for people: "Holed!", "On the green,
 // 12.3 feet", "Carry 108.3 yd, total 120.4 yd", ...; empty without a shot.

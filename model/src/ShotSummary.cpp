@@ -144,12 +144,15 @@ std::vector<ShotRecord> summarizeShots(const SwingModel& model)
         records.back().kind = ShotKind::Putt;
         records.back().putt = *putt;
     }
+    for (ShotRecord& r : records)
+        r.timeDecimals = decimalsOf(model.TimeStepSize);
     return records;
 }
 
 std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model, PointView view)
 {
     ShotRecord record;
+    record.timeDecimals = decimalsOf(model.TimeStepSize);
     if (model.PuttEnabled) {
         auto putt = summarizePutt(model, view);
         if (!putt)
@@ -209,6 +212,12 @@ std::optional<double> ShotColumn::of(const ShotRecord& record) const
     return f ? f->value(record) : std::nullopt;
 }
 
+std::string ShotColumn::text(const ShotRecord& record) const
+{
+    const ShotField* f = record.kind == ShotKind::Tee ? tee : putt;
+    return f ? plainText(*f, record) : std::string();
+}
+
 const std::vector<ShotColumn>& shotColumns()
 {
     static const std::vector<ShotColumn> columns = [] {
@@ -243,6 +252,74 @@ std::string exactText(double value)
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, res.ptr);
+}
+
+namespace {
+
+constexpr int kFileDecimals = 8; // of the data file's points and angles
+constexpr int kMaxDigits = 15;   // significant digits a double holds without noise
+
+std::size_t significantDigits(const std::string& text)
+{
+    const std::size_t first = text.find_first_of("123456789");
+    if (first == std::string::npos)
+        return 0;
+    std::size_t n = 0;
+    for (std::size_t i = first; i < text.size(); ++i)
+        n += text[i] >= '0' && text[i] <= '9';
+    return n;
+}
+
+void dropTrailingZeros(std::string& text)
+{
+    if (text.find('.') == std::string::npos)
+        return;
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+}
+
+} // namespace
+
+std::string plainText(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return exactText(value);
+    std::string text = fixedText(value, decimals);
+    dropTrailingZeros(text);
+    if (text == "-0")
+        text = "0";
+    if (significantDigits(text) <= kMaxDigits)
+        return text;
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, kMaxDigits);
+    text.assign(buf, res.ptr);
+    return text;
+}
+
+int decimalsOf(double step)
+{
+    for (int d = 0; d <= kMaxDigits && std::isfinite(step); ++d) {
+        const std::string text = fixedText(step, d);
+        double back = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (back == step)
+            return d;
+    }
+    return kFileDecimals;
+}
+
+std::string plainText(const ShotField& field, const ShotRecord& record)
+{
+    const std::optional<double> v = field.of(record);
+    if (!v)
+        return {};
+    if (field.isFlag)
+        return *v != 0.0 ? "true" : "false";
+    const bool time = std::string(field.unit) == "s";
+    return plainText(*v, time ? record.timeDecimals : kFileDecimals);
 }
 
 std::string shotVerdict(const SwingModel& model)

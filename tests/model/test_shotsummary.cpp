@@ -191,6 +191,61 @@ TEST_F(ShotSummaryTest, RecordsAndColumns)
     EXPECT_FALSE(shotColumns()[9].of(records[0]));
 }
 
+// CSV and JSON print a number with the precision its quantity has, never the
+// binary noise of the arithmetic behind it.
+struct PlainCase
+{
+    double value;
+    int decimals;
+    const char* text;
+};
+
+class PlainNumberText : public ::testing::TestWithParam<PlainCase>
+{
+};
+
+TEST_P(PlainNumberText, RoundsToTheQuantitysDecimals)
+{
+    EXPECT_EQ(plainText(GetParam().value, GetParam().decimals), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShotText, PlainNumberText,
+    ::testing::Values(PlainCase{7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
+                      PlainCase{7590 * 0.001, 3, "7.59"}, PlainCase{12 * 0.25, 2, "3"},
+                      PlainCase{95.18542470064466, 8, "95.1854247"},
+                      PlainCase{0.1 + 0.2, 8, "0.3"}, PlainCase{-1e-9, 8, "0"},
+                      PlainCase{-5.2960599, 8, "-5.2960599"},
+                      PlainCase{108.34708432445005, 8, "108.34708432"},
+                      PlainCase{1.23456789e-5, 10, "0.0000123457"},
+                      // Beyond 15 significant digits the digits are noise.
+                      PlainCase{1e300, 8, "1e+300"}, PlainCase{123456789.123456789, 8, "123456789.123457"},
+                      PlainCase{HUGE_VAL, 8, "inf"}));
+
+TEST(ShotText, TheDecimalsOfATimeStep)
+{
+    const std::pair<double, int> steps[] = {{0.001, 3}, {0.0049, 4},  {0.1, 1},     {1.0, 0},
+                                            {2.5, 1},   {1.23457e-05, 10}, {0.000125, 6}};
+    for (const auto& [step, decimals] : steps)
+        EXPECT_EQ(decimalsOf(step), decimals) << step;
+    // A step with no short decimal form gets the data file's 8 decimals.
+    EXPECT_EQ(decimalsOf(1.0 / 3.0), 8);
+    EXPECT_EQ(decimalsOf(std::nan("")), 8);
+}
+
+TEST_F(ShotSummaryTest, RecordsCarryTheirTimeStepsDecimals)
+{
+    SwingModel m = withShot(&SwingModel::teeShot, parabola(20, true), 20, 0.001);
+    m.puttShot = m.teeShot;
+    for (const ShotRecord& r : summarizeShots(m)) {
+        EXPECT_EQ(r.timeDecimals, 3);
+        const ShotField& time = shotFields()[r.kind == ShotKind::Tee ? 4 : 12];
+        EXPECT_EQ(plainText(time, r), r.kind == ShotKind::Tee ? "0.02" : "0.024");
+    }
+    EXPECT_EQ(plainText(shotFields()[0], summarizeShots(m)[0]), "100");
+    EXPECT_EQ(plainText(shotFields()[0], ShotRecord{}), ""); // no carry
+}
+
 TEST(ShotText, PointAndNoNegativeZero)
 {
     EXPECT_EQ(fixedText(108.347, 1), "108.3");
