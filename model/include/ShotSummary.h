@@ -154,6 +154,13 @@ int decimalsOf(double step);
 // angles; "true"/"false" for a yes/no answer; empty when absent.
 std::string plainText(const ShotField& field, const ShotRecord& record);
 
+// A putt's ball at p is in the cup: at HolePos (each coordinate within 1e-6),
+// or 0.2 yd or more under the ground (the simple putt drops the ball there).
+bool isInTheCup(const SwingModel& model, const Vector3& p);
+// From the ball (BallPos) to the cup as people are shown it: 0 for a putt's
+// ball in the cup, which the verdict calls holed; else the 3-D distance.
+double ballDistanceToHole(const SwingModel& model);
+
 // One line on how the active shot ended, for people: "Holed!", "On the green,
 // 12.3 feet", "Carry 108.3 yd, total 120.4 yd", ...; empty without a shot.
 std::string shotVerdict(const SwingModel& model);

@@ -120,10 +120,7 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model, PointView view
     const Vector3& hole = model.hole.HolePos;
 
     PuttNumbers r;
-    const bool atHole = std::fabs(last.x - hole.x) <= 1e-6 && std::fabs(last.y - hole.y) <= 1e-6 &&
-                        std::fabs(last.z - hole.z) <= 1e-6;
-    const bool dropped = model.groundHeight(last.x, last.y) - last.z >= 0.2;
-    r.holed = atHole || dropped;
+    r.holed = isInTheCup(model, last);
     r.rollDistance = horizontal(seen(q.begin()->second, view), last);
     r.breakDistance = largestOffset(q, view);
     r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
@@ -320,6 +317,20 @@ std::string plainText(const ShotField& field, const ShotRecord& record)
         return *v != 0.0 ? "true" : "false";
     const bool time = std::string(field.unit) == "s";
     return plainText(*v, time ? record.timeDecimals : kFileDecimals);
+}
+
+bool isInTheCup(const SwingModel& model, const Vector3& p)
+{
+    const Vector3& hole = model.hole.HolePos;
+    const bool atHole = std::fabs(p.x - hole.x) <= 1e-6 && std::fabs(p.y - hole.y) <= 1e-6 &&
+                        std::fabs(p.z - hole.z) <= 1e-6;
+    return atHole || model.groundHeight(p.x, p.y) - p.z >= 0.2;
+}
+
+double ballDistanceToHole(const SwingModel& model)
+{
+    const Vector3 ball = model.ballPos();
+    return model.PuttEnabled && isInTheCup(model, ball) ? 0.0 : model.distanceToHole(ball);
 }
 
 std::string shotVerdict(const SwingModel& model)
