@@ -5,7 +5,6 @@
 
 #include "ShotSummary.h"
 
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -39,10 +38,6 @@ std::string tableCell(const ShotField& field, const ShotRecord& record);
 // where `right` says so; trailing blanks are dropped.
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,
                       const std::vector<bool>& right);
-
-// A record's number for JSON: plainText's number, a yes/no answer as a
-// boolean, null when absent.
-nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record);
 
 // A CSV cell: quoted when it holds a comma, a quote or a line end.
 std::string csvCell(const std::string& text);

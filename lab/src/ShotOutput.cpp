@@ -1,10 +1,11 @@
 #include "ShotOutput.h"
 
+#include "JsonNumber.h"
 #include "SwingModel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>

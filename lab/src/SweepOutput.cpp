@@ -1,5 +1,6 @@
 #include "SweepOutput.h"
 
+#include "JsonNumber.h"
 #include "ShotOutput.h"
 
 #include <algorithm>
@@ -82,7 +83,8 @@ void SweepJsonWriter::row(const SweepRow& row)
     object["shot"] = shotKindName(row.kind);
     for (const SweepColumn& c : columns_) {
         // A refused run, or a number of the other kind of shot, has none.
-        const ShotField* f = row.shot ? (row.shot->kind == ShotKind::Tee ? c.tee : c.putt) : nullptr;
+        const ShotField* f =
+            row.shot ? (row.shot->kind == ShotKind::Tee ? c.tee : c.putt) : nullptr;
         object[c.field().key] = f ? jsonNumber(*f, *row.shot) : nullptr;
     }
     object["status"] = row.status;

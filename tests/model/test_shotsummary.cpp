@@ -89,8 +89,7 @@ TEST_F(ShotSummaryTest, LandingAngleIgnoresTheCutStepIntoTheGround)
     for (double cut : {1.0, 0.5, 0.01, 1e-6}) {
         p[20] = p[19] + (p[20] - p[19]) * cut;
         const auto t = summarizeTeeShot(withShot(&SwingModel::teeShot, p, 20));
-        EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6)
-            << cut;
+        EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6) << cut;
     }
     const auto once = summarizeTeeShot(withShot(&SwingModel::teeShot, {{0, 0, 3}, {0, 4, 0}}, 1));
     EXPECT_NEAR(*once->landingAngle, std::atan(3.0 / 4.0) * 180.0 / std::acos(-1.0), 1e-6);
@@ -213,18 +212,18 @@ INSTANTIATE_TEST_SUITE_P(
     ShotText, PlainNumberText,
     ::testing::Values(PlainCase{7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
                       PlainCase{7590 * 0.001, 3, "7.59"}, PlainCase{12 * 0.25, 2, "3"},
-                      PlainCase{95.18542470064466, 8, "95.1854247"},
-                      PlainCase{0.1 + 0.2, 8, "0.3"}, PlainCase{-1e-9, 8, "0"},
-                      PlainCase{-5.2960599, 8, "-5.2960599"},
+                      PlainCase{95.18542470064466, 8, "95.1854247"}, PlainCase{0.1 + 0.2, 8, "0.3"},
+                      PlainCase{-1e-9, 8, "0"}, PlainCase{-5.2960599, 8, "-5.2960599"},
                       PlainCase{108.34708432445005, 8, "108.34708432"},
                       PlainCase{1.23456789e-5, 10, "0.0000123457"},
                       // Beyond 15 significant digits the digits are noise.
-                      PlainCase{1e300, 8, "1e+300"}, PlainCase{123456789.123456789, 8, "123456789.123457"},
+                      PlainCase{1e300, 8, "1e+300"},
+                      PlainCase{123456789.123456789, 8, "123456789.123457"},
                       PlainCase{HUGE_VAL, 8, "inf"}));
 
 TEST(ShotText, TheDecimalsOfATimeStep)
 {
-    const std::pair<double, int> steps[] = {{0.001, 3}, {0.0049, 4},  {0.1, 1},     {1.0, 0},
+    const std::pair<double, int> steps[] = {{0.001, 3}, {0.0049, 4},       {0.1, 1},     {1.0, 0},
                                             {2.5, 1},   {1.23457e-05, 10}, {0.000125, 6}};
     for (const auto& [step, decimals] : steps)
         EXPECT_EQ(decimalsOf(step), decimals) << step;

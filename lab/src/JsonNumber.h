@@ -1,0 +1,14 @@
+#pragma once
+// A shot number as the JSON writers give it.
+
+#include "ShotSummary.h"
+
+#include <nlohmann/json.hpp>
+
+namespace quillmoor::lab {
+
+// plainText's number as a JSON number (the double nearest that text, which
+// JSON prints as the text), a yes/no answer as a boolean, null when absent.
+nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record);
+
+} // namespace quillmoor::lab
