@@ -47,6 +47,9 @@ QString inLines(const QString& text)
     return lines.join(QLatin1Char('\n'));
 }
 
+// The aim arrow's opacity under a band.
+constexpr double kFaintArrow = 0.35;
+
 bool holes(const SwingModel& model)
 {
     SwingModel trial = model;
@@ -191,8 +194,11 @@ void PuttReading::take(const Result& result)
         text = tr("The green cannot be read:") + QLatin1Char('\n') +
                inLines(QString::fromStdString(result.read.error));
     } else if (!result.read.holed) {
-        text = tr("No putt holes from here:") + QLatin1Char('\n') +
-               inLines(QString::fromStdString(quillmoor::noHoleText(result.read)));
+        // Three lines at most: the panel has room for no more.
+        text = (result.read.offTheGreen ? tr("Off the green, no putt holes:")
+                                        : tr("No putt holes from here:")) +
+               QLatin1Char('\n') +
+               inLines(QString::fromStdString(quillmoor::whyNotText(result.read)));
     } else {
         text = apply(result.read);
         showBand(result);
@@ -281,12 +287,16 @@ void PuttReading::showBand(const Result& result)
     }
     shownBand->setLines(toScene(result.lowEdge), toScene(result.highEdge), toScene(result.chosen));
     // Over the aim arrow, which grows with the speed and would hide the band
-    // on a firm putt (the band lets it show through), under the ball.
+    // on a firm putt, under the ball. Both are yellow: the arrow shows faint
+    // through the band while it stands.
     shownBand->setZValue(0.5 * (plan->puttArrow->zValue() + plan->ball->zValue()));
+    plan->puttArrow->setOpacity(kFaintArrow);
 }
 
 void PuttReading::clearBand()
 {
+    if (plan)
+        plan->puttArrow->setOpacity(1.0);
     delete shownBand.data();
 }
 

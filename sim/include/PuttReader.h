@@ -96,8 +96,9 @@ struct PuttRead
 // result does not depend on the number of threads.
 PuttRead readPutt(const SwingModel& model, unsigned threads = 0);
 
-// The reason in words, e.g. "every putt stops short of the cup", after "the
-// ball lies off the green, and" when it does; empty for None.
+// The reason in words, e.g. "every putt stops short of the cup"; empty for None.
+std::string whyNotText(const PuttRead& read);
+// The same after "the ball lies off the green, and " when it does.
 std::string noHoleText(const PuttRead& read);
 
 } // namespace quillmoor

@@ -1225,24 +1225,26 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
     return finish();
 }
 
-std::string noHoleText(const PuttRead& read)
+std::string whyNotText(const PuttRead& read)
 {
-    std::string why;
     switch (read.whyNot) {
     case NoHoleReason::None:
-        return {};
+        break;
     case NoHoleReason::StopsShort:
-        why = "every putt stops short of the cup";
-        break;
+        return "every putt stops short of the cup";
     case NoHoleReason::TooFast:
-        why = "every putt that gets to the cup is too fast to drop";
-        break;
+        return "every putt that gets to the cup is too fast to drop";
     case NoHoleReason::OutOfTime:
-        why = "a putt slow enough to drop runs out of its " + fixedText(read.rollTimeS, 1) +
-              " s of roll before it gets to the cup";
-        break;
+        return "a putt slow enough to drop needs more than its " + fixedText(read.rollTimeS, 1) +
+               " s of roll";
     }
-    return read.offTheGreen ? "the ball lies off the green, and " + why : why;
+    return {};
+}
+
+std::string noHoleText(const PuttRead& read)
+{
+    const std::string why = whyNotText(read);
+    return read.offTheGreen && !why.empty() ? "the ball lies off the green, and " + why : why;
 }
 
 } // namespace quillmoor

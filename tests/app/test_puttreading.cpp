@@ -119,16 +119,19 @@ TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
     EXPECT_NE(band->lowEdge(), band->highEdge());
     EXPECT_TRUE(band->isVisible());
     // Over the aim arrow, which grows with the speed and would hide it on a
-    // firm putt; under the ball.
+    // firm putt, and the arrow faint while it stands (both are yellow);
+    // under the ball.
     auto* top = static_cast<TopScene*>(plan());
     EXPECT_GT(band->zValue(), top->puttArrow->zValue());
     EXPECT_LT(band->zValue(), top->ball->zValue());
+    EXPECT_LT(top->puttArrow->opacity(), 0.5);
 
     // Putt as read: it drops, and the band is gone with the new putt.
     child<QPushButton>("btnPutt")->click();
     ASSERT_EQ(window->messages(), QStringList());
     EXPECT_EQ(m.puttShot.back().second, m.hole.HolePos);
     EXPECT_EQ(reading()->band(), nullptr);
+    EXPECT_EQ(top->puttArrow->opacity(), 1.0);
     EXPECT_EQ(info(), "Holed!"); // the putt's own verdict replaces the read
 }
 
@@ -226,8 +229,8 @@ TEST_F(Reading, SaysWhyNoPuttHolesAndGivesTheControlsBack)
     child<QLineEdit>("edtBallPosY")->setText("150.8");
     readButton()->click();
     ASSERT_TRUE(answered());
-    EXPECT_EQ(info().toStdString(), "No putt holes from here:\na putt slow enough to drop runs\n"
-                                    "out of its 4.0 s of roll before\nit gets to the cup");
+    EXPECT_EQ(info().toStdString(), "No putt holes from here:\na putt slow enough to drop needs\n"
+                                    "more than its 4.0 s of roll");
     EXPECT_EQ(speed()->value(), speedBefore);
     EXPECT_EQ(aim()->value(), aimBefore);
     EXPECT_EQ(model().PuttBallSpeed, speedBefore);
@@ -245,8 +248,9 @@ TEST_F(Reading, SaysWhyNoPuttHolesAndGivesTheControlsBack)
     const double speedSet = speed()->value();
     readButton()->click();
     ASSERT_TRUE(answered());
-    EXPECT_TRUE(info().startsWith("No putt holes from here:\nthe ball lies off the green, and"))
-        << info().toStdString();
+    EXPECT_EQ(info().toStdString(),
+              "Off the green, no putt holes:\nevery putt that gets to the cup\n"
+              "is too fast to drop");
     EXPECT_EQ(speed()->value(), speedSet);
     EXPECT_EQ(aim()->value(), 31.0);
 }

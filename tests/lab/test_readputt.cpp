@@ -156,8 +156,8 @@ TEST_F(ReadPutt, AModelSetForATeeShotIsReadAsAPuttFromItsBall)
 
 TEST_F(ReadPutt, NothingHolingExitsWithOneAndSaysWhy)
 {
-    const std::string why = "the ball lies off the green, and a putt slow enough to drop runs "
-                            "out of its 4.0 s of roll before it gets to the cup";
+    const std::string why = "the ball lies off the green, and a putt slow enough to drop needs "
+                            "more than its 4.0 s of roll";
     EXPECT_EQ(run({"read-putt", "--json", path("far.txt")}), 1);
     EXPECT_EQ(out, "{\"holed\": false, \"reason\": \"" + why + "\"}\n");
     EXPECT_EQ(err, "Shotlab: " + path("far.txt") + ": no putt holes from here: " + why + "\n");

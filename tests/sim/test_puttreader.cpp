@@ -192,10 +192,10 @@ TEST(PuttReader, SaysSoAndWhyWhenNoPuttHoles)
         {steep, NoHoleReason::TooFast, false,
          "every putt that gets to the cup is too fast to drop"},
         {ballAt(4, 0.0, 60.0), NoHoleReason::OutOfTime, true,
-         "the ball lies off the green, and a putt slow enough to drop runs out of its 4.0 s of "
-         "roll before it gets to the cup"},
+         "the ball lies off the green, and a putt slow enough to drop needs more than its 4.0 s "
+         "of roll"},
         {ballAt(2, -2.5, 154.0), NoHoleReason::OutOfTime, false,
-         "a putt slow enough to drop runs out of its 4.0 s of roll before it gets to the cup"},
+         "a putt slow enough to drop needs more than its 4.0 s of roll"},
     };
     for (const auto& c : cases) {
         const SwingModel& m = c.model;
