@@ -126,7 +126,7 @@ public:
         }
         s.timedOut = path.back().first >= kMaxSteps;
         if (s.timedOut) {
-            // Speeds over the last two tenths of a second's steps.
+            // Its speed over its last 100 steps, and over the 100 before.
             const auto p = path.begin();
             const int last = path.size() - 1, span = std::max(1, std::min(last / 2, 100));
             const auto moved = [&](int from, int to) {
