@@ -25,13 +25,15 @@ constexpr double kDispersionZ = 3100;
 // kinds of points are told apart at a glance, and from the scenery.
 const QColor kLandingColour(255, 152, 0); // orange, hollow rings
 const QColor kFinishColour(33, 33, 160);  // dark blue, filled dots
+// The landing ellipses a darker orange, which shows over the rings.
+const QColor kLandingEllipseColour(200, 80, 0);
 
 // Dots of a fixed size in pixels at points of the scene, whatever the zoom.
 class DotsItem : public QGraphicsItem
 {
 public:
-    DotsItem(QList<QPointF> points, const QPen& pen, const QBrush& brush)
-        : points_(std::move(points)), pen_(pen), brush_(brush)
+    DotsItem(QList<QPointF> points, double radius, const QPen& pen, const QBrush& brush)
+        : points_(std::move(points)), radius_(radius), pen_(pen), brush_(brush)
     {
         // A rectangle of no size is null, and | passes over it: the corners by hand.
         if (points_.isEmpty())
@@ -59,14 +61,13 @@ public:
         painter->setPen(pen_);
         painter->setBrush(brush_);
         for (const QPointF& p : std::as_const(points_))
-            painter->drawEllipse(toDevice.map(p), kRadius, kRadius);
+            painter->drawEllipse(toDevice.map(p), radius_, radius_);
         painter->restore();
     }
 
-    static constexpr double kRadius = 3.0; // pixels
-
 private:
     QList<QPointF> points_;
+    double radius_; // pixels
     QPen pen_;
     QBrush brush_;
     QRectF extent_;
@@ -207,7 +208,7 @@ void drawCaptions(QImage& image, const QString& title, bool landing)
         if (e.dot || e.ring) {
             painter.setPen(QPen(e.dot ? Qt::white : e.colour, e.dot ? 0.8 : 1.8));
             painter.setBrush(e.dot ? QBrush(e.colour) : Qt::NoBrush);
-            painter.drawEllipse(QPointF(x + 11, y), DotsItem::kRadius, DotsItem::kRadius);
+            painter.drawEllipse(QPointF(x + 11, y), 3.0, 3.0);
         } else {
             painter.setPen(QPen(e.colour, 2.0, e.dashed ? Qt::DashLine : Qt::SolidLine));
             painter.drawLine(QPointF(x, y), QPointF(x + 22, y));
@@ -245,24 +246,31 @@ bool renderDispersionPlot(const DispersionPlot& plot, std::string& png, std::str
     scene->modelChanged(model, AllChanged);
     QCoreApplication::processEvents();
 
-    // A crowd of points is drawn lighter, so that its density shows.
+    // A crowd of points is drawn smaller and lighter, so that its density
+    // shows; the rings of the landing points lie over the final dots.
+    const bool crowd = plot.finish.size() > 2000;
+    const double radius = crowd ? 2.0 : 3.0;
     const int alpha = plot.finish.size() > 300 ? 150 : 255;
     auto translucent = [alpha](QColor c) {
         c.setAlpha(alpha);
         return c;
     };
-    QPen ring(translucent(kLandingColour), 1.6);
+    QColor ringColour = translucent(kLandingColour);
+    if (crowd)
+        ringColour.setAlpha(90);
+    QPen ring(ringColour, crowd ? 1.2 : 1.6);
     ring.setCosmetic(true);
-    QPen rim(translucent(Qt::white), 0.8);
+    QPen rim = crowd ? QPen(Qt::NoPen) : QPen(translucent(Qt::white), 0.8);
     rim.setCosmetic(true);
-    auto* landing = new DotsItem(scenePoints(*scene, plot.landing), ring, Qt::NoBrush);
-    auto* finish = new DotsItem(scenePoints(*scene, plot.finish), rim, translucent(kFinishColour));
-    landing->setZValue(kDispersionZ);
-    finish->setZValue(kDispersionZ + 1);
+    auto* landing = new DotsItem(scenePoints(*scene, plot.landing), radius, ring, Qt::NoBrush);
+    auto* finish =
+        new DotsItem(scenePoints(*scene, plot.finish), radius, rim, translucent(kFinishColour));
+    finish->setZValue(kDispersionZ);
+    landing->setZValue(kDispersionZ + 1);
     scene->addItem(landing);
     scene->addItem(finish);
     const QRectF extent = landing->boundingRect() | finish->boundingRect() |
-                          addEllipses(*scene, plot.landingEllipses, kLandingColour) |
+                          addEllipses(*scene, plot.landingEllipses, kLandingEllipseColour) |
                           addEllipses(*scene, plot.finishEllipses, kFinishColour);
     scene->fitToView(false);
     frame(*scene, view, model, extent);
