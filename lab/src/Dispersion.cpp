@@ -46,17 +46,12 @@ std::string trimmed(const std::string& text)
     return text.substr(from, text.find_last_not_of(' ') + 1 - from);
 }
 
-// A spread as people read it: at most three decimals, no trailing zeros.
+// A spread as people read it: at most three decimals, no trailing zeros (a
+// spread too small for three decimals in full).
 std::string shortText(double v)
 {
-    std::string text = fixedText(v, 3);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0')
-            text.pop_back();
-        if (text.back() == '.')
-            text.pop_back();
-    }
-    return text;
+    const std::string text = trimmedFixed(v, 3);
+    return text == "0" && v != 0.0 ? exactText(v) : text;
 }
 
 // What a key is called in a sentence about the spread.
@@ -108,6 +103,18 @@ double unitInterval(std::uint64_t w)
 }
 
 } // namespace
+
+std::string trimmedFixed(double v, int decimals)
+{
+    std::string text = fixedText(v, decimals);
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
+}
 
 bool isDispersionKey(const std::string& key)
 {

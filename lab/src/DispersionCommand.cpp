@@ -5,7 +5,8 @@
 // before the first shot and before any file is touched (exit 2); an
 // unreadable model or an output that cannot be created exits with 1, also
 // before the first shot; outputs are written beside their target and renamed
-// over it; Ctrl+C stops the run with the shots done written (exit 130).
+// over it; Ctrl+C stops the run with the shots done written (exit 130). A run
+// in which the routine refuses every shot exits with 1, its rows written.
 
 #include "CommandFiles.h"
 #include "Dispersion.h"
@@ -108,8 +109,8 @@ void addDispersionCommand(CLI::App& app, CommandAction& action, const Pictures& 
         "intervals) is printed as a table unless an output goes to standard output. A progress "
         "line is shown on standard error when it is a terminal.\n"
         "Ctrl+C stops the run: the shots under way finish and the shots done are written.\n"
-        "Exit status: 0 done, 1 the model cannot be read or an output cannot be written, 2 a "
-        "usage error (nothing is written), 130 stopped by Ctrl+C.");
+        "Exit status: 0 done, 1 the model cannot be read, an output cannot be written or every "
+        "shot was refused, 2 a usage error (nothing is written), 130 stopped by Ctrl+C.");
     cmd->callback([options, &action, pictures] {
         action = [options, pictures](std::ostream& out, std::ostream& err) {
             options->progress = err.rdbuf() == std::cerr.rdbuf() && ::isatty(STDERR_FILENO);
@@ -215,6 +216,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
     }
 
     DispersionStats stats(model);
+    std::string firstRefusal; // why, when no shot can be run
     DispersionPlot plot;
     plot.model = &model;
     const std::unique_ptr<CommandProgress> progress = makeProgressLine(err, "shots");
@@ -226,6 +228,8 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
         if (json)
             json->row(row);
         stats.add(row);
+        if (!row.shot && firstRefusal.empty())
+            firstRefusal = row.status;
         if (plotting && row.shot && row.gridIndex < kMaxDispersionPlotShots) {
             if (row.kind == ShotKind::Tee) {
                 if (row.shot->tee.landingPoint)
@@ -278,6 +282,12 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
             err << "Shotlab dispersion: " << options.plot << ": " << error << '\n';
             status = kExitFailure;
         }
+    }
+    // Rows of refusals are no dispersion: say so rather than report success.
+    if (stats.shots > 0 && stats.ran == 0) {
+        err << "Shotlab dispersion: no shot could be run: " << firstRefusal << '\n';
+        if (status == kExitOk)
+            status = kExitFailure;
     }
     if (outcome.cancelled)
         err << "Shotlab dispersion: interrupted after " << outcome.done << " of " << outcome.total

@@ -43,13 +43,14 @@ std::vector<PointSet> pointSets(const DispersionStats& stats)
     return {{"Final", &stats.finish}};
 }
 
+// Without a shot run there is no share to give.
 Json shareJson(const Share& s)
 {
     Json j;
     j["count"] = s.hits;
-    j["share"] = s.value;
-    j["low"] = s.low;
-    j["high"] = s.high;
+    j["share"] = s.count ? Json(s.value) : Json(nullptr);
+    j["low"] = s.count ? Json(s.low) : Json(nullptr);
+    j["high"] = s.count ? Json(s.high) : Json(nullptr);
     return j;
 }
 
@@ -94,10 +95,12 @@ void writeDispersionTable(std::ostream& out, const DispersionSetup& setup,
     for (const KeySpread& s : setup.spreads) {
         const std::string unit = keyUnit(s.key);
         const std::string withUnit = unit.empty() ? "" : " " + unit;
-        std::string sd = exactText(s.sd) + withUnit;
+        // The model's values have at most eight decimals; so has a spread
+        // worth reading.
+        std::string sd = trimmedFixed(s.sd, 8) + withUnit;
         if (s.percent)
-            sd += " (" + exactText(*s.percent) + " %)";
-        rows.push_back({s.key, exactText(s.centre) + withUnit, sd});
+            sd += " (" + trimmedFixed(*s.percent, 8) + " %)";
+        rows.push_back({s.key, trimmedFixed(s.centre, 8) + withUnit, sd});
     }
     writeAlignedRows(out, rows, {false, true, false});
 

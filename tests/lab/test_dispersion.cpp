@@ -412,6 +412,26 @@ TEST_F(Dispersion, BadInputIsRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(fs::exists(csv));
 }
 
+// A model whose every shot the routine refuses gives rows of refusals and no
+// statistics: a failure, with the reason.
+TEST_F(Dispersion, EveryShotRefusedIsAFailure)
+{
+    SwingModel model(false);
+    std::string reason;
+    ASSERT_TRUE(readFreshModel(kExamples + "hole1-teeshot.txt", model, reason)) << reason;
+    model.TimeStepSize = 0;
+    ASSERT_TRUE(model.write(path("nostep.txt")));
+    EXPECT_EQ(run({path("nostep.txt"), "--shots", "5", "--sd", "TeeBallSpeed=1", "--json",
+                   path("nostep.json")}),
+              1);
+    EXPECT_NE(err.find("no shot could be run: TimeStepSize"), std::string::npos) << err;
+    const auto doc = nlohmann::json::parse(readAll(path("nostep.json")));
+    EXPECT_EQ(doc.at("shots").size(), 5u);
+    EXPECT_EQ(doc.at("summary").at("refused"), 5u);
+    EXPECT_TRUE(doc.at("summary").at("on_green").at("share").is_null());
+    EXPECT_TRUE(doc.at("summary").at("numbers").at("carry_yd").at("mean").is_null());
+}
+
 // The plot is handed the points of the shots run and their ellipses.
 TEST_F(Dispersion, PlotIsHandedThePointsAndEllipses)
 {

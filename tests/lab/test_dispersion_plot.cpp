@@ -54,8 +54,8 @@ TEST(DispersionPlotPicture, LandingAndFinalPointsAreToldApart)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.model);
         const std::string png = (dir / "d.png").string();
-        std::vector<std::string> args = {"dispersion", kExamples + c.model, "--shots", "200",
-                                         "--plot", png};
+        std::vector<std::string> args = {
+            "dispersion", kExamples + c.model, "--shots", "200", "--plot", png};
         args.insert(args.end(), c.sd.begin(), c.sd.end());
         std::ostringstream out, err;
         ASSERT_EQ(runShotlab(args, out, err, pictures), 0) << err.str();
