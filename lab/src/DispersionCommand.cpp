@@ -17,6 +17,7 @@
 #include "SwingModel.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
