@@ -1,6 +1,7 @@
 #include "Shotlab.h"
 
 #ifdef QUILLMOOR_PICTURES
+#include "DispersionPicture.h"
 #include "SweepPictures.h"
 #include "SweepTraces.h"
 #endif
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     pictures.chart = quillmoor::lab::renderSweepChart;
     pictures.plot = quillmoor::lab::renderSweepPlot;
     pictures.thin = thinTrace;
+    pictures.dispersion = quillmoor::lab::renderDispersionPlot;
 #endif
     return quillmoor::lab::runShotlab(args, std::cout, std::cerr, pictures);
 }

@@ -8,6 +8,7 @@
 // way finish, the rows done (the first ones of the grid) are written, and the
 // exit status is 130; a second Ctrl+C ends the program at once.
 
+#include "CommandFiles.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
 #include "Sweep.h"
@@ -73,7 +74,7 @@ private:
 // An output file written beside its target and renamed over it by commit();
 // until then the target is untouched, and without commit() nothing is left.
 // "-" is standard output.
-class OutputFile
+class OutputFile final : public CommandOutput
 {
 public:
     OutputFile(const std::string& path, std::ostream& standardOutput)
@@ -173,16 +174,19 @@ std::string durationText(double seconds)
 }
 
 // "\r12345 of 100000 points (12 %), 41 s, about 5 min 2 s left", on one line.
-class ProgressLine
+class ProgressLine final : public CommandProgress
 {
 public:
-    explicit ProgressLine(std::ostream& err) : err_(err), start_(Clock::now()) {}
+    explicit ProgressLine(std::ostream& err, const char* unit = "points")
+        : err_(err), unit_(unit), start_(Clock::now())
+    {
+    }
 
     void show(std::size_t done, std::size_t total)
     {
         const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
-        std::string text = std::to_string(done) + " of " + std::to_string(total) + " points (" +
-                           std::to_string(total ? done * 100 / total : 100) + " %), " +
+        std::string text = std::to_string(done) + " of " + std::to_string(total) + " " + unit_ +
+                           " (" + std::to_string(total ? done * 100 / total : 100) + " %), " +
                            durationText(elapsed);
         if (done > 0 && done < total)
             text += ", about " +
@@ -206,6 +210,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     std::ostream& err_;
+    const char* unit_;
     Clock::time_point start_;
     std::size_t shown_ = 0;
 };
@@ -488,6 +493,27 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         err << "Shotlab sweep: interrupted after " << outcome.done << " of " << outcome.total
             << " points; the rows done are written\n";
     return status;
+}
+
+std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
+                                                 std::ostream& standardOutput)
+{
+    return std::make_unique<OutputFile>(path, standardOutput);
+}
+
+std::shared_ptr<void> catchInterrupts()
+{
+    return std::make_shared<InterruptGuard>();
+}
+
+const std::atomic<bool>& interruptFlag()
+{
+    return interrupted;
+}
+
+std::unique_ptr<CommandProgress> makeProgressLine(std::ostream& err, const char* unit)
+{
+    return std::make_unique<ProgressLine>(err, unit);
 }
 
 } // namespace quillmoor::lab

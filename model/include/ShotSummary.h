@@ -21,6 +21,7 @@
 //               (P - P0) . (cos a, sin a) with a = TeeTargetAngle: positive is
 //               right of a player facing down the line (+x when a = 0)
 //   distance to hole  3-D distance PN -> HolePos
+//   landing point, final point  Pk and PN themselves
 // Without a landing, carry, roll, hang time, landing angle and side at landing
 // are absent. A one-point shot has no landing: there is no flight to land from.
 //
@@ -32,6 +33,7 @@
 //               through Q0 and QM (0 when they coincide horizontally)
 //   roll time   M * dt (none when dt is not a finite number above 0)
 //   distance to hole  0 when holed, else 3-D distance QM -> HolePos
+//   final point  QM itself
 //
 // shotFields() is the one list of these numbers, in this order, with their
 // output keys and units: the command line, CSV, JSON and the window all use it.
@@ -60,6 +62,8 @@ struct TeeShotNumbers
     double side = 0.0;                   // yd, positive to the right
     std::optional<double> sideAtLanding; // yd
     double distanceToHole = 0.0;         // yd
+    std::optional<Vector3> landingPoint; // Pk, yd
+    Vector3 finalPoint;                  // PN, yd
 };
 
 struct PuttNumbers
@@ -69,6 +73,7 @@ struct PuttNumbers
     double breakDistance = 0.0;     // yd
     std::optional<double> rollTime; // s
     double distanceToHole = 0.0;    // yd
+    Vector3 finalPoint;             // QM, yd
 };
 
 // One shot of a model: tee holds its numbers when kind is Tee, putt when Putt.

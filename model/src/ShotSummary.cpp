@@ -108,6 +108,9 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointVie
         r.landingAngle = std::atan2(from.z - to.z, horizontal(from, to)) / degToRad;
         r.sideAtLanding = sideOf(land);
     }
+    r.finalPoint = last;
+    if (r.landingIndex > 0)
+        r.landingPoint = seen(pointAt(p, static_cast<std::size_t>(r.landingIndex)), view);
     return r;
 }
 
@@ -125,6 +128,7 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model, PointView view
     r.breakDistance = largestOffset(q, view);
     r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
     r.distanceToHole = r.holed ? 0.0 : (last - hole).length();
+    r.finalPoint = last;
     return r;
 }
 

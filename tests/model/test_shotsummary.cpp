@@ -53,6 +53,8 @@ TEST_F(ShotSummaryTest, ParabolaWithLandingAndRoll)
     // 19 (y 95, z 6.8), not the step into the ground.
     EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6);
     EXPECT_NEAR(t->distanceToHole, std::sqrt(15.0 * 15 + 46 * 46 + 10 * 10), kEps);
+    EXPECT_EQ(t->landingPoint, Vector3(0, 100, 3));
+    EXPECT_EQ(t->finalPoint, Vector3(0, 108, 3));
 }
 
 // Without a first impact inside the points, the last point lands the shot only
@@ -64,7 +66,9 @@ TEST_F(ShotSummaryTest, LandingWithoutFirstImpact)
         m.FirstImpact = firstImpact;
         const auto t = summarizeTeeShot(m);
         EXPECT_EQ(t->landingIndex, -1);
-        EXPECT_FALSE(t->carry || t->roll || t->hangTime || t->landingAngle || t->sideAtLanding);
+        EXPECT_FALSE(t->carry || t->roll || t->hangTime || t->landingAngle || t->sideAtLanding ||
+                     t->landingPoint);
+        EXPECT_EQ(t->finalPoint, parabola(15, false).back());
         EXPECT_NEAR(t->total, 75.0, kEps);
         EXPECT_NEAR(t->apex, 20.0, kEps);
 
@@ -134,6 +138,7 @@ TEST_F(ShotSummaryTest, Putts)
     // Stops a yard short, a little under the surface.
     PuttNumbers p = putt({{-15, 150, g}, {-15, 153, g - 0.19}});
     EXPECT_FALSE(p.holed);
+    EXPECT_EQ(p.finalPoint, Vector3(-15, 153, g - 0.19));
     EXPECT_NEAR(p.rollDistance, 3.0, kEps);
     EXPECT_NEAR(p.distanceToHole, std::hypot(1.0, g - 0.19 + 7.0), kEps);
     EXPECT_EQ(p.breakDistance, 0.0);
