@@ -193,9 +193,6 @@ std::string dispersionVerdict(const DispersionSetup& setup, const DispersionStat
 // most for the kind of shot first: "Holed 48 % (45–51 %), within 10 ft 100 %
 // (99.6–100 %), on the green 100 % (99.6–100 %)". Empty without a shot run.
 std::string dispersionOdds(const DispersionStats& stats);
-// Fixed-point text with at most `decimals` decimals and no trailing zeros:
-// 0.075 for 0.07500000000000001.
-std::string trimmedFixed(double v, int decimals);
 // A share in percent for people, with at least `decimals` decimals, or as
 // many more as keep a share that is not 0 or 1 from reading as 0 or 100.
 std::string percentText(double share, int decimals = 0);

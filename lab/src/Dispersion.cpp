@@ -50,7 +50,7 @@ std::string trimmed(const std::string& text)
 // spread too small for three decimals in full).
 std::string shortText(double v)
 {
-    const std::string text = trimmedFixed(v, 3);
+    const std::string text = plainText(v, 3);
     return text == "0" && v != 0.0 ? exactText(v) : text;
 }
 
@@ -103,18 +103,6 @@ double unitInterval(std::uint64_t w)
 }
 
 } // namespace
-
-std::string trimmedFixed(double v, int decimals)
-{
-    std::string text = fixedText(v, decimals);
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0')
-            text.pop_back();
-        if (text.back() == '.')
-            text.pop_back();
-    }
-    return text == "-0" ? "0" : text;
-}
 
 bool isDispersionKey(const std::string& key)
 {

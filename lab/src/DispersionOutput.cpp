@@ -1,5 +1,6 @@
 #include "DispersionOutput.h"
 
+#include "JsonNumber.h"
 #include "PhysicsNames.h"
 #include "ShotOutput.h"
 
@@ -48,9 +49,9 @@ Json shareJson(const Share& s)
 {
     Json j;
     j["count"] = s.hits;
-    j["share"] = s.count ? Json(s.value) : Json(nullptr);
-    j["low"] = s.count ? Json(s.low) : Json(nullptr);
-    j["high"] = s.count ? Json(s.high) : Json(nullptr);
+    j["share"] = s.count ? jsonNumber(s.value, 8) : Json(nullptr);
+    j["low"] = s.count ? jsonNumber(s.low, 8) : Json(nullptr);
+    j["high"] = s.count ? jsonNumber(s.high, 8) : Json(nullptr);
     return j;
 }
 
@@ -64,12 +65,12 @@ Json pointsJson(const PointMoments& points)
         if (!e)
             continue;
         Json o;
-        o["probability"] = e->probability;
-        o["x_yd"] = e->x;
-        o["y_yd"] = e->y;
-        o["semi_major_yd"] = e->semiMajor;
-        o["semi_minor_yd"] = e->semiMinor;
-        o["orientation_deg"] = e->orientation;
+        o["probability"] = jsonNumber(e->probability, 8);
+        o["x_yd"] = jsonNumber(e->x, 8);
+        o["y_yd"] = jsonNumber(e->y, 8);
+        o["semi_major_yd"] = jsonNumber(e->semiMajor, 8);
+        o["semi_minor_yd"] = jsonNumber(e->semiMinor, 8);
+        o["orientation_deg"] = jsonNumber(e->orientation, 8);
         j["ellipses"].push_back(std::move(o));
     }
     return j;
@@ -97,10 +98,10 @@ void writeDispersionTable(std::ostream& out, const DispersionSetup& setup,
         const std::string withUnit = unit.empty() ? "" : " " + unit;
         // The model's values have at most eight decimals; so has a spread
         // worth reading.
-        std::string sd = trimmedFixed(s.sd, 8) + withUnit;
+        std::string sd = plainText(s.sd, 8) + withUnit;
         if (s.percent)
-            sd += " (" + trimmedFixed(*s.percent, 8) + " %)";
-        rows.push_back({s.key, trimmedFixed(s.centre, 8) + withUnit, sd});
+            sd += " (" + plainText(*s.percent, 8) + " %)";
+        rows.push_back({s.key, plainText(s.centre, 8) + withUnit, sd});
     }
     writeAlignedRows(out, rows, {false, true, false});
 
@@ -172,18 +173,18 @@ std::string dispersionSummaryJson(const DispersionSetup& setup, const Dispersion
 
     Json hole;
     hole["id"] = stats.holeId;
-    hole["x_yd"] = stats.hole.x;
-    hole["y_yd"] = stats.hole.y;
-    hole["green_radius_yd"] = stats.greenRadius;
+    hole["x_yd"] = jsonNumber(stats.hole.x, 8);
+    hole["y_yd"] = jsonNumber(stats.hole.y, 8);
+    hole["green_radius_yd"] = jsonNumber(stats.greenRadius, 8);
     j["hole"] = std::move(hole);
 
     j["spread"] = Json::array();
     for (const KeySpread& s : setup.spreads) {
         Json o;
         o["key"] = s.key;
-        o["value"] = s.centre;
-        o["sd"] = s.sd;
-        o["percent"] = s.percent ? Json(*s.percent) : Json(nullptr);
+        o["value"] = jsonNumber(s.centre, 8);
+        o["sd"] = jsonNumber(s.sd, 8);
+        o["percent"] = s.percent ? jsonNumber(*s.percent, 8) : Json(nullptr);
         j["spread"].push_back(std::move(o));
     }
 
@@ -191,8 +192,8 @@ std::string dispersionSummaryJson(const DispersionSetup& setup, const Dispersion
     for (const DispersionStats::Number& n : stats.numbers) {
         Json o;
         o["count"] = n.moments.count();
-        o["mean"] = n.moments.count() ? Json(n.moments.mean()) : Json(nullptr);
-        o["sd"] = n.moments.count() ? Json(n.moments.sd()) : Json(nullptr);
+        o["mean"] = n.moments.count() ? jsonNumber(n.moments.mean(), 8) : Json(nullptr);
+        o["sd"] = n.moments.count() ? jsonNumber(n.moments.sd(), 8) : Json(nullptr);
         numbers[n.field->key] = std::move(o);
     }
     j["numbers"] = std::move(numbers);

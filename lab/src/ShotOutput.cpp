@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -126,6 +127,18 @@ void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots)
     out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
+namespace {
+
+// The double nearest the text, which JSON prints as that text.
+double jsonText(const std::string& text)
+{
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+} // namespace
+
 nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record)
 {
     const std::string text = plainText(field, record);
@@ -133,10 +146,14 @@ nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& reco
         return nullptr;
     if (field.isFlag)
         return text == "true";
-    // The double nearest the text, which JSON prints as that text.
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+    return jsonText(text);
+}
+
+nlohmann::ordered_json jsonNumber(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return nullptr;
+    return jsonText(plainText(value, decimals));
 }
 
 std::string csvCell(const std::string& text)

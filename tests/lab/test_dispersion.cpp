@@ -231,7 +231,7 @@ TEST_F(Dispersion, APuttThatAlwaysHolesReportsAHundredPercent)
     EXPECT_EQ(holed.at("share"), 1.0);
     EXPECT_EQ(holed.at("high"), 1.0);
     EXPECT_NEAR(holed.at("low").get<double>(),
-                1000 / (1000 + 1.959963984540054 * 1.959963984540054), 1e-12);
+                1000 / (1000 + 1.959963984540054 * 1.959963984540054), 5e-9); // printed to 8 decimals
 }
 
 // Points from a 2-D normal distribution with known axes and orientation:
