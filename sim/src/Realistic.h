@@ -31,7 +31,7 @@ struct Ball
 class Course
 {
 public:
-    explicit Course(const SwingModel& model);
+    Course(const SwingModel& model, double flightStep);
 
     double height(double x, double y) const;
     // Upward unit normal of the ground; slopes steeper than 45 degrees (only
@@ -46,6 +46,7 @@ public:
 
     const SwingModel& model;
     Air air;
+    double flightStep; // s
 
 private:
     Vector3 wind10_; // at 10 m above the ground

@@ -44,10 +44,6 @@ const double kLogWindHeight = std::log(kWindHeight / kRoughness);
 // at 25 m/s.
 constexpr double kSpinDecay = 2.0e-5;
 
-// Integration step of the flight. Halving it moves a drive's landing by well
-// under a millimetre (a test holds it to 0.1 yd).
-constexpr double kFlightStep = 0.004; // s
-
 // Derivative of the flight state: velocity, acceleration, spin change.
 struct Rate
 {
@@ -124,7 +120,7 @@ struct Span
 
 } // namespace
 
-Course::Course(const SwingModel& m) : model(m)
+Course::Course(const SwingModel& m, double step) : model(m), flightStep(step)
 {
     air = airAt(m.Temperature, m.Altitude, m.Humidity);
     const double d = m.hole.WindDir * (kPi / 180);
@@ -186,7 +182,7 @@ bool Recorder::store(const Vector3& p)
 
 Outcome fly(const Course& course, Ball& ball, double& t, Recorder& recorder)
 {
-    const double h = kFlightStep;
+    const double h = course.flightStep;
     for (;;) {
         if (t > kMaxShotSeconds)
             return Outcome::TooLong;
@@ -356,7 +352,7 @@ SimResult realisticSwing(SwingModel& m)
     return realisticSwing(m, nullptr);
 }
 
-SimResult realisticSwing(SwingModel& m, RealisticReport* report)
+SimResult realisticSwing(SwingModel& m, RealisticReport* report, double flightStep)
 {
     using namespace realistic;
     if (report)
@@ -381,7 +377,7 @@ SimResult realisticSwing(SwingModel& m, RealisticReport* report)
 
     m.clearCurrentShot();
     m.teeShot.reserve(detail::kPathReserve);
-    const Course course(m);
+    const Course course(m, flightStep > 0 ? flightStep : kRealisticFlightStep);
     Recorder recorder(m, m.TimeStepSize);
     recorder.store({0, 0, 0});
 
