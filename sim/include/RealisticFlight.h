@@ -63,7 +63,7 @@ struct RealisticReport
 
 // The integration step of the flight (s). Halving it moves a drive's landing
 // by far less than 0.1 yd.
-constexpr double kRealisticFlightStep = 0.004;
+constexpr double kRealisticFlightStep = 0.01;
 
 // realisticSwing (Simulation.h) that also fills report, on a given step.
 SimResult realisticSwing(SwingModel& model, RealisticReport* report,
