@@ -9,6 +9,9 @@
 #   docs/sweep-carry.png, docs/sweep-traces.png
 #                                  the chart and the overlaid paths of the worked
 #                                  example in the README's "Sweeps"
+#   docs/realistic-carry.png       the realistic physics' carry against the tour
+#                                  table (range_chart, built on demand: cmake
+#                                  --build <build> --target range_chart)
 #
 #   scripts/make-docs-images.sh <directory holding Parview, Trajex and Shotlab>
 set -eu
@@ -46,5 +49,8 @@ convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +re
     --vary TeeLaunchAngle=4:30:1 --vary TeeBackSpin=1000:6000:1000 \
     --vary TeeBallSpeed=140:140:1 --csv "$scratch/launch-spin.csv" \
     --chart carry_yd:docs/sweep-carry.png --plot docs/sweep-traces.png)
+# The realistic physics against the measured tour averages.
+"$bindir/range_chart" "$here/data/clubs/tour-men.csv" "$here/docs/realistic-carry.png"
+echo "wrote docs/realistic-carry.png"
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
     "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png"
