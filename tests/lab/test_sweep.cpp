@@ -509,7 +509,9 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--vary", "TeeBallSpeed=1:2:1", "--shard", "1/"}, 2, "--shard takes K/N"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--shard", "-1/2"}, 2, "--shard takes K/N"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--jobs", "0"}, 2, "--jobs"},
-        {{"--vary", "TeeBallSpeed=1:2:1", "--mode", "fast"}, 2, "--mode"},
+        // --mode is the old name of --physics; the message names the new one.
+        {{"--vary", "TeeBallSpeed=1:2:1", "--mode", "fast"}, 2, "--physics: fast not in"},
+        {{"--vary", "TeeBallSpeed=1:2:1", "--physics", "fast"}, 2, "--physics: fast not in"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--plot", path("p.png")}, 2, "--plot needs Qt"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--chart", "carry_yd:" + path("c.png")},
          2,
