@@ -183,6 +183,11 @@ bool Recorder::store(const Vector3& p)
 Outcome fly(const Course& course, Ball& ball, double& t, Recorder& recorder)
 {
     const double h = course.flightStep;
+    // A step that falls on the very start (a contact exactly at a stored
+    // point's time) holds the ball where it starts.
+    while (recorder.nextTime() <= t)
+        if (!recorder.store(ball.p))
+            return Outcome::TooManyPoints;
     for (;;) {
         if (t > kMaxShotSeconds)
             return Outcome::TooLong;
