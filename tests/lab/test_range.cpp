@@ -173,6 +173,7 @@ struct BadOptions
     std::vector<std::string> args;
     int status;
     const char* message;
+    friend void PrintTo(const BadOptions& c, std::ostream* os) { *os << c.name; }
 };
 
 class RangeRefuses : public RangeCommand, public ::testing::WithParamInterface<BadOptions>
