@@ -40,6 +40,26 @@ void BM_ComplexSwing(benchmark::State& state)
 }
 BENCHMARK(BM_ComplexSwing)->Unit(benchmark::kMillisecond);
 
+// The realistic tee shot of the same model: flight, bounces and roll of the
+// default shot on hole 1 (about 11,000 points at the default step), and a tour
+// drive on hole 4 that lands off the green and rolls out.
+void BM_RealisticSwing(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SwingModel m(false);
+        if (state.range(0) == 1) {
+            m.selectHole(4);
+            m.TeeBallSpeed = 167;
+            m.TeeLaunchAngle = 10.9;
+            m.TeeBackSpin = 2686;
+        }
+        const bool ok = quillmoor::realisticSwing(m).ok;
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(m.teeShot.back());
+    }
+}
+BENCHMARK(BM_RealisticSwing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_ComplexPutt(benchmark::State& state)
 {
     for (auto _ : state) {

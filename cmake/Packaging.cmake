@@ -16,6 +16,8 @@ endforeach()
 
 # Parview's open dialog looks for ../share/quillmoor/examples beside itself.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/quillmoor/examples)
+# Measured shots for `Shotlab range --table`: the men's tour averages.
+install(FILES ${PROJECT_SOURCE_DIR}/data/clubs/tour-men.csv DESTINATION share/quillmoor/clubs)
 
 if(TARGET Parview)
   install(FILES ${dist_dir}/parview.desktop DESTINATION share/applications)

@@ -11,6 +11,9 @@
 #                                  example in the README's "Sweeps"
 #   docs/dispersion-putt.png       the spread of 2000 putts on hole 1 (README's
 #                                  "Dispersion")
+#   docs/realistic-carry.png       the realistic physics' carry against the tour
+#                                  table (range_chart, built on demand: cmake
+#                                  --build <build> --target range_chart)
 #
 #   scripts/make-docs-images.sh <directory holding Parview, Trajex and Shotlab>
 set -eu
@@ -51,6 +54,9 @@ convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +re
 # 3 % speed and 1 degree aim spread on the hole 1 putt.
 (cd "$here" && "$bindir/Shotlab" dispersion examples/hole1-putt.txt --shots 2000 \
     --sd PuttBallSpeed=3% --sd PuttTargetAngle=1 --plot docs/dispersion-putt.png >/dev/null)
+# The realistic physics against the measured tour averages.
+"$bindir/range_chart" "$here/data/clubs/tour-men.csv" "$here/docs/realistic-carry.png"
+echo "wrote docs/realistic-carry.png"
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
     "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png" \
     "docs/dispersion-putt.png"

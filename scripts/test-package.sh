@@ -66,7 +66,7 @@ ok "version $version, Depends: $depends"
 
 # Nothing but what a user needs: no test programs, libraries or headers.
 unexpected=$(find "$root" -type f -printf '%P\n' | grep -Ev \
-    '^usr/(bin/(Trajex|Parview|Shotlab)|share/(applications/parview\.desktop|mime/packages/quillmoor\.xml|icons/hicolor/[0-9]+x[0-9]+/apps/quillmoor\.png|man/man1/[^/]+\.1\.gz|doc/quillmoor/(copyright|changelog\.gz)|quillmoor/examples/[^/]+\.txt))$' ||
+    '^usr/(bin/(Trajex|Parview|Shotlab)|share/(applications/parview\.desktop|mime/packages/quillmoor\.xml|icons/hicolor/[0-9]+x[0-9]+/apps/quillmoor\.png|man/man1/[^/]+\.1\.gz|doc/quillmoor/(copyright|changelog\.gz)|quillmoor/(examples/[^/]+\.txt|clubs/[^/]+\.csv)))$' ||
     true)
 [ -z "$unexpected" ] || fail "unexpected files in the package:"$'\n'"$unexpected"
 for program in "$bin"/*; do

@@ -1,51 +1,28 @@
 #pragma once
-// The names the command line gives the physics of a run. A new physics is one
-// more line in kPhysicsNames; the options that take a physics list them from
-// here.
+// The physics of a run as the command lines list them.
 
 #include "ShotRun.h"
 
 #include <string>
+#include <vector>
 
 namespace quillmoor::lab {
 
-struct PhysicsName
+// "simple", "complex", "realistic".
+inline std::vector<std::string> physicsNames()
 {
-    const char* name;
-    ShotMode mode;
-};
-
-inline constexpr PhysicsName kPhysicsNames[] = {
-    {"simple", ShotMode::Simple},
-    {"complex", ShotMode::Complex},
-};
-
-// The mode of a name; false for a name not in the list.
-inline bool parsePhysics(const std::string& text, ShotMode& mode)
-{
-    for (const PhysicsName& p : kPhysicsNames) {
-        if (text == p.name) {
-            mode = p.mode;
-            return true;
-        }
-    }
-    return false;
+    std::vector<std::string> names;
+    for (ShotMode m : kShotModes)
+        names.push_back(shotModeName(m));
+    return names;
 }
 
-inline const char* physicsName(ShotMode mode)
-{
-    for (const PhysicsName& p : kPhysicsNames)
-        if (p.mode == mode)
-            return p.name;
-    return "";
-}
-
-// "simple|complex", for usage lines.
+// "simple|complex|realistic", for usage lines.
 inline std::string physicsChoices()
 {
     std::string text;
-    for (const PhysicsName& p : kPhysicsNames)
-        text += (text.empty() ? "" : "|") + std::string(p.name);
+    for (const std::string& name : physicsNames())
+        text += (text.empty() ? "" : "|") + name;
     return text;
 }
 

@@ -12,6 +12,7 @@
 #include "SweepPlot.h"
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -60,7 +61,7 @@ struct SweepOptions
 {
     std::string model;
     std::vector<std::string> vary; // "KEY=FROM:TO:STEP"
-    std::string mode = "complex";
+    std::string mode = "complex";  // --physics (or --mode): simple, complex, realistic
     int jobs = 0;          // 0: one thread per processor
     std::string shard;     // "K/N"; empty: the whole grid
     bool noHeader = false; // CSV without its header row
@@ -103,5 +104,29 @@ struct ReadPuttOptions
 };
 void addReadPuttCommand(CLI::App& app, CommandAction& action);
 int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream& err);
+
+// Shotlab range [--physics P] --speed MPH --launch DEG --spin RPM [options]
+// Shotlab range [--physics P] --table FILE.csv [options]
+// The shot's inputs are each optional here, so that other ways of giving them
+// (a club of a bag, say) can stand in for them.
+struct RangeOptions
+{
+    enum class Format { Table, Json, Csv };
+    std::string physics = "realistic";
+    std::optional<double> speed;  // mph
+    std::optional<double> launch; // deg
+    std::optional<double> spin;   // rpm
+    double sideSpin = 0.0;        // rpm
+    double direction = 0.0;       // deg
+    double wind = 0.0;            // mph
+    double windDir = 0.0;         // deg, toward
+    double temperature = 70.0;    // F
+    double altitude = 0.0;        // ft
+    double humidity = 50.0;       // %
+    std::string table;            // FILE.csv
+    Format format = Format::Table;
+};
+void addRangeCommand(CLI::App& app, CommandAction& action);
+int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err);
 
 } // namespace quillmoor::lab

@@ -37,7 +37,8 @@ constexpr std::size_t kMaxSweepPoints = 10'000'000;
 bool isSweepKey(const std::string& key);
 // Those keys, for messages and choosers.
 const std::vector<std::string>& sweepKeys();
-// The unit of a key's values: "mph", "deg", "rpm", "yd", "s"; empty for none.
+// The unit of a key's values: "mph", "deg", "rpm", "yd", "s", "F", "ft", "%";
+// empty for none.
 const char* keyUnit(const std::string& key);
 
 // One varied key: FROM + i × STEP for i = 0, 1, ... while the value is at most

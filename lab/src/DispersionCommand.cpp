@@ -84,12 +84,9 @@ void addDispersionCommand(CLI::App& app, CommandAction& action, const Pictures& 
     cmd->add_option("--jobs", options->jobs, "Threads to run on (default: one per processor)")
         ->type_name("N")
         ->check(CLI::Range(1, 256));
-    std::vector<std::string> physics;
-    for (const PhysicsName& p : kPhysicsNames)
-        physics.push_back(p.name);
     cmd->add_option("--physics", options->physics, "Physics of every shot (default complex)")
         ->type_name(physicsChoices())
-        ->check(CLI::IsMember(physics));
+        ->check(CLI::IsMember(physicsNames()));
     cmd->add_option("--csv", options->csv,
                     "Write the shots' rows to FILE as CSV, as `Shotlab sweep --csv` writes "
                     "them (- for standard output)")
@@ -138,7 +135,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
                                    ", not \"" + options.seed + "\"");
     if (options.jobs < 0)
         return usageError(err, "--jobs must be at least 1");
-    if (!parsePhysics(options.physics, setup.mode))
+    if (!shotModeFromName(options.physics, setup.mode))
         return usageError(err,
                           "--physics is " + physicsChoices() + ", not \"" + options.physics + "\"");
     std::string error;
@@ -269,7 +266,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
         }
         plot.title = std::to_string(stats.shots) + " " +
                      (stats.kind == ShotKind::Putt ? "putts" : "tee shots") + " of " +
-                     fileName(options.model) + ", " + physicsName(setup.mode) + " physics, with " +
+                     fileName(options.model) + ", " + shotModeName(setup.mode) + " physics, with " +
                      spreadPhrase(setup.spreads);
         if (stats.ran > 0)
             plot.title += "\n" + dispersionOdds(stats);

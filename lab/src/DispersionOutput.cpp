@@ -1,7 +1,6 @@
 #include "DispersionOutput.h"
 
 #include "JsonNumber.h"
-#include "PhysicsNames.h"
 #include "ShotOutput.h"
 
 #include <cctype>
@@ -86,7 +85,7 @@ void writeDispersionTable(std::ostream& out, const DispersionSetup& setup,
                                                               std::to_string(setup.shots);
     out << "Dispersion of " << done << ' ' << kindWord(stats.kind, setup.shots) << " of "
         << setup.model << '\n';
-    out << "Physics " << physicsName(setup.mode) << ", seed " << setup.seed << "; " << stats.ran
+    out << "Physics " << shotModeName(setup.mode) << ", seed " << setup.seed << "; " << stats.ran
         << " run, " << stats.shots - stats.ran << " refused\n";
     out << "Hole " << stats.holeId << ": the cup at x " << fixedText(stats.hole.x, 2) << ", y "
         << fixedText(stats.hole.y, 2) << " yd, the green " << fixedText(2 * stats.greenRadius, 2)
@@ -164,7 +163,7 @@ std::string dispersionSummaryJson(const DispersionSetup& setup, const Dispersion
     Json j;
     j["model"] = setup.model;
     j["shot"] = shotKindName(stats.kind);
-    j["physics"] = physicsName(setup.mode);
+    j["physics"] = shotModeName(setup.mode);
     j["seed"] = setup.seed;
     j["shots"] = setup.shots;
     j["done"] = stats.shots;

@@ -13,6 +13,7 @@ namespace {
 const CommandRegistrar kCommands[] = {
     addSummaryCommand,
     addReadPuttCommand,
+    addRangeCommand,
 };
 
 } // namespace

@@ -45,6 +45,9 @@ const KeyInfo kKeys[] = {
     {"PuttBallSpeed", "PuttBallSpeed", "mph"},
     {"PuttTargetAngle", "PuttTargetAngle", "deg"},
     {"TimeStepSize", "TimeStepSize", "s"},
+    {"Temperature", "Temperature", "F"},
+    {"Altitude", "Altitude", "ft"},
+    {"Humidity", "Humidity", "%"},
     {"GreenSize", "GreenSize", "yd"},
     {"GreenType", "GreenType", ""},
 };

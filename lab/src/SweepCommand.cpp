@@ -253,9 +253,10 @@ void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictu
         ->required()
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    cmd->add_option("--mode", options->mode, "Physics of every run (default complex)")
-        ->type_name("simple|complex")
-        ->check(CLI::IsMember({"simple", "complex"}));
+    cmd->add_option("--physics,--mode", options->mode,
+                    "Physics of every run (default complex); --mode is another name")
+        ->type_name("simple|complex|realistic")
+        ->check(CLI::IsMember({"simple", "complex", "realistic"}));
     cmd->add_option("--jobs", options->jobs, "Threads to run on (default: one per processor)")
         ->type_name("N")
         ->check(CLI::Range(1, 256));
@@ -315,9 +316,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         return usageError(err, error);
     if (!options.shard.empty() && !parseSweepShard(options.shard, plan.shard, error))
         return usageError(err, error);
-    if (options.mode != "simple" && options.mode != "complex")
-        return usageError(err, "--mode is simple or complex, not \"" + options.mode + "\"");
-    plan.mode = options.mode == "simple" ? ShotMode::Simple : ShotMode::Complex;
+    if (!shotModeFromName(options.mode, plan.mode))
+        return usageError(err, "--physics is simple, complex or realistic, not \"" +
+                                   options.mode + "\"");
     if (options.jobs < 0)
         return usageError(err, "--jobs must be at least 1");
     plan.jobs = static_cast<unsigned>(options.jobs);

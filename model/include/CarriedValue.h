@@ -35,8 +35,9 @@ Vector3 carriedPoint(const Vector3& p);
 void carryHole(HoleInfo& hole);
 
 // Every number and text of the model the file carries back: the hole, the
-// environment, the tee-shot and putt settings, BallPos, TimeStepSize and the
-// points of both trajectories. Steps, FirstImpact and exitCode stay.
+// environment and the air, the tee-shot and putt settings, BallPos,
+// TimeStepSize and the points of both trajectories. Steps, FirstImpact and
+// exitCode stay.
 void carryModel(SwingModel& model);
 
 } // namespace quillmoor

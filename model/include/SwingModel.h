@@ -47,7 +47,7 @@ enum ChangeFlag : ChangeFlags {
     TeeShotChanged = 2,
     PuttShotChanged = 4,
     GreenChanged = 8,
-    WindChanged = 16,
+    WindChanged = 16, // the weather: wind, and the air's temperature, altitude, humidity
     HoleChanged = 32,
     PuttModeChanged = 64,
     AllChanged = 127,
@@ -75,6 +75,11 @@ std::vector<SwingModelListener*>& listenerRegistry();
 class SwingModel
 {
 public:
+    // Standard air: 70 F at sea level, half saturated.
+    static constexpr double kDefaultTemperature = 70.0;
+    static constexpr double kDefaultAltitude = 0.0;
+    static constexpr double kDefaultHumidity = 50.0;
+
     explicit SwingModel(bool notifyEnabled = true);
     SwingModel(const SwingModel&) = default;
     SwingModel& operator=(const SwingModel&) = default; // sends nothing
@@ -149,6 +154,12 @@ public:
     double PuttTargetAngle = 0.0; // deg, offset from the line to the hole
     Vector3 BallPos;
     double TimeStepSize = 0.001;  // s
+    // The air the realistic flight meets; the other physics ignore it. The
+    // data file carries each only when it differs from its default, so files
+    // that never set them stay as they were.
+    double Temperature = kDefaultTemperature; // deg F
+    double Altitude = kDefaultAltitude;       // ft above sea level
+    double Humidity = kDefaultHumidity;       // % relative humidity
     int teeStep = -1;
     int puttStep = -1;
     int FirstImpact = -1;

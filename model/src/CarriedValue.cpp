@@ -4,6 +4,7 @@
 #include "SwingModel.h"
 
 #include <cstring>
+#include <utility>
 
 namespace quillmoor {
 
@@ -110,6 +111,21 @@ double carriedValue(const std::string& key, double value)
         numtext::appendGeneral(text, value);
         return numtext::parseDouble(valueText("TimeStepSize", text).c_str());
     }
+    // The air is written only when it differs from the standard air; a reader
+    // keeps its own value for a line that is not there, and a fresh reader
+    // holds the standard air. (-0 altitude compares equal to 0: not written.)
+    static const std::pair<const char*, double> airDefaults[] = {
+        {"Temperature", SwingModel::kDefaultTemperature},
+        {"Altitude", SwingModel::kDefaultAltitude},
+        {"Humidity", SwingModel::kDefaultHumidity},
+    };
+    for (const auto& [airKey, standard] : airDefaults) {
+        if (key != airKey)
+            continue;
+        const double v = value == standard ? standard : carriedFixed(airKey, value, 8);
+        // A "-0.00000000" line does not replace the reader's 0 either.
+        return v == 0.0 && standard == 0.0 ? 0.0 : v;
+    }
     static const char* const eightDecimals[] = {
         "WindDir",      "WindSpeed",    "GreenXRot",      "GreenYRot",      "GreenRho",
         "TeeClubSpeed", "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle", "TeeBackSpin",
@@ -161,6 +177,9 @@ void carryModel(SwingModel& m)
     m.PuttTargetAngle = carriedValue("PuttTargetAngle", m.PuttTargetAngle);
     m.BallPos = carriedTriple("BallPos", m.BallPos, 8);
     m.TimeStepSize = carriedValue("TimeStepSize", m.TimeStepSize);
+    m.Temperature = carriedValue("Temperature", m.Temperature);
+    m.Altitude = carriedValue("Altitude", m.Altitude);
+    m.Humidity = carriedValue("Humidity", m.Humidity);
     for (Trajectory* shot : {&m.teeShot, &m.puttShot}) {
         std::vector<Trajectory::value_type> points;
         points.reserve(static_cast<std::size_t>(shot->size()));

@@ -114,6 +114,15 @@ void putModel(TextSink& out, const SwingModel& m, bool omitSteps)
     putKeyFixed(out, "GreenXRot", hole.GreenXRot);
     putKeyFixed(out, "GreenYRot", hole.GreenYRot);
     putKeyFixed(out, "GreenRho", hole.GreenRho);
+    // Only air that differs from the standard air is written, so a model that
+    // never sets it is written byte for byte as before these keys existed.
+    // (A NaN differs from everything and is written.)
+    if (!(m.Temperature == SwingModel::kDefaultTemperature))
+        putKeyFixed(out, "Temperature", m.Temperature);
+    if (!(m.Altitude == SwingModel::kDefaultAltitude))
+        putKeyFixed(out, "Altitude", m.Altitude);
+    if (!(m.Humidity == SwingModel::kDefaultHumidity))
+        putKeyFixed(out, "Humidity", m.Humidity);
 
     out.put("\n# Tee-shot Data\n");
     putKeyFixed(out, "TeeBallSpeed", m.TeeBallSpeed);

@@ -221,6 +221,10 @@ bool SwingModel::setValue(const std::string& key, double value)
             notify(PuttShotChanged);
     } else if (key == "TimeStepSize") {
         TimeStepSize = value;
+    } else if (key == "Temperature" || key == "Altitude" || key == "Humidity") {
+        double& field = key == "Temperature" ? Temperature : key == "Altitude" ? Altitude : Humidity;
+        if (storeIfChanged(field, value))
+            notify(WindChanged);
     } else if (key == "GreenSize") {
         hole.GreenSize = value;
     } else if (key == "GreenType") {
@@ -265,6 +269,12 @@ double SwingModel::getValue(const std::string& key, bool* ok) const
         return PuttTargetAngle;
     if (key == "GreenSize")
         return hole.GreenSize;
+    if (key == "Temperature")
+        return Temperature;
+    if (key == "Altitude")
+        return Altitude;
+    if (key == "Humidity")
+        return Humidity;
     if (key == "HolePosX")
         return hole.HolePos.x;
     if (key == "HolePosY")

@@ -8,10 +8,19 @@ class SwingModel;
 
 namespace quillmoor {
 
-enum class ShotMode { Simple, Complex };
+#include <string>
+
+enum class ShotMode { Simple, Complex, Realistic };
+inline constexpr ShotMode kShotModes[] = {ShotMode::Simple, ShotMode::Complex, ShotMode::Realistic};
+
+// The physics by the name the command lines use: "simple", "complex",
+// "realistic". False for any other name.
+bool shotModeFromName(const std::string& name, ShotMode& mode);
+const char* shotModeName(ShotMode mode);
 
 // Runs the routine for mode and the model's PuttEnabled (simplePutt or
-// complexPutt in putt mode, else simpleSwing or complexSwing). When it
+// complexPutt in putt mode, else simpleSwing, complexSwing or realisticSwing;
+// the realistic physics putts as the complex one does). When it
 // succeeds and setPosition is true, the last point of the new path becomes
 // the current step and BallPos. A refusal is returned as the routine gave it;
 // exitCode is left to the caller.

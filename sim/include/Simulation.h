@@ -1,5 +1,5 @@
 #pragma once
-// The four shot routines of Trajex and the contact model of the bounce.
+// The shot routines of Trajex and the contact model of the complex bounce.
 //
 // Each routine reads its inputs from a SwingModel (yards, mph, degrees, rpm,
 // seconds), clears the active shot and fills it point by point, one point per
@@ -14,9 +14,11 @@
 //   - any NaN or infinite input the routine reads; a TimeStepSize of 0, below
 //     0 or NaN is not refused by the simple routines and the complex putt,
 //     which replace it by their default step, but an infinite one is;
-//   - in the complex swing, a TimeStepSize that is not a finite number above
-//     0 (no default there: a flight on a made-up step is not the shot the
-//     user asked for) and a TeeBallSpeed of 0 (drag and lift divide by it);
+//   - in the complex and the realistic swing, a TimeStepSize that is not a
+//     finite number above 0 (no default there: a flight on a made-up step is
+//     not the shot the user asked for), and in the complex swing a
+//     TeeBallSpeed of 0 (drag and lift divide by it; the realistic swing
+//     simply drops such a ball);
 //     a negative speed is finite and simply runs, the point bound catches
 //     what never ends;
 //   - a complex putt whose friction is undefined (GreenRho 0 on a level green
@@ -70,6 +72,17 @@ SimResult simplePutt(SwingModel& model);
 // Flight with drag, spin lift and wind until the ground; then, on the green
 // or where GreenType is not 0, bounces and a roll. Tee-shot mode.
 SimResult complexSwing(SwingModel& model);
+
+// Flight from measured golf-ball aerodynamics (RealisticFlight.h) with the
+// model's air and wind, then bounces and a roll that depend on where and how
+// the ball lands; on ground whose GreenType is 0 a ball off the green stops
+// where it lands, as in the complex swing. Tee-shot mode. Refused besides: a
+// shot that would last more than kMaxShotSeconds.
+SimResult realisticSwing(SwingModel& model);
+
+// No realistic shot is followed for longer than this (s of simulated time);
+// a real one lasts under 20.
+constexpr double kMaxShotSeconds = 600.0;
 
 // Putt on the tilted green: downhill pull plus constant friction, until
 // holed, stopped or 4001 steps. Putt mode.

@@ -25,7 +25,8 @@ Options parseArguments(const std::vector<std::string>& args)
         } else if (o.output.empty()) {
             o.output = arg;
         } else {
-            if (arg == "simple" || arg == "complex")
+            quillmoor::ShotMode mode;
+            if (quillmoor::shotModeFromName(arg, mode))
                 o.mode = arg;
             else if (arg == "keepPosition")
                 o.setPosition = false;
@@ -66,15 +67,16 @@ int runTrajex(const std::vector<std::string>& args, std::string& messages)
         return 1;
     }
 
-    // The parser stores only these two; the check guards the dispatch.
-    if (opt.mode != "simple" && opt.mode != "complex") {
+    // The parser stores only the names of the physics; the check guards the
+    // dispatch.
+    ShotMode mode;
+    if (!shotModeFromName(opt.mode, mode)) {
         messages += "Unrecognized mode: " + opt.mode + '\n';
         return 1;
     }
     if (!model.PuttEnabled)
         model.teeShot.reserve(kRunTeeShotReserve);
-    const SimResult result = runShot(
-        model, opt.mode == "simple" ? ShotMode::Simple : ShotMode::Complex, opt.setPosition);
+    const SimResult result = runShot(model, mode, opt.setPosition);
     if (!result) {
         model.setExitCode(-1);
         messages += result.reason + "\nUnable to perform calculations\n";

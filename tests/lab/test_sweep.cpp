@@ -232,6 +232,13 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
          {"--vary", "TeeBallSpeed=0:150:37.5", "--vary", "TimeStepSize=0:0.01:0.0049", "--vary",
           "GreenType=0:1:1"}},
         {"hole4-teeshot.txt", {"--vary", "TeeTargetAngle=-20:20:13.3333333", "--mode", "simple"}},
+        // The realistic physics, in the air of the points.
+        {"hole4-teeshot.txt",
+         {"--vary", "Altitude=0:6000:3000", "--vary", "Temperature=40:100:30.0000001", "--physics",
+          "realistic"}},
+        {"hole1-teeshot.txt",
+         {"--vary", "Humidity=0:100:50", "--vary", "TeeBackSpin=2000:6000:4000", "--mode",
+          "realistic"}},
         {"hole1-putt.txt",
          {"--vary", "PuttTargetAngle=-3:3:1.4999", "--vary", "GreenRho=0.04:0.2:0.0799"}},
         {"hole2-putt.txt", {"--vary", "HoleId=1:3:1", "--vary", "PuttBallSpeed=4:12:4"}},
@@ -253,7 +260,7 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
             std::string error;
             if (c.options[i] == "--vary")
                 axes.push_back(axis(c.options[i + 1]));
-            else if (c.options[i] == "--mode")
+            else if (c.options[i] == "--mode" || c.options[i] == "--physics")
                 mode = c.options[i + 1];
             else
                 ASSERT_TRUE(parseSweepShard(c.options[i + 1], shard, error));
@@ -531,7 +538,9 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--vary", "TeeBallSpeed=1:2:1", "--shard", "1/"}, 2, "--shard takes K/N"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--shard", "-1/2"}, 2, "--shard takes K/N"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--jobs", "0"}, 2, "--jobs"},
-        {{"--vary", "TeeBallSpeed=1:2:1", "--mode", "fast"}, 2, "--mode"},
+        // --mode is the old name of --physics; the message names the new one.
+        {{"--vary", "TeeBallSpeed=1:2:1", "--mode", "fast"}, 2, "--physics: fast not in"},
+        {{"--vary", "TeeBallSpeed=1:2:1", "--physics", "fast"}, 2, "--physics: fast not in"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--plot", path("p.png")}, 2, "--plot needs Qt"},
         {{"--vary", "TeeBallSpeed=1:2:1", "--chart", "carry_yd:" + path("c.png")},
          2,

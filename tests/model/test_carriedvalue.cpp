@@ -89,6 +89,12 @@ TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
         {"HoleId", 2.7, 2},
         {"PuttBallSpeed", 9.999999996, 10.0},
         {"PuttBallSpeed", 9.999999994, 9.99999999},
+        // The air: no line at all for the standard air, which the reader keeps.
+        {"Temperature", 70.000000001, 70.0},
+        {"Temperature", nan, 0.0},
+        {"Humidity", 33.123456789, 33.12345679},
+        {"Altitude", -1e-12, 0.0},
+        {"Altitude", 5280.0, 5280.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.value));
@@ -107,7 +113,8 @@ TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
     for (const char* key : {"WindDir", "WindSpeed", "GreenXRot", "GreenYRot", "GreenRho",
                             "TeeClubSpeed", "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle",
                             "TeeBackSpin", "TeeZSpin", "TeeSideSpin", "PuttClubSpeed",
-                            "PuttBallSpeed", "PuttTargetAngle", "GreenSize", "TimeStepSize"}) {
+                            "PuttBallSpeed", "PuttTargetAngle", "GreenSize", "TimeStepSize",
+                            "Temperature", "Altitude", "Humidity"}) {
         for (double v : {-0.0, -1e-10}) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(v));
             holeCatalogue().clear();

@@ -323,3 +323,73 @@ TEST(NumberText, MatchesPrintf)
         ASSERT_EQ(ours, ref);
     }
 }
+
+// The air of the realistic physics is written only where it differs from the
+// standard air, so every file that does not use it stays as it was.
+TEST_F(DataFileTest, AirIsWrittenOnlyWhenItIsNotTheStandardAir)
+{
+    SwingModel m;
+    const std::string standard = m.toText();
+    EXPECT_EQ(standard.find("Temperature"), std::string::npos);
+    EXPECT_EQ(standard.find("Altitude"), std::string::npos);
+    EXPECT_EQ(standard.find("Humidity"), std::string::npos);
+
+    const struct
+    {
+        const char* key;
+        double value;
+        const char* line;
+    } airs[] = {
+        {"Temperature", 85.5, "Temperature: 85.50000000\n"},
+        {"Altitude", -120, "Altitude: -120.00000000\n"},
+        {"Humidity", 12.345678912, "Humidity: 12.34567891\n"},
+    };
+    std::string written;
+    for (const auto& a : airs) {
+        ASSERT_TRUE(m.setValue(a.key, a.value));
+        EXPECT_EQ(m.getValue(a.key), a.value);
+        written += a.line;
+    }
+    // After the green's friction, in the order of the keys.
+    const std::string text = m.toText();
+    EXPECT_NE(text.find("GreenRho: 0.13100000\n" + written + "\n# Tee-shot Data\n"),
+              std::string::npos)
+        << text;
+
+    // Read back into a fresh model: the same values, the same file.
+    ASSERT_TRUE(m.write(file("air.txt")));
+    holeCatalogue().clear();
+    SwingModel back;
+    ASSERT_TRUE(back.read(file("air.txt")));
+    EXPECT_EQ(back.Temperature, 85.5);
+    EXPECT_EQ(back.Altitude, -120);
+    EXPECT_EQ(back.Humidity, 12.34567891);
+    EXPECT_EQ(back.toText(), text);
+
+    // The standard air again: its lines go, and reset brings it back too.
+    for (const char* key : {"Temperature", "Altitude", "Humidity"})
+        m.setValue(key, key == std::string("Temperature") ? 70 : key == std::string("Humidity") ? 50 : -0.0);
+    EXPECT_EQ(m.toText(), standard);
+    back.reset();
+    EXPECT_EQ(back.Temperature, 70);
+    EXPECT_EQ(back.Altitude, 0);
+    EXPECT_EQ(back.Humidity, 50);
+}
+
+TEST_F(DataFileTest, AFileWithoutTheAirIsWrittenBackByteForByte)
+{
+    // A result file as Trajex writes it, read and written again.
+    SwingModel m;
+    m.selectHole(3);
+    m.setPoint(0, {0, 0, 0});
+    m.setPoint(1, {-0.5, 30.25, 4.125});
+    m.setFirstImpact(1);
+    m.setExitCode(1);
+    const std::string text = m.toText();
+    const std::string path = put("result.txt", text);
+    holeCatalogue().clear();
+    SwingModel back;
+    ASSERT_TRUE(back.read(path));
+    ASSERT_TRUE(back.write(file("again.txt")));
+    EXPECT_EQ(slurp(file("again.txt")), text);
+}

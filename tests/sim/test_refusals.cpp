@@ -62,6 +62,13 @@ const RefusalCase kRefusals[] = {
     {"SimplePuttTinyStep", simplePutt, [](auto& m) { m.TimeStepSize = 1e-7; }, "The putt would need more than 1000000 points"},
     {"SwingInPuttMode", complexSwing, [](auto& m) { m.PuttEnabled = true; }, "complexSwing needs PuttEnabled 0"},
     {"PuttInSwingMode", simplePutt, [](auto& m) { m.PuttEnabled = false; }, "simplePutt needs PuttEnabled 1"},
+    {"RealisticZeroStep", realisticSwing, [](auto& m) { m.TimeStepSize = 0; }, "TimeStepSize must be a finite number above 0"},
+    {"RealisticNaNTemperature", realisticSwing, [](auto& m) { m.Temperature = NAN; }, "Temperature is not a finite"},
+    {"RealisticThinAir", realisticSwing, [](auto& m) { m.Altitude = 50000; }, "Altitude must be between"},
+    {"RealisticSoggyAir", realisticSwing, [](auto& m) { m.Humidity = 150; }, "Humidity must be between"},
+    {"RealisticInfiniteSpin", realisticSwing, [](auto& m) { m.TeeSideSpin = INFINITY; }, "TeeSideSpin is not a finite"},
+    {"RealisticTinyStep", realisticSwing, [](auto& m) { m.TimeStepSize = 1e-6; }, "The realistic shot would need more than"},
+    {"RealisticInPuttMode", realisticSwing, [](auto& m) { m.PuttEnabled = true; }, "realisticSwing needs PuttEnabled 0"},
 };
 // clang-format on
 

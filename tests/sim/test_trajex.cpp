@@ -103,7 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"WriteResults", "BallPos: 1, 2, 3\n", {"writeResults"}, 0, "", "TeeShotSteps: 12463", "BallPos: 1.0"},
         // A putt keeps the tee shot it was given; holed, the ball is the hole.
         Case{"PuttKeepsTheTeeShot", kHoledPutt, {}, 0, "", "TeeShotSteps: 1\n     0, 1.00000000, 2.00000000, 3.00000000\n\nPuttShotSteps: 916"},
-        Case{"HoledPuttBallIsTheHole", kHoledPutt, {}, 0, "", "BallPos: -15.00000000, 154.00000000, -7.00000000"}),
+        Case{"HoledPuttBallIsTheHole", kHoledPutt, {}, 0, "", "BallPos: -15.00000000, 154.00000000, -7.00000000"},
+        // The realistic physics putts as the complex one.
+        Case{"RealisticPuttIsTheComplexPutt", kHoledPutt, {"realistic"}, 0, "", "TeeShotSteps: 1\n     0, 1.00000000, 2.00000000, 3.00000000\n\nPuttShotSteps: 916"},
+        Case{"RealisticThenSimple", "", {"realistic", "simple"}, 0, "", "\nExit Code: 1", "TeeShotSteps: 4446"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -169,6 +172,31 @@ TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
     EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
     // Nothing else written, no temporary file left: in, taken, the two streams.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
+}
+
+TEST_F(TrajexRun, RealisticRunsInTheAirOfTheModelFileAndCarriesIt)
+{
+    const std::string air = "Temperature: 85.00000000\nAltitude: 5280.00000000\n"
+                            "Humidity: 20.00000000\n";
+    std::ofstream(in) << "HoleId: 4\nTeeBallSpeed: 150\nTeeLaunchAngle: 12\nTeeBackSpin: 3000\n"
+                      << air;
+    ASSERT_EQ(run({in, out, "realistic"}), 0) << err;
+    const std::string thin = slurp(out);
+    // The air comes after the green's friction, in the order of the keys.
+    EXPECT_NE(thin.find("GreenRho: 0.13100000\n" + air + "\n# Tee-shot Data\n"), std::string::npos);
+    EXPECT_EQ(thin.find("FirstImpact: -nil-"), std::string::npos);
+
+    // The same shot in standard air: shorter, and no air lines at all.
+    std::ofstream(in) << "HoleId: 4\nTeeBallSpeed: 150\nTeeLaunchAngle: 12\nTeeBackSpin: 3000\n";
+    ASSERT_EQ(run({in, dir / "standard.txt", "realistic"}), 0) << err;
+    const std::string standard = slurp(dir / "standard.txt");
+    EXPECT_EQ(standard.find("Temperature"), std::string::npos);
+    auto lastStep = [](const std::string& text) {
+        const std::size_t at = text.find("\nTeeShotSteps: ");
+        return std::stoi(text.substr(at + 15));
+    };
+    EXPECT_NE(lastStep(thin), lastStep(standard));
+    EXPECT_NE(thin.substr(thin.find("MaxYPosition")), standard.substr(standard.find("MaxYPosition")));
 }
 
 // Whole result files, byte for byte, of the default tee shot and of the hole 1

@@ -1,0 +1,277 @@
+// Shotlab range: the realistic physics held against the measured tour table,
+// what golfers know of spin, air and wind, and the command line.
+
+#include "Range.h"
+#include "Shotlab.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using namespace quillmoor;
+using namespace quillmoor::lab;
+
+namespace {
+
+const std::string kTourTable = QUILLMOOR_SOURCE_DIR "/data/clubs/tour-men.csv";
+
+RangeNumbers shot(double speed, double launch, double spin, const RangeConditions& day = {},
+                  double sideSpin = 0.0)
+{
+    RangeLaunch l;
+    l.speedMph = speed;
+    l.launchDeg = launch;
+    l.spinRpm = spin;
+    l.sideSpinRpm = sideSpin;
+    const RangeResult r = runRangeShot(l, day, ShotMode::Realistic);
+    EXPECT_TRUE(r.run) << r.run.reason;
+    return r.numbers.value();
+}
+
+// The tour driver of the table.
+RangeNumbers driver(const RangeConditions& day = {})
+{
+    return shot(167, 10.9, 2686, day);
+}
+
+RangeConditions wind(double mph, double toward)
+{
+    RangeConditions day;
+    day.windMph = mph;
+    day.windDirDeg = toward;
+    return day;
+}
+
+} // namespace
+
+// One set of constants over the 12 clubs, standard air, flat ground.
+TEST(Validation, TheTourTableWithinTwoYardsAndTwoDegrees)
+{
+    std::vector<RangeRow> rows;
+    std::vector<const MeasuredColumn*> measured;
+    std::string error;
+    ASSERT_EQ(readRangeTable(kTourTable, rows, measured, error), TableError::None) << error;
+    ASSERT_EQ(rows.size(), 12u);
+    ASSERT_EQ(measured.size(), 3u); // carry, max height, landing angle
+    std::vector<std::pair<double, double>> carry, height, angle;
+    for (const RangeRow& row : rows) {
+        const RangeResult r = runRangeShot(row.launch, {}, ShotMode::Realistic);
+        ASSERT_TRUE(r.run) << row.club << ": " << r.run.reason;
+        const RangeNumbers& n = *r.numbers;
+        carry.emplace_back(n.tee.carry.value(), *row.carry);
+        height.emplace_back(n.tee.apex, *row.maxHeight);
+        angle.emplace_back(n.tee.landingAngle.value(), *row.landAngle);
+    }
+    EXPECT_LE(rmse(carry).value(), 2.0);
+    EXPECT_LE(rmse(height).value(), 2.0);
+    EXPECT_LE(rmse(angle).value(), 2.0);
+    // The figures of the README.
+    EXPECT_NEAR(rmse(carry).value(), 1.7, 0.05);
+    EXPECT_NEAR(rmse(height).value(), 1.76, 0.05);
+    EXPECT_NEAR(rmse(angle).value(), 1.6, 0.05);
+}
+
+TEST(Golfers, MoreBackSpinFliesHigherAndChangesTheCarryByYards)
+{
+    const RangeNumbers low = shot(167, 10.9, 2000);
+    const RangeNumbers high = shot(167, 10.9, 3500);
+    EXPECT_GT(high.tee.apex, low.tee.apex + 5);
+    EXPECT_GT(std::fabs(*high.tee.carry - *low.tee.carry), 5.0);
+    EXPECT_GT(*high.tee.landingAngle, *low.tee.landingAngle);
+}
+
+TEST(Golfers, AltitudeAddsFourToTwelvePercentAtFiveThousandFeet)
+{
+    RangeConditions denver;
+    denver.altitudeFt = 5000;
+    const double gain = *driver(denver).tee.carry / *driver().tee.carry - 1;
+    EXPECT_GT(gain, 0.04);
+    EXPECT_LT(gain, 0.12);
+}
+
+TEST(Golfers, AHeadwindTakesMoreThanATailwindGivesBack)
+{
+    const double still = *driver().tee.carry;
+    const double against = *driver(wind(10, 180)).tee.carry;
+    const double with = *driver(wind(10, 0)).tee.carry;
+    EXPECT_GT(1 - against / still, 0.05);
+    EXPECT_LT(1 - against / still, 0.15);
+    EXPECT_GT(with, still);
+    EXPECT_LT(with - still, still - against);
+    // Across from the right (blowing toward -x, direction 90): drifts left.
+    EXPECT_LT(driver(wind(10, 90)).tee.side, -3.0);
+}
+
+TEST(Golfers, SideSpinCurvesTheBallTheWayItsAxisTilts)
+{
+    // Positive TeeSideSpin tilts the axis left (down at -x): the ball curves
+    // left, negative side, as in the complex physics; twice the rate, twice
+    // about the curve.
+    const double left = shot(167, 10.9, 2686, {}, 500).tee.sideAtLanding.value();
+    const double more = shot(167, 10.9, 2686, {}, 1000).tee.sideAtLanding.value();
+    const double right = shot(167, 10.9, 2686, {}, -500).tee.sideAtLanding.value();
+    EXPECT_LT(left, -5.0);
+    EXPECT_LT(more, 1.6 * left);
+    EXPECT_NEAR(right, -left, 1e-6);
+
+    // The complex physics curves the same way.
+    RangeLaunch l{167, 10.9, 2686, 500, 0};
+    const RangeResult complex = runRangeShot(l, {}, ShotMode::Complex);
+    ASSERT_TRUE(complex.run);
+    EXPECT_LT(complex.numbers->tee.side, 0.0);
+}
+
+TEST(Golfers, AWedgeStopsAndADriverRunsOut)
+{
+    const RangeNumbers wedge = shot(102, 24.2, 9304);
+    EXPECT_LT(std::fabs(*wedge.tee.roll), 5.0);
+    EXPECT_LT(*wedge.landingSpinRpm, 9304); // the spin decays in the air
+    const RangeNumbers drive = driver();
+    EXPECT_GE(*drive.tee.roll, 10.0);
+    EXPECT_LE(*drive.tee.roll, 30.0);
+    EXPECT_NEAR(*drive.landingSpeedMph, 62, 8);
+}
+
+namespace {
+
+class RangeCommand : public ::testing::Test
+{
+protected:
+    std::string out, err;
+    std::vector<std::string> written;
+    void TearDown() override
+    {
+        for (const std::string& path : written)
+            fs::remove(path);
+    }
+    int run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "range");
+        std::ostringstream o, e;
+        const int status = runShotlab(args, o, e);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::string path = ::testing::TempDir() + "range-" + name;
+        std::ofstream(path) << text;
+        written.push_back(path);
+        return path;
+    }
+};
+
+struct BadOptions
+{
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+    friend void PrintTo(const BadOptions& c, std::ostream* os) { *os << c.name; }
+};
+
+class RangeRefuses : public RangeCommand, public ::testing::WithParamInterface<BadOptions>
+{
+};
+
+} // namespace
+
+TEST_P(RangeRefuses, WithAMessageNamingTheValue)
+{
+    const BadOptions& c = GetParam();
+    EXPECT_EQ(run(c.args), c.status) << err;
+    EXPECT_NE(err.find(c.message), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Range, RangeRefuses,
+    ::testing::Values(
+        BadOptions{"NoSpeed", {"--launch", "10", "--spin", "2500"}, 2, "--speed is required"},
+        BadOptions{"NotANumber", {"--speed", "fast", "--launch", "10", "--spin", "2500"}, 2, "--speed"},
+        BadOptions{"NaNSpeed", {"--speed", "nan", "--launch", "10", "--spin", "2500"}, 2, "--speed is not a finite number"},
+        BadOptions{"InfiniteSpin", {"--speed", "150", "--launch", "10", "--spin", "inf"}, 2, "--spin is not a finite number"},
+        BadOptions{"ZeroSpeed", {"--speed", "0", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
+        BadOptions{"NegativeSpeed", {"--speed", "-150", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
+        BadOptions{"NaNWind", {"--speed", "150", "--launch", "10", "--spin", "2500", "--wind", "nan"}, 2, "--wind is not a finite number"},
+        BadOptions{"HotAir", {"--speed", "150", "--launch", "10", "--spin", "2500", "--temperature", "500"}, 2, "Temperature must be between"},
+        BadOptions{"UnknownPhysics", {"--physics", "magic", "--speed", "150", "--launch", "10", "--spin", "2500"}, 2, "--physics"},
+        BadOptions{"TableAndShot", {"--table", "x.csv", "--speed", "150"}, 2, "excludes"},
+        BadOptions{"MissingTable", {"--table", "/nonexistent/shots.csv"}, 1, "cannot be read"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(RangeCommand, TablesThatCannotBeUsed)
+{
+    EXPECT_EQ(run({"--table", write("nocolumns.csv", "speed,launch\n150,10\n")}), 1);
+    EXPECT_NE(err.find("has no column ball_speed_mph"), std::string::npos) << err;
+    const std::string header = "ball_speed_mph,launch_angle_deg,spin_rate_rpm\n";
+    EXPECT_EQ(run({"--table", write("badcell.csv", header + "150,10,2500\n150,ten,2500\n")}), 2);
+    EXPECT_NE(err.find("line 3: launch_angle_deg is not a finite number: \"ten\""),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(run({"--table", write("slow.csv", header + "0,10,2500\n")}), 2);
+    EXPECT_NE(err.find("line 2: ball_speed_mph must be above 0"), std::string::npos) << err;
+}
+
+TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
+{
+    const std::vector<std::string> shot = {"--speed", "167", "--launch", "10.9", "--spin", "2686"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = shot;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    ASSERT_EQ(run(with({"--json"})), 0) << err;
+    const json j = json::parse(out);
+    for (const RangeField& f : rangeFields())
+        EXPECT_TRUE(j.contains(f.key)) << f.key;
+    EXPECT_EQ(j.size(), rangeFields().size());
+    EXPECT_DOUBLE_EQ(j["carry_yd"].get<double>(), *driver().tee.carry);
+
+    ASSERT_EQ(run(with({"--csv"})), 0) << err;
+    EXPECT_EQ(out.substr(0, out.find('\n')),
+              "carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,side_yd,"
+              "side_at_landing_yd,landing_speed_mph,landing_spin_rpm");
+
+    // The simple physics has no spin to report.
+    ASSERT_EQ(run(with({"--physics", "simple", "--json"})), 0) << err;
+    EXPECT_TRUE(json::parse(out)["landing_spin_rpm"].is_null());
+
+    ASSERT_EQ(run(shot), 0) << err;
+    EXPECT_NE(out.find("Carry"), std::string::npos);
+    EXPECT_NE(out.find(fixedText(*driver().tee.carry, 2)), std::string::npos) << out;
+}
+
+TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
+{
+    const std::string path = write(
+        "mine.csv", "club,\"ball_speed_mph\",launch_angle_deg,spin_rate_rpm,carry_yd,total_yd,"
+                    "notes\n\"Driver, mine\",167,10.9,2686,270,,windy\n7i,120,16.3,7097,170,175,\n");
+    ASSERT_EQ(run({"--table", path, "--json"}), 0) << err;
+    const json j = json::parse(out);
+    ASSERT_EQ(j["shots"].size(), 2u);
+    EXPECT_EQ(j["shots"][0]["club"], "Driver, mine");
+    const double d = j["shots"][0]["carry_yd"].get<double>() - 270;
+    const double i = j["shots"][1]["carry_yd"].get<double>() - 170;
+    EXPECT_NEAR(j["rmse"]["carry_yd"].get<double>(), std::sqrt((d * d + i * i) / 2), 1e-9);
+    // Only the 7-iron has a measured total.
+    EXPECT_NEAR(j["rmse"]["total_yd"].get<double>(),
+                std::fabs(j["shots"][1]["total_yd"].get<double>() - 175), 1e-9);
+    EXPECT_FALSE(j["rmse"].contains("max_height_yd"));
+
+    ASSERT_EQ(run({"--table", path, "--csv"}), 0) << err;
+    std::istringstream in(out);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 4u); // header, two shots, the RMSE
+    EXPECT_EQ(lines.back().substr(0, 5), "RMSE,");
+}

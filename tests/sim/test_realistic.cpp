@@ -1,0 +1,198 @@
+// The realistic physics on its own: the air, the coefficients, independence
+// from the steps, and shots on the holes.
+
+#include "RealisticFlight.h"
+#include "ShotRun.h"
+#include "ShotSummary.h"
+#include "SwingModel.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace quillmoor;
+
+namespace {
+
+struct AirCase
+{
+    const char* name;
+    double temperatureF, altitudeFt, humidity;
+    double density; // kg/m^3, within 0.002
+};
+
+class AirDensity : public ::testing::TestWithParam<AirCase>
+{
+};
+
+// A fresh model on a hole, for a realistic tee shot.
+SwingModel modelOnHole(int hole)
+{
+    holeCatalogue().clear();
+    SwingModel m(false);
+    m.selectHole(hole);
+    return m;
+}
+
+double carryOf(const SwingModel& m)
+{
+    return summarizeTeeShot(m).value().carry.value();
+}
+
+} // namespace
+
+TEST_P(AirDensity, FollowsTheStandardAtmosphereAndMoistAir)
+{
+    const AirCase& c = GetParam();
+    EXPECT_NEAR(airAt(c.temperatureF, c.altitudeFt, c.humidity).density, c.density, 0.002);
+}
+
+// Reference values of the International Standard Atmosphere and of moist air.
+INSTANTIATE_TEST_SUITE_P(
+    Reference, AirDensity,
+    ::testing::Values(AirCase{"SeaLevel15CDry", 59.0, 0.0, 0.0, 1.225},
+                      AirCase{"StandardGolfAir", 70.0, 0.0, 50.0, 1.194},
+                      AirCase{"Isa1000m", 47.3, 3280.84, 0.0, 1.1116}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Air, ThinsWithHeatHeightAndHumidity)
+{
+    const Air standard = airAt(70, 0, 50);
+    EXPECT_LT(airAt(95, 0, 50).density, standard.density);
+    EXPECT_LT(airAt(70, 5000, 50).density, standard.density * 0.86);
+    EXPECT_LT(airAt(70, 0, 100).density, standard.density);
+    EXPECT_GT(airAt(70, 0, 0).density, standard.density);
+    // Warmer air is more viscous; height alone does not change that.
+    EXPECT_GT(airAt(95, 0, 50).viscosity, standard.viscosity);
+    EXPECT_DOUBLE_EQ(airAt(70, 5000, 50).viscosity, standard.viscosity);
+    EXPECT_NEAR(standard.viscosity, 1.84e-5, 0.02e-5);
+}
+
+TEST(Coefficients, DragRisesAndLiftFadesBelowTheCrisis)
+{
+    for (double s : {0.1, 0.2, 0.4}) {
+        EXPECT_GT(dragCoefficient(s, 0.6e5), dragCoefficient(s, 1.5e5) + 0.1) << "S " << s;
+        EXPECT_LT(liftCoefficient(s, 0.7e5), 0.7 * liftCoefficient(s, 1.5e5)) << "S " << s;
+        EXPECT_DOUBLE_EQ(liftCoefficient(s, 1.5e5), liftCoefficient(s, 2.2e5)) << "S " << s;
+    }
+    // More spin, more lift and more drag, within the measured range.
+    for (double s = 0.05; s < 0.35; s += 0.05) {
+        EXPECT_GT(liftCoefficient(s + 0.05, 1.5e5), liftCoefficient(s, 1.5e5)) << "S " << s;
+        EXPECT_GT(dragCoefficient(s + 0.05, 1.5e5), dragCoefficient(s, 1.5e5)) << "S " << s;
+    }
+    EXPECT_EQ(liftCoefficient(0.0, 1.5e5), 0.0);
+    EXPECT_GT(dragCoefficient(0.0, 1.5e5), 0.15); // no spin is no drag-free ball
+}
+
+TEST(RealisticSwing, DoesNotDependOnTheStepsItIsStoredOrIntegratedOn)
+{
+    SwingModel m = modelOnHole(4);
+    m.TeeBallSpeed = 167;
+    m.TeeLaunchAngle = 10.9;
+    m.TeeBackSpin = 2686;
+    m.hole.GreenType = 0; // ends at the landing: the carry is the flight's
+    ASSERT_TRUE(realisticSwing(m, nullptr));
+    const double carry = carryOf(m);
+    EXPECT_GT(carry, 250);
+
+    SwingModel half = m;
+    ASSERT_TRUE(realisticSwing(half, nullptr, kRealisticFlightStep / 2));
+    EXPECT_NEAR(carryOf(half), carry, 0.1);
+
+    for (double dt : {0.0005, 0.01, 0.1}) {
+        SwingModel other = m;
+        other.TimeStepSize = dt;
+        ASSERT_TRUE(realisticSwing(other));
+        EXPECT_NEAR(carryOf(other), carry, 0.01) << "TimeStepSize " << dt;
+        // One point per step: the hang time is the landing's step.
+        EXPECT_NEAR(summarizeTeeShot(other)->hangTime.value(), summarizeTeeShot(m)->hangTime.value(),
+                    dt + 0.001);
+    }
+}
+
+TEST(RealisticSwing, StoresOnePointPerStepAboveTheGroundUntilTheLanding)
+{
+    SwingModel m = modelOnHole(1);
+    ASSERT_TRUE(runShot(m, ShotMode::Realistic));
+    const int k = m.FirstImpact;
+    ASSERT_GT(k, 1);
+    ASSERT_GT(m.teeShot.size(), k);
+    int expected = 0;
+    for (const auto& [step, p] : m.teeShot) {
+        ASSERT_EQ(step, expected++);
+        if (step > 0 && step < k) {
+            EXPECT_GT(p.z, m.groundHeight(p.x, p.y)) << "step " << step;
+        }
+    }
+    const Vector3 landing = m.teePoint(k);
+    EXPECT_NEAR(landing.z, m.groundHeight(landing.x, landing.y), 1e-9);
+    // Hole 1's wind blows toward 22 degrees: the ball drifts left (-x).
+    EXPECT_LT(landing.x, 0.0);
+    // The last point is where the ball rests, and Trajex's BallPos.
+    EXPECT_EQ(m.BallPos, m.teeShot.back().second);
+}
+
+TEST(RealisticSwing, OffTheGreenOnGroundOfTypeZeroTheBallStaysWhereItLands)
+{
+    SwingModel m = modelOnHole(1);
+    m.hole.GreenType = 0;
+    ASSERT_TRUE(realisticSwing(m));
+    EXPECT_FALSE(m.isOnGreen());
+    EXPECT_EQ(m.FirstImpact, m.currentStepCount() - 1);
+}
+
+TEST(RealisticSwing, AWedgeOntoTheGreenStopsWithinAFewYards)
+{
+    // Hole 4's green lies 100 yd out, flat.
+    SwingModel m = modelOnHole(4);
+    m.hole.WindSpeed = 0;
+    m.TeeBallSpeed = 84;
+    m.TeeLaunchAngle = 30;
+    m.TeeBackSpin = 9500;
+    ASSERT_TRUE(realisticSwing(m));
+    const TeeShotNumbers n = summarizeTeeShot(m).value();
+    ASSERT_TRUE(m.isOnGreen()) << "carry " << *n.carry;
+    EXPECT_LT(*n.roll, 4.0);
+    EXPECT_GT(n.landingAngle.value(), 45.0);
+}
+
+TEST(RealisticSwing, TheAirMatters)
+{
+    SwingModel m = modelOnHole(4);
+    m.hole.WindSpeed = 0;
+    m.hole.GreenType = 0;
+    m.TeeBallSpeed = 150;
+    m.TeeLaunchAngle = 12;
+    m.TeeBackSpin = 3000;
+    ASSERT_TRUE(realisticSwing(m));
+    const double standard = carryOf(m);
+    auto carryIn = [&](double t, double a, double h) {
+        SwingModel other = m;
+        other.Temperature = t;
+        other.Altitude = a;
+        other.Humidity = h;
+        EXPECT_TRUE(realisticSwing(other));
+        return carryOf(other);
+    };
+    EXPECT_GT(carryIn(95, 0, 50), standard);
+    EXPECT_LT(carryIn(40, 0, 50), standard - 1);
+    EXPECT_GT(carryIn(70, 5000, 50), standard + 8);
+    EXPECT_GT(carryIn(70, 0, 100), standard); // moist air is thinner
+    // The complex physics knows no air.
+    SwingModel complex = m;
+    complex.Altitude = 5000;
+    SwingModel plain = m;
+    ASSERT_TRUE(complexSwing(complex) && complexSwing(plain));
+    EXPECT_EQ(complex.teeShot.back().second, plain.teeShot.back().second);
+}
+
+TEST(RealisticSwing, APuttIsTheComplexPutt)
+{
+    SwingModel m = modelOnHole(1);
+    m.PuttEnabled = true;
+    m.BallPos = Vector3(-15, 150, m.groundHeight(-15, 150));
+    m.PuttBallSpeed = 3;
+    SwingModel complex = m;
+    ASSERT_TRUE(runShot(m, ShotMode::Realistic));
+    ASSERT_TRUE(runShot(complex, ShotMode::Complex));
+    EXPECT_EQ(m.toText(), complex.toText());
+}
