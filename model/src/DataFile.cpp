@@ -1,5 +1,6 @@
 // The "# SwingModel Data File" text format: writer and reader.
 
+#include "FileOutput.h"
 #include "NumberText.h"
 #include "SwingModel.h"
 #include "TextSink.h"
@@ -207,20 +208,9 @@ bool appendToString(void* context, const char* data, std::size_t size)
 // small enough to stay in the cache.
 constexpr std::size_t kFileBuffer = 32 * 1024;
 
-bool writeToFd(void* context, const char* p, std::size_t left)
+bool writeToOutput(void* context, const char* p, std::size_t size)
 {
-    const int fd = *static_cast<int*>(context);
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return static_cast<fileout::Output*>(context)->write(p, size);
 }
 
 } // namespace
@@ -237,52 +227,28 @@ std::string SwingModel::toText(bool omitSteps) const
     return text;
 }
 
-namespace {
-
-// Mode for the new file: that of the file it replaces, else what a plain
-// create would give under the current umask.
-mode_t targetMode(const std::string& path)
+bool SwingModel::write(const std::string& pathArg, bool omitSteps, std::string* why) const
 {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-} // namespace
-
-bool SwingModel::write(const std::string& pathArg, bool omitSteps) const
-{
-    std::string path = pathArg.empty() ? fileName : pathArg;
-    if (path.empty())
+    const std::string& path = pathArg.empty() ? fileName : pathArg;
+    std::string error;
+    fileout::Output file;
+    if (path.empty() || !file.open(path, error)) {
+        if (why)
+            *why = path.empty() ? "no file name" : error;
         return false;
-    // Through a symbolic link the file it points to is replaced, not the link.
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
     }
     // The text goes out through a fixed buffer, never whole in memory (not
     // zeroed, so that pages a short file does not need are never touched).
     const std::unique_ptr<char[]> buffer(new char[kFileBuffer]);
-
-    // Write beside the target and rename over it, so a failure (full disk,
-    // no permission, a crash) never leaves a truncated file in its place.
-    std::string tmp = path + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        return false;
-    TextSink out(buffer.get(), kFileBuffer, writeToFd, &fd);
+    TextSink out(buffer.get(), kFileBuffer, writeToOutput, &file);
     putModel(out, *this, omitSteps);
-    bool ok = out.flush();
-    ok = ::fchmod(fd, targetMode(path)) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
+    out.flush();
+    if (!file.commit(error)) {
+        if (why)
+            *why = error;
+        return false;
+    }
+    return true;
 }
 
 namespace {

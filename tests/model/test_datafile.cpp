@@ -10,8 +10,12 @@
 #include <fstream>
 #include <limits>
 #include <random>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -247,6 +251,75 @@ TEST_F(DataFileTest, WriteFailingHalfwayKeepsTheOldFile)
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(slurp(target), "old results\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+}
+
+// What is not a regular file is written into, never replaced: a FIFO gets
+// the text, a device node stays the device it was (a full one fails the
+// write), and a standard output opened for appending keeps what it held.
+TEST_F(DataFileTest, WritesIntoAFifoWithoutReplacingIt)
+{
+    SwingModel m;
+    m.setPoint(0, {1, 2, 3});
+    const std::string fifo = file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = slurp(fifo); });
+    EXPECT_TRUE(m.write(fifo));
+    // A reader still waiting for a writer (the write went elsewhere) is let go.
+    const int unblock = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (unblock >= 0)
+        ::close(unblock);
+    reader.join();
+    EXPECT_EQ(received, m.toText());
+    struct stat st;
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+}
+
+class DeviceTarget : public DataFileTest, public ::testing::WithParamInterface<std::pair<int, bool>>
+{
+};
+
+// As root a node of our own is made, so that a broken writer could only
+// replace that one; otherwise the system's node, which a user cannot replace.
+TEST_P(DeviceTarget, StaysTheDevice)
+{
+    const auto [minor, writes] = GetParam();
+    const dev_t device = makedev(1, minor);
+    std::string node = file("device");
+    if (::mknod(node.c_str(), S_IFCHR | 0666, device) != 0)
+        node = minor == 3 ? "/dev/null" : "/dev/full";
+    SwingModel m;
+    EXPECT_EQ(m.write(node), writes);
+    struct stat st;
+    ASSERT_EQ(::lstat(node.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, device);
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename(), "device"); // no temporary file beside it
+}
+
+INSTANTIATE_TEST_SUITE_P(Nodes, DeviceTarget,
+                         ::testing::Values(std::pair<int, bool>{3, true},
+                                           std::pair<int, bool>{7, false}),
+                         [](const auto& info) { return info.param.first == 3 ? "Null" : "Full"; });
+
+TEST_F(DataFileTest, StandardOutputOpenForAppendingKeepsWhatItHeld)
+{
+    const std::string log = put("log.txt", "earlier\n");
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(appending, 0);
+    ::dup2(appending, STDOUT_FILENO);
+    ::close(appending);
+    SwingModel m;
+    const bool ok = m.write("/dev/stdout");
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(slurp(log), "earlier\n" + m.toText());
 }
 
 TEST_F(DataFileTest, ReaderSurvivesJunkHugeAndReversedInput)

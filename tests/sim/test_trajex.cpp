@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -169,6 +174,42 @@ TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
     EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
     // Nothing else written, no temporary file left: in, taken, the two streams.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
+}
+
+// An output that is not a regular file is written into, never replaced: a
+// FIFO gets the file, a full device fails the run and stays a device, and
+// standard output opened for appending keeps what it held.
+TEST_F(TrajexRun, OutputsThatAreNotRegularFilesAreWrittenInto)
+{
+    std::ofstream(in) << "TeeBallSpeed: 90\n";
+    ASSERT_EQ(run({in, out}), 0) << err;
+    const std::string expected = slurp(out);
+
+    const fs::path fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = slurp(fifo); });
+    EXPECT_EQ(run({in, fifo}), 0) << err;
+    const int unblock = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); // a reader left waiting
+    if (unblock >= 0)
+        ::close(unblock);
+    reader.join();
+    EXPECT_EQ(received, expected);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+
+    fs::path full = dir / "full"; // as root a node of our own, which a fault could only replace
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        full = "/dev/full";
+    EXPECT_EQ(run({in, full}), 1);
+    EXPECT_EQ(err, "Unable to write output file: " + full.string() + "\n");
+    EXPECT_TRUE(fs::is_character_file(fs::symlink_status(full)));
+
+    const fs::path log = dir / "log.txt";
+    std::ofstream(log) << "earlier\n";
+    const std::string cmd = "'"s + TRAJEX_EXE + "' '" + in.string() + "' /dev/stdout >> '" +
+                            log.string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(slurp(log), "earlier\n" + expected);
 }
 
 // Whole result files, byte for byte, of the default tee shot and of the hole 1
