@@ -132,7 +132,11 @@ public:
     // (a FIFO, a device) without replacing it (FileOutput.h); `why` gets the
     // reason of a failure.
     bool write(const std::string& path, bool omitSteps = false, std::string* why = nullptr) const;
-    bool read(const std::string& path, bool keepOnEmpty = false);
+    // read() gives up on a file longer than any model (ModelFile.h); `why`
+    // gets the reason when the file opened but could not be read through (too
+    // long, a read error). A file that cannot be opened leaves it as it was,
+    // and errno says why.
+    bool read(const std::string& path, bool keepOnEmpty = false, std::string* why = nullptr);
     // The text write() would store, for callers that need it in memory.
     std::string toText(bool omitSteps = false) const;
 

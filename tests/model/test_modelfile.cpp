@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 using modelfile::Verdict;
@@ -86,6 +88,62 @@ TEST_F(ModelFileTest, UnreadableAndEndlessFiles)
     EXPECT_EQ(modelfile::examine(put("long", "HoleId: 1\n" + std::string(8 << 20, 'x'))),
               Verdict::NotAModel);
     EXPECT_EQ(modelfile::examine(put("short", "HoleId: 1\nWindDir: 3")), Verdict::Model);
+}
+
+// A file that never ends, or one larger than any model, is given up at a
+// stated size, by the check and by the reader alike; a pipe is read once.
+TEST_F(ModelFileTest, FilesPastTheSizeOfAnyModelAreRefused)
+{
+    const std::string sparse = put("sparse.txt", "# SwingModel Data File\n");
+    fs::resize_file(sparse, modelfile::kMaxModelFileBytes + 1); // no disk: a hole in the file
+    for (const std::string& path : {std::string("/dev/zero"), sparse}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(modelfile::examine(path), Verdict::TooLarge);
+        SwingModel m(false);
+        std::string why;
+        EXPECT_FALSE(m.read(path, false, &why));
+        EXPECT_NE(why.find("256 MB"), std::string::npos) << why;
+        why.clear();
+        EXPECT_FALSE(modelfile::readModelFile(path, m, why));
+        EXPECT_NE(why.find("256 MB"), std::string::npos) << why;
+    }
+}
+
+TEST_F(ModelFileTest, ReadModelFileAppliesTheRuleAndSaysWhy)
+{
+    SwingModel written(false);
+    written.TeeBallSpeed = 99;
+    const struct
+    {
+        std::string path;
+        bool ok;
+        const char* why;
+    } rows[] = {
+        {put("model.txt", written.toText()), true, ""},
+        {put("notes.md", "# Notes\n\nSome prose.\n"), false, "not a model data file"},
+        {dir + "/missing.txt", false, "No such file or directory"},
+        {dir, false, "Is a directory"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        SwingModel m(false);
+        std::string why;
+        EXPECT_EQ(modelfile::readModelFile(row.path, m, why), row.ok);
+        EXPECT_NE(why.find(row.why), std::string::npos) << why;
+        if (row.ok) {
+            EXPECT_EQ(m.TeeBallSpeed, 99);
+        }
+    }
+
+    // Through a pipe, which can be read only once.
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << written.toText(); });
+    SwingModel m(false);
+    std::string why;
+    EXPECT_TRUE(modelfile::readModelFile(fifo, m, why)) << why;
+    writer.join();
+    EXPECT_EQ(m.TeeBallSpeed, 99);
 }
 
 } // namespace

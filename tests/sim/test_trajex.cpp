@@ -172,6 +172,10 @@ TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
         EXPECT_EQ(err, "Unable to write output file: " + target.string() + "\n");
     }
     EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
+    // An input that never ends is given up at a stated size, with the reason.
+    EXPECT_EQ(run({"/dev/zero", out}), 1);
+    EXPECT_EQ(err, "/dev/zero: longer than 256 MB, far more than any model holds\n"
+                   "Unable to open input file: /dev/zero\n");
     // Nothing else written, no temporary file left: in, taken, the two streams.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
 }
