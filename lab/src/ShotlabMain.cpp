@@ -1,3 +1,4 @@
+#include "CommandOutput.h"
 #include "Shotlab.h"
 
 #ifdef QUILLMOOR_PICTURES
@@ -6,6 +7,7 @@
 #endif
 
 #include <iostream>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -16,5 +18,8 @@ int main(int argc, char** argv)
     pictures.plot = quillmoor::lab::renderSweepPlot;
     pictures.thin = thinTrace;
 #endif
-    return quillmoor::lab::runShotlab(args, std::cout, std::cerr, pictures);
+    // Standard output that says why it failed (a full disk, /dev/full).
+    quillmoor::lab::StandardOutputBuffer buffer(STDOUT_FILENO);
+    std::ostream out(&buffer);
+    return quillmoor::lab::runShotlab(args, out, std::cerr, pictures);
 }

@@ -2,7 +2,11 @@
 // goes (files replaced in one step, FIFOs and devices written into, standard
 // output and its failures, outputs that would destroy an input, signals).
 
+#include "../FifoReader.h"
+#include "../../lab/src/CommandOutput.h"
 #include "Shotlab.h"
+#include "SweepChart.h"
+#include "SweepPlot.h"
 #include "SwingModel.h"
 
 #include <chrono>
@@ -113,4 +117,237 @@ INSTANTIATE_TEST_SUITE_P(
                                             : info.param[0] + std::to_string(info.index);
     });
 
+// A device node of our own where the system lets us make one (as root), so a
+// writer that replaced it would only replace ours; else the system's.
+std::string deviceNode(const fs::path& dir, const char* name, int minor)
+{
+    const std::string node = (dir / name).string();
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0)
+        return node;
+    return minor == 3 ? "/dev/null" : "/dev/full";
+}
+
+bool isDevice(const std::string& path, int minor)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, minor);
+}
+
+// Pictures that need no Qt: the chart and the plot as a few bytes.
+lab::Pictures fakePictures()
+{
+    lab::Pictures p;
+    p.chart = [](const lab::SweepChart&, std::string& png, std::string&) {
+        png = "chart";
+        return true;
+    };
+    p.plot = [](const lab::SweepPlot&, std::string& png, std::string&) {
+        png = "plot";
+        return true;
+    };
+    p.thin = [](const Trajectory& shot) { return std::vector<Vector3>{shot.begin()->second}; };
+    return p;
+}
+
+const std::vector<std::string> kSweep = {"sweep", kModel, "--vary", "PuttTargetAngle=0:2:1"};
+
+std::vector<std::string> sweepWith(std::vector<std::string> more)
+{
+    std::vector<std::string> args = kSweep;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
 } // namespace
+
+// A FIFO gets the rows and stays a FIFO; a device is written into (a full one
+// fails the sweep, exit 1, with the reason) and stays the device it was.
+TEST_F(ShotlabFiles, FifosAndDevicesAreWrittenIntoNotReplaced)
+{
+    ASSERT_EQ(run(sweepWith({"--csv", "-"})), 0) << err;
+    const std::string rows = out;
+
+    const std::string fifo = path("pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(run(sweepWith({"--csv", fifo})), 0) << err;
+    EXPECT_EQ(reader.text(), rows);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+
+    const std::string null = deviceNode(dir, "null", 3), full = deviceNode(dir, "full", 7);
+    EXPECT_EQ(run(sweepWith({"--csv", null})), 0) << err;
+    for (const char* option : {"--csv", "--json"}) {
+        EXPECT_EQ(run(sweepWith({option, full})), 1);
+        EXPECT_NE(err.find(full + ": No space left on device"), std::string::npos) << err;
+    }
+    EXPECT_TRUE(isDevice(null, 3));
+    EXPECT_TRUE(isDevice(full, 7));
+    for (const std::string& name : names())
+        EXPECT_TRUE(name == "pipe" || name == "null" || name == "full") << name;
+}
+
+// What standard output cannot take is an error of the command (exit 1), said
+// on standard error, for every command and every way rows reach it.
+class StandardOutput : public ShotlabFiles,
+                       public ::testing::WithParamInterface<std::vector<std::string>>
+{
+};
+
+TEST_P(StandardOutput, AFailedWriteIsReported)
+{
+    std::vector<std::string> args = GetParam();
+    std::replace(args.begin(), args.end(), std::string("SHOT"),
+                 put("shot.txt", "TeeShotSteps: 2\n0, 0, 0, 0\n1, 0, 10, 0\n"));
+    // As the program's own standard output, and as any other stream.
+    const std::string node = deviceNode(dir, "full", 7);
+    const int fd = ::open(node.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    {
+        lab::StandardOutputBuffer buffer(fd);
+        std::ostream full(&buffer);
+        std::ostringstream e;
+        EXPECT_EQ(lab::runShotlab(args, full, e), 1);
+        EXPECT_NE(e.str().find("standard output: No space left on device"), std::string::npos)
+            << e.str();
+    }
+    ::close(fd);
+    std::ofstream full(node, std::ios::binary);
+    std::ostringstream e;
+    EXPECT_EQ(lab::runShotlab(args, full, e), 1);
+    EXPECT_NE(e.str().find("standard output: "), std::string::npos) << e.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StandardOutput,
+    ::testing::Values(std::vector<std::string>{"summary", "SHOT"},
+                      std::vector<std::string>{"summary", "--csv", "SHOT"},
+                      std::vector<std::string>{"read-putt", "--json", kModel},
+                      std::vector<std::string>{"sweep", "--help"},
+                      sweepWith({}), sweepWith({"--csv", "-"}), sweepWith({"--json", "-"})));
+
+// `--csv /dev/stdout >> all.csv` appends, as the shell was asked to.
+TEST_F(ShotlabFiles, StandardOutputOpenForAppendingKeepsWhatItHeld)
+{
+    const std::string all = put("all.csv", "earlier,rows\n");
+    std::string cmd = std::string("'") + SHOTLAB_EXE + "'";
+    for (const std::string& a : sweepWith({"--csv", "/dev/stdout", "--no-header"}))
+        cmd += " '" + a + "'";
+    cmd += " >> '" + all + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_EQ(run(sweepWith({"--csv", "-", "--no-header"})), 0);
+    EXPECT_EQ(readAll(all), "earlier,rows\n" + out);
+}
+
+// An output that names the model, however spelled, would destroy it: refused
+// as a usage error before anything is read or written.
+TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
+{
+    const std::string model = put("m.txt", readAll(kModel));
+    fs::create_symlink(model, path("link.txt"));
+    fs::create_hard_link(model, path("hard.txt"));
+    for (const std::vector<std::string>& more : std::vector<std::vector<std::string>>{
+             {"--csv", model},
+             {"--json", model},
+             {"--plot", model},
+             {"--chart", "carry_yd:" + model},
+             {"--csv", path("link.txt")},
+             {"--json", path("hard.txt")},
+             {"--csv", (dir / "." / "m.txt").string()}}) {
+        SCOPED_TRACE(testing::PrintToString(more));
+        std::vector<std::string> args = {"sweep", model, "--vary", "TeeBallSpeed=90:91:1"};
+        args.insert(args.end(), more.begin(), more.end());
+        std::ostringstream o, e;
+        EXPECT_EQ(lab::runShotlab(args, o, e, fakePictures()), 2);
+        EXPECT_NE(e.str().find("is the model"), std::string::npos) << e.str();
+        EXPECT_EQ(readAll(model), readAll(kModel));
+    }
+    EXPECT_EQ(names(), (std::vector<std::string>{"hard.txt", "link.txt", "m.txt"}));
+
+    // Two outputs into one file, by another name.
+    std::ostringstream o, e;
+    std::ofstream(path("a.csv")) << "keep\n";
+    EXPECT_EQ(lab::runShotlab(sweepWith({"--csv", path("a.csv"), "--json",
+                                         (dir / "." / "a.csv").string()}),
+                              o, e),
+              2);
+    EXPECT_NE(e.str().find("name the same file"), std::string::npos) << e.str();
+    EXPECT_EQ(readAll(path("a.csv")), "keep\n");
+}
+
+// Every output is opened before the first shot: a chart that cannot be
+// written stops the sweep at once, and nothing else is written.
+TEST_F(ShotlabFiles, EveryOutputIsCheckedBeforeTheFirstShot)
+{
+    std::ostringstream o, e;
+    EXPECT_EQ(lab::runShotlab(sweepWith({"--csv", path("rows.csv"), "--chart",
+                                         "roll_time_s:" + path("no/such/c.png")}),
+                              o, e, fakePictures()),
+              1);
+    EXPECT_NE(e.str().find("no/such/c.png: No such file or directory"), std::string::npos)
+        << e.str();
+    EXPECT_TRUE(names().empty());
+
+    // A file that exists in a directory that takes no new file: the message
+    // says that, not that the file is missing.
+    EXPECT_EQ(run(sweepWith({"--csv", "/proc/version"})), 1);
+    EXPECT_NE(err.find("/proc/version: cannot create a new file in /proc"), std::string::npos)
+        << err;
+
+    EXPECT_EQ(run(sweepWith({"--shard", ""})), 2);
+    EXPECT_NE(err.find("--shard"), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+}
+
+// However the program is stopped, no temporary file is left beside the
+// target: SIGTERM, SIGHUP, or Ctrl+C twice.
+class Stopped : public ShotlabFiles, public ::testing::WithParamInterface<std::vector<int>>
+{
+};
+
+TEST_P(Stopped, LeavesNoTemporaryFile)
+{
+    // Bounces that grow until the point bound stops them: a tenth of a second
+    // or more per point, so a second Ctrl+C comes while the first point runs.
+    const std::string model = put("bounces.txt", "TeeTargetAngle: 180\nTeeBallSpeed: 3000\n");
+    const std::string csv = path("rows.csv");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDERR_FILENO);
+        ::execl(SHOTLAB_EXE, SHOTLAB_EXE, "sweep", model.c_str(), "--vary",
+                "TeeBallSpeed=3000:3100:0.5", "--jobs", "1", "--csv", csv.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (names().size() < 2 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(names().size(), 2u); // the model and the temporary file
+    for (int signal : GetParam()) {
+        ::kill(pid, signal);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            FAIL() << "not stopped";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), GetParam().back());
+    EXPECT_EQ(names(), std::vector<std::string>{"bounces.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Stopped,
+                         ::testing::Values(std::vector<int>{SIGTERM}, std::vector<int>{SIGHUP},
+                                           std::vector<int>{SIGINT, SIGINT}),
+                         [](const auto& info) {
+                             return std::string(info.param[0] == SIGTERM  ? "Term"
+                                                : info.param[0] == SIGHUP ? "HangUp"
+                                                                          : "CtrlCTwice");
+                         });

@@ -567,11 +567,10 @@ TEST_F(Sweep, OutputsReplaceTheFileTheyName)
 TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
 {
     static SweepChart drawn;
-    static std::string drawnPath;
     Pictures pictures;
-    pictures.chart = [](const SweepChart& chart, const std::string& file, std::string&) {
+    pictures.chart = [](const SweepChart& chart, std::string& png, std::string&) {
         drawn = chart;
-        drawnPath = file;
+        png = "chart";
         return true;
     };
     ASSERT_EQ(run({"sweep", kExamples + "hole1-teeshot.txt", "--vary", "TeeLaunchAngle=10:40:10",
@@ -580,7 +579,7 @@ TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
                   pictures),
               0)
         << err;
-    EXPECT_EQ(drawnPath, path("c.png"));
+    EXPECT_EQ(readAll(path("c.png")), "chart");
     EXPECT_EQ(drawn.xTitle, "TeeLaunchAngle (deg)");
     EXPECT_EQ(drawn.yTitle, "Carry (yd)");
     EXPECT_EQ(drawn.x, (std::vector<double>{10, 20, 30, 40}));

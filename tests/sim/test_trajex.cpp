@@ -1,5 +1,7 @@
 // The Trajex program end to end: arguments, messages, exit status, files.
 
+#include "../FifoReader.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -190,15 +192,10 @@ TEST_F(TrajexRun, OutputsThatAreNotRegularFilesAreWrittenInto)
     const std::string expected = slurp(out);
 
     const fs::path fifo = dir / "pipe";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] { received = slurp(fifo); });
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.ok());
     EXPECT_EQ(run({in, fifo}), 0) << err;
-    const int unblock = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); // a reader left waiting
-    if (unblock >= 0)
-        ::close(unblock);
-    reader.join();
-    EXPECT_EQ(received, expected);
+    EXPECT_EQ(reader.text(), expected);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
 
     fs::path full = dir / "full"; // as root a node of our own, which a fault could only replace
