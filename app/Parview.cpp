@@ -718,6 +718,11 @@ bool Parview::isModelFile(const QString& name)
     case modelfile::Verdict::NotAModel:
         reportError(tr("Not a model data file: ") + name);
         return false;
+    case modelfile::Verdict::TooLarge:
+        reportError(tr("Not a model data file, larger than any model (over %1 MB): ")
+                        .arg(modelfile::kMaxModelFileBytes >> 20) +
+                    name);
+        return false;
     }
     return false;
 }

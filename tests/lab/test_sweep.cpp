@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
@@ -145,7 +147,11 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
         {"WindDir=-180:180:22.5", 17, -180, 180},
         {"TimeStepSize=0.0001:0.002:0.0001", 20, 0.0001, 0.002},
         {"GreenSize=10:11:0.33333", 4, 10, 10.99999}, // four decimals: 10.3333, ...
-        {"HoleId=1:4:0.5", 7, 1, 4},                  // whole ids, as the file holds them
+        {"HoleId=1:4:1", 4, 1, 4},
+        {"HoleId=1:4:0.5", 0, 0, 0}, // whole ids, as the file holds them: 1, 1, 2, 2, ...
+        {"TeeBallSpeed=0:0.00000002:0.000000005", 0, 0, 0}, // eight decimals: 0, 0, 0.00000001, ...
+        {"TeeBallSpeed=1e300:1e300:1", 0, 0, 0},             // FROM + STEP is FROM
+        {"TeeBallSpeed=1e16:1e16:1", 0, 0, 0},
         {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0},        // not a number
         {"TeeBallSpeed=+-1:1:1", 0, 0, 0},
         {"TeeBallSpeed=-.5:+.5:.25", 5, -0.5, 0.5},
@@ -165,7 +171,39 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
     }
     // Values as the file carries them: 5 + 3 x 0.05 is 5.15 exactly.
     EXPECT_EQ(axis("TeeLaunchAngle=5:54.95:0.05").values[3], 5.15);
-    EXPECT_EQ(axis("HoleId=1:4:0.5").values[1], 1.0);
+}
+
+// The count comes in closed form, never by stepping through the range, and
+// is exactly that of stepping: FROM + i × STEP up to TO within 1e-9 × STEP.
+TEST_F(Sweep, AxisCountIsThatOfSteppingThroughTheRange)
+{
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const double step = std::pow(10.0, std::floor(unit(rng) * 6) - 3) *
+                            (trial % 3 == 0 ? 1.0 : 0.5 + unit(rng));
+        const double from = (unit(rng) - 0.5) * 2000.0;
+        const std::size_t steps = static_cast<std::size_t>(unit(rng) * 3000);
+        // TO on a step, a hair beside one, or anywhere between two.
+        const double nudge[] = {0.0, 1e-10 * step, -1e-10 * step, 2e-9 * step, unit(rng) * step};
+        const double to = from + static_cast<double>(steps) * step + nudge[trial % 5];
+        if (to < from)
+            continue;
+        std::size_t stepped = 0;
+        while (from + static_cast<double>(stepped) * step <= to + 1e-9 * step)
+            ++stepped;
+        std::size_t counted = 0;
+        std::string error;
+        ASSERT_TRUE(countSweepAxis("TeeBallSpeed", from, to, step, counted, error)) << error;
+        ASSERT_EQ(counted, stepped) << from << ":" << to << ":" << step;
+    }
+    // Ranges whose steps vanish, and huge ones, are refused at once.
+    std::size_t counted = 0;
+    std::string error;
+    EXPECT_FALSE(countSweepAxis("TeeBallSpeed", 1e300, 1e300, 1, counted, error));
+    EXPECT_NE(error.find("vanishes"), std::string::npos) << error;
+    EXPECT_FALSE(countSweepAxis("TeeBallSpeed", -1e308, 1e308, 1e-300, counted, error));
+    EXPECT_NE(error.find("more than 10000000 values"), std::string::npos) << error;
 }
 
 TEST_F(Sweep, TheGridIsTheProductFirstKeySlowest)
@@ -492,6 +530,8 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--vary", "TeeBallSpeed"}, 2, "is not KEY=FROM:TO:STEP"},
         {{"--vary", "TeeBallSpeed=nan:2:1"}, 2, "is not KEY=FROM:TO:STEP"},
         {{"--vary", "TeeBallSpeed=0:1e300:1e-300"}, 2, "more than 10000000 values"},
+        {{"--vary", "TeeBallSpeed=1e300:1e300:1"}, 2, "STEP 1 vanishes next to FROM 1e+300"},
+        {{"--vary", "HoleId=1:3:0.5"}, 2, "1 and 1.5 are one value in the data file"},
         {{"--vary", "TeeBallSpeed=0:4000:1", "--vary", "TeeBackSpin=0:4000:1"},
          2,
          "more than 10000000 points"},
