@@ -362,8 +362,10 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         json.emplace(*jsonStream, plan.grid, columns);
         json->begin();
     }
-    const bool table = !csvStream && !jsonStream;
-    std::vector<SweepRow> tableRows;
+    // Without a file, a table on standard output, written as the rows come.
+    std::optional<SweepTableWriter> table;
+    if (!csvStream && !jsonStream)
+        table.emplace(out, plan.grid, columns);
 
     ProgressLine progress(err);
     SweepHooks hooks;
@@ -382,8 +384,15 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         }
         if (chartBuilder)
             chartBuilder->add(row);
-        if (table)
-            tableRows.push_back(row);
+        if (table) {
+            table->row(row);
+            if (options.progress) {
+                // Rows and the progress line may share a terminal: the line
+                // makes way, and shows again at its next turn.
+                progress.clear();
+                out.flush();
+            }
+        }
     };
     // The paths only for a plot, thinned on the thread that ran them, each
     // in its own slot: a sweep without --plot keeps nothing but the rows.
@@ -415,7 +424,7 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         status = kExitFailure;
     };
     if (table)
-        writeSweepTable(out, plan.grid, columns, tableRows);
+        table->end();
     if (table || csvStream == &out || jsonStream == &out)
         status = finishOutput(out, err, "Shotlab sweep", status);
     if (csvFile && !csvFile->commit(error))

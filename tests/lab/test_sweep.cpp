@@ -406,6 +406,39 @@ TEST_F(Sweep, ShardsConcatenateToTheWholeSweep)
     EXPECT_EQ(parts, std::multiset<std::string>(whole.begin() + 1, whole.end()));
 }
 
+// A table for people keeps only the rows that size its columns; the rest are
+// written as they come, in those widths, a wider cell taking its room on its
+// own line. Up to that many rows it is the table aligned as a whole.
+TEST_F(Sweep, TableIsWrittenAsTheRowsCome)
+{
+    SweepGrid grid;
+    std::string error;
+    ASSERT_TRUE(grid.setAxes({axis("TeeBallSpeed=1:9:1")}, error)) << error;
+    const auto columns = sweepColumns({true, false});
+    std::vector<SweepRow> rows(9);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].gridIndex = i;
+        rows[i].values = {double(i + 1)};
+        rows[i].status = "ok";
+    }
+    rows[8].values = {1234567890123.5}; // wider than what sized the column
+
+    std::ostringstream streamed;
+    SweepTableWriter table(streamed, grid, columns, 3);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        table.row(rows[i]);
+        EXPECT_EQ(linesOf(streamed.str()).size(), i < 2 ? 0u : 2 + i + 1) << i;
+    }
+    table.end();
+    const auto lines = linesOf(streamed.str());
+    ASSERT_EQ(lines.size(), 2u + 9);
+    std::ostringstream whole;
+    writeSweepTable(whole, grid, columns, {rows.begin(), rows.begin() + 8});
+    const auto aligned = linesOf(whole.str());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), aligned);
+    EXPECT_EQ(lines[10].rfind("1234567890123.5  tee", 0), 0u) << lines[10];
+}
+
 TEST_F(Sweep, JsonAndTableHoldTheSameRows)
 {
     const std::vector<std::string> args = {"sweep",  kExamples + "hole1-putt.txt",
