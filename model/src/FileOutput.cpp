@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -140,8 +141,23 @@ bool Output::open(const std::string& path, std::string& error)
     }
     mode_ = exists ? st.st_mode & 07777 : newFileMode();
     std::string temp = target_ + ".XXXXXX";
+    // No fatal signal between making the file and listing it, where its
+    // handler would not know of it: one that comes meanwhile waits until the
+    // file is listed.
+    sigset_t fatal, previous;
+    sigemptyset(&fatal);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&fatal, signal);
+    ::pthread_sigmask(SIG_BLOCK, &fatal, &previous);
     fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
+    const int made = errno;
+    if (fd_ >= 0) {
+        temp_ = temp;
+        slot_ = claimSlot(temp_);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (fd_ < 0) {
+        errno = made;
         // The file itself may be there and fine: say that it is the new one
         // beside it that cannot be made.
         error = exists ? "cannot create a new file in " + directoryOf(target_) +
@@ -149,8 +165,6 @@ bool Output::open(const std::string& path, std::string& error)
                        : reason(errno);
         return false;
     }
-    temp_ = temp;
-    slot_ = claimSlot(temp_);
     way_ = Way::Replace;
     return true;
 }
