@@ -57,8 +57,8 @@ struct SweepAxis
 // does not take, a number that is not finite, a step of 0 or below, from above
 // to, a step that vanishes next to the values (FROM + STEP == FROM), or more
 // than kMaxSweepPoints values.
-bool countSweepAxis(const std::string& key, double from, double to, double step,
-                    std::size_t& count, std::string& error);
+bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
+                    std::string& error);
 // The axis of key over from:to:step. False with the messages of
 // countSweepAxis, and for values that are not all distinct as the data file
 // carries them (HoleId 1 and 1.5 are both 1).

@@ -113,8 +113,8 @@ const char* keyUnit(const std::string& key)
     return k ? k->unit : "";
 }
 
-bool countSweepAxis(const std::string& key, double from, double to, double step,
-                    std::size_t& count, std::string& error)
+bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
+                    std::string& error)
 {
     if (!isSweepKey(key)) {
         error = "unknown key \"" + key + "\": a sweep varies one of";
@@ -191,9 +191,8 @@ bool makeSweepAxis(const std::string& key, double from, double to, double step, 
         // Rising values: two that the file carries alike are neighbours.
         if (i > 0 && !(result.values[i] > result.values[i - 1])) {
             error = key + ": " + numberText(from + static_cast<double>(i - 1) * step) + " and " +
-                    numberText(raw) +
-                    " are one value in the data file (" + numberText(result.values[i]) +
-                    "); a larger STEP";
+                    numberText(raw) + " are one value in the data file (" +
+                    numberText(result.values[i]) + "); a larger STEP";
             return false;
         }
     }

@@ -349,8 +349,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         }
     }
     std::ostream* csvStream = options.csv == "-" ? &out : csvFile ? &csvFile->stream() : nullptr;
-    std::ostream* jsonStream =
-        options.json == "-" ? &out : jsonFile ? &jsonFile->stream() : nullptr;
+    std::ostream* jsonStream = options.json == "-" ? &out
+                               : jsonFile          ? &jsonFile->stream()
+                                                   : nullptr;
     std::optional<SweepCsvWriter> csv;
     if (csvStream) {
         csv.emplace(*csvStream, plan.grid, columns);
@@ -438,8 +439,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         if (!file)
             continue;
         std::string png;
-        const bool drawn = file == chartFile.get() ? pictures.chart(chartBuilder->chart(), png, error)
-                                                   : pictures.plot(plot, png, error);
+        const bool drawn = file == chartFile.get()
+                               ? pictures.chart(chartBuilder->chart(), png, error)
+                               : pictures.plot(plot, png, error);
         if (drawn)
             file->stream().write(png.data(), static_cast<std::streamsize>(png.size()));
         if (!drawn || !file->commit(error))

@@ -278,11 +278,9 @@ public:
         while (got < want) {
             if (cur_ == end_ && !refill())
                 break;
-            const std::size_t n =
-                std::min(want - got, static_cast<std::size_t>(end_ - cur_));
+            const std::size_t n = std::min(want - got, static_cast<std::size_t>(end_ - cur_));
             const void* lineEnd = std::memchr(cur_, '\n', n);
-            const std::size_t take =
-                lineEnd ? static_cast<const char*>(lineEnd) - cur_ + 1 : n;
+            const std::size_t take = lineEnd ? static_cast<const char*>(lineEnd) - cur_ + 1 : n;
             std::memcpy(buf + got, cur_, take);
             got += take;
             cur_ += take;
@@ -439,7 +437,8 @@ bool SwingModel::read(const std::string& path, bool keepOnEmpty, std::string* wh
         errno = EISDIR;
         return false;
     }
-    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > modelfile::kMaxModelFileBytes) {
+    if (S_ISREG(st.st_mode) &&
+        static_cast<std::uintmax_t>(st.st_size) > modelfile::kMaxModelFileBytes) {
         ::close(fd);
         if (why)
             *why = modelfile::tooLargeReason();

@@ -2,8 +2,8 @@
 // goes (files replaced in one step, FIFOs and devices written into, standard
 // output and its failures, outputs that would destroy an input, signals).
 
-#include "../FifoReader.h"
 #include "../../lab/src/CommandOutput.h"
+#include "../FifoReader.h"
 #include "Shotlab.h"
 #include "SweepChart.h"
 #include "SweepPlot.h"
@@ -107,16 +107,17 @@ TEST_P(NotAModel, IsRefusedWithTheFilesName)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, NotAModel,
-    ::testing::Values(std::vector<std::string>{"summary", "MODEL"},
-                      std::vector<std::string>{"summary", "--json", "MODEL"},
-                      std::vector<std::string>{"sweep", "MODEL", "--vary", "TeeBallSpeed=90:91:1"},
-                      std::vector<std::string>{"read-putt", "MODEL"}),
-    [](const auto& info) {
-        return info.param[0] == "read-putt" ? std::string("ReadPutt")
-                                            : info.param[0] + std::to_string(info.index);
-    });
+INSTANTIATE_TEST_SUITE_P(Commands, NotAModel,
+                         ::testing::Values(std::vector<std::string>{"summary", "MODEL"},
+                                           std::vector<std::string>{"summary", "--json", "MODEL"},
+                                           std::vector<std::string>{"sweep", "MODEL", "--vary",
+                                                                    "TeeBallSpeed=90:91:1"},
+                                           std::vector<std::string>{"read-putt", "MODEL"}),
+                         [](const auto& info) {
+                             return info.param[0] == "read-putt"
+                                        ? std::string("ReadPutt")
+                                        : info.param[0] + std::to_string(info.index);
+                         });
 
 // A device node of our own where the system lets us make one (as root), so a
 // writer that replaced it would only replace ours; else the system's.
@@ -131,7 +132,8 @@ std::string deviceNode(const fs::path& dir, const char* name, int minor)
 bool isDevice(const std::string& path, int minor)
 {
     struct stat st;
-    return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, minor);
+    return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           st.st_rdev == makedev(1, minor);
 }
 
 // Pictures that need no Qt: the chart and the plot as a few bytes.
@@ -218,13 +220,13 @@ TEST_P(StandardOutput, AFailedWriteIsReported)
     EXPECT_NE(e.str().find("standard output: "), std::string::npos) << e.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, StandardOutput,
-    ::testing::Values(std::vector<std::string>{"summary", "SHOT"},
-                      std::vector<std::string>{"summary", "--csv", "SHOT"},
-                      std::vector<std::string>{"read-putt", "--json", kModel},
-                      std::vector<std::string>{"sweep", "--help"},
-                      sweepWith({}), sweepWith({"--csv", "-"}), sweepWith({"--json", "-"})));
+INSTANTIATE_TEST_SUITE_P(Commands, StandardOutput,
+                         ::testing::Values(std::vector<std::string>{"summary", "SHOT"},
+                                           std::vector<std::string>{"summary", "--csv", "SHOT"},
+                                           std::vector<std::string>{"read-putt", "--json", kModel},
+                                           std::vector<std::string>{"sweep", "--help"},
+                                           sweepWith({}), sweepWith({"--csv", "-"}),
+                                           sweepWith({"--json", "-"})));
 
 // `--csv /dev/stdout >> all.csv` appends, as the shell was asked to.
 TEST_F(ShotlabFiles, StandardOutputOpenForAppendingKeepsWhatItHeld)
@@ -246,14 +248,14 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
     const std::string model = put("m.txt", readAll(kModel));
     fs::create_symlink(model, path("link.txt"));
     fs::create_hard_link(model, path("hard.txt"));
-    for (const std::vector<std::string>& more : std::vector<std::vector<std::string>>{
-             {"--csv", model},
-             {"--json", model},
-             {"--plot", model},
-             {"--chart", "carry_yd:" + model},
-             {"--csv", path("link.txt")},
-             {"--json", path("hard.txt")},
-             {"--csv", (dir / "." / "m.txt").string()}}) {
+    for (const std::vector<std::string>& more :
+         std::vector<std::vector<std::string>>{{"--csv", model},
+                                               {"--json", model},
+                                               {"--plot", model},
+                                               {"--chart", "carry_yd:" + model},
+                                               {"--csv", path("link.txt")},
+                                               {"--json", path("hard.txt")},
+                                               {"--csv", (dir / "." / "m.txt").string()}}) {
         SCOPED_TRACE(testing::PrintToString(more));
         std::vector<std::string> args = {"sweep", model, "--vary", "TeeBallSpeed=90:91:1"};
         args.insert(args.end(), more.begin(), more.end());
@@ -267,10 +269,10 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
     // Two outputs into one file, by another name.
     std::ostringstream o, e;
     std::ofstream(path("a.csv")) << "keep\n";
-    EXPECT_EQ(lab::runShotlab(sweepWith({"--csv", path("a.csv"), "--json",
-                                         (dir / "." / "a.csv").string()}),
-                              o, e),
-              2);
+    EXPECT_EQ(
+        lab::runShotlab(
+            sweepWith({"--csv", path("a.csv"), "--json", (dir / "." / "a.csv").string()}), o, e),
+        2);
     EXPECT_NE(e.str().find("name the same file"), std::string::npos) << e.str();
     EXPECT_EQ(readAll(path("a.csv")), "keep\n");
 }

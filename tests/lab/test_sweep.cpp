@@ -150,9 +150,9 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
         {"HoleId=1:4:1", 4, 1, 4},
         {"HoleId=1:4:0.5", 0, 0, 0}, // whole ids, as the file holds them: 1, 1, 2, 2, ...
         {"TeeBallSpeed=0:0.00000002:0.000000005", 0, 0, 0}, // eight decimals: 0, 0, 0.00000001, ...
-        {"TeeBallSpeed=1e300:1e300:1", 0, 0, 0},             // FROM + STEP is FROM
+        {"TeeBallSpeed=1e300:1e300:1", 0, 0, 0},            // FROM + STEP is FROM
         {"TeeBallSpeed=1e16:1e16:1", 0, 0, 0},
-        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0},        // not a number
+        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0}, // not a number
         {"TeeBallSpeed=+-1:1:1", 0, 0, 0},
         {"TeeBallSpeed=-.5:+.5:.25", 5, -0.5, 0.5},
     };

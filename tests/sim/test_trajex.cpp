@@ -9,11 +9,9 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -207,8 +205,8 @@ TEST_F(TrajexRun, OutputsThatAreNotRegularFilesAreWrittenInto)
 
     const fs::path log = dir / "log.txt";
     std::ofstream(log) << "earlier\n";
-    const std::string cmd = "'"s + TRAJEX_EXE + "' '" + in.string() + "' /dev/stdout >> '" +
-                            log.string() + "'";
+    const std::string cmd =
+        "'"s + TRAJEX_EXE + "' '" + in.string() + "' /dev/stdout >> '" + log.string() + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(slurp(log), "earlier\n" + expected);
 }
