@@ -1,5 +1,4 @@
 #include "../../model/src/NumberText.h"
-#include "../FifoReader.h"
 #include "ModelFixture.h"
 
 #include <clocale>
@@ -7,7 +6,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -253,24 +251,8 @@ TEST_F(DataFileTest, WriteFailingHalfwayKeepsTheOldFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
 }
 
-// What is not a regular file is written into, never replaced: a FIFO gets
-// the text, a device node stays the device it was (a full one fails the
-// write), and a standard output opened for appending keeps what it held.
-TEST_F(DataFileTest, WritesIntoAFifoWithoutReplacingIt)
-{
-    SwingModel m;
-    m.setPoint(0, {1, 2, 3});
-    const std::string fifo = file("pipe");
-    FifoReader reader(fifo);
-    ASSERT_TRUE(reader.ok());
-    EXPECT_TRUE(m.write(fifo));
-    EXPECT_EQ(reader.text(), m.toText());
-    struct stat st;
-    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
-}
-
+// A device node is written into, never replaced: it stays the device it was
+// (a full one fails the write). FIFOs and standard output: tests/sim.
 class DeviceTarget : public DataFileTest, public ::testing::WithParamInterface<std::pair<int, bool>>
 {
 };
@@ -298,23 +280,6 @@ INSTANTIATE_TEST_SUITE_P(Nodes, DeviceTarget,
                          ::testing::Values(std::pair<int, bool>{3, true},
                                            std::pair<int, bool>{7, false}),
                          [](const auto& info) { return info.param.first == 3 ? "Null" : "Full"; });
-
-TEST_F(DataFileTest, StandardOutputOpenForAppendingKeepsWhatItHeld)
-{
-    const std::string log = put("log.txt", "earlier\n");
-    std::fflush(stdout);
-    const int saved = ::dup(STDOUT_FILENO);
-    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
-    ASSERT_GE(appending, 0);
-    ::dup2(appending, STDOUT_FILENO);
-    ::close(appending);
-    SwingModel m;
-    const bool ok = m.write("/dev/stdout");
-    ::dup2(saved, STDOUT_FILENO);
-    ::close(saved);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(slurp(log), "earlier\n" + m.toText());
-}
 
 TEST_F(DataFileTest, ReaderSurvivesJunkHugeAndReversedInput)
 {
