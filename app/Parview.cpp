@@ -7,6 +7,7 @@
 #include "ReplayControl.h"
 #include "ShotDataDock.h"
 #include "ShotDataPanel.h"
+#include "ShotSummary.h"
 #include "SideScene.h"
 #include "SimulationRunner.h"
 #include "SimulatorRun.h"
@@ -632,7 +633,8 @@ void Parview::onReset()
 
 void Parview::updateDistance()
 {
-    const double d = model.distanceToHole(model.ballPos());
+    // As the verdict sees it: a holed ball is no distance from the hole.
+    const double d = quillmoor::ballDistanceToHole(model);
     QString text;
     if (model.PuttEnabled) {
         const double feet = d * 3.0;

@@ -47,6 +47,9 @@ QString inLines(const QString& text)
     return lines.join(QLatin1Char('\n'));
 }
 
+// The aim arrow's opacity under a band.
+constexpr double kFaintArrow = 0.35;
+
 bool holes(const SwingModel& model)
 {
     SwingModel trial = model;
@@ -185,11 +188,17 @@ void PuttReading::take(const Result& result)
         return;
     }
     QString text;
+    if (!result.read.ok || !result.read.holed)
+        giveControlsBack();
     if (!result.read.ok) {
         text = tr("The green cannot be read:") + QLatin1Char('\n') +
                inLines(QString::fromStdString(result.read.error));
     } else if (!result.read.holed) {
-        text = tr("No putt holes from here");
+        // Three lines at most: the panel has room for no more.
+        text = (result.read.offTheGreen ? tr("Off the green, no putt holes:")
+                                        : tr("No putt holes from here:")) +
+               QLatin1Char('\n') +
+               inLines(QString::fromStdString(quillmoor::whyNotText(result.read)));
     } else {
         text = apply(result.read);
         showBand(result);
@@ -201,24 +210,45 @@ void PuttReading::take(const Result& result)
     emit finished();
 }
 
+double PuttReading::setControl(QDoubleSpinBox* box, double value, double SwingModel::*field)
+{
+    box->setValue(value);
+    // The box already showed it, but the model holds some other value.
+    if (model.*field != box->value())
+        emit box->valueChanged(box->value());
+    return box->value();
+}
+
+void PuttReading::giveControlsBack()
+{
+    if (!recommended)
+        return;
+    recommended = false;
+    if (controls.speed->value() != applied.speed || controls.aim->value() != applied.aim)
+        return; // the user's own values by now
+    setControl(controls.speed, user.speed, &SwingModel::PuttBallSpeed);
+    setControl(controls.aim, user.aim, &SwingModel::PuttTargetAngle);
+}
+
 QString PuttReading::apply(const quillmoor::PuttRead& read)
 {
     QStringList notes;
-    // Through the controls, as if typed: the slider follows and the model
-    // takes the value the spin box shows.
+    // Through the controls, as if typed.
     const auto set = [&](QDoubleSpinBox* box, double wanted, double SwingModel::*field,
                          const QString& what) {
         const double shown = std::clamp(wanted, box->minimum(), box->maximum());
         if (shown != wanted)
             notes << tr("%1 clamped to %2").arg(what, box->textFromValue(shown) + box->suffix());
-        box->setValue(shown);
-        // The box already showed it, but the model holds some other value.
-        if (model.*field != box->value())
-            emit box->valueChanged(box->value());
+        return setControl(box, shown, field);
     };
     const double aim = wrapped(read.targetAngleDeg);
-    set(controls.speed, read.speedMph, &SwingModel::PuttBallSpeed, tr("speed"));
-    set(controls.aim, aim, &SwingModel::PuttTargetAngle, tr("aim"));
+    // What the user had, unless it is the last recommendation still.
+    if (!recommended || controls.speed->value() != applied.speed ||
+        controls.aim->value() != applied.aim)
+        user = {controls.speed->value(), controls.aim->value()};
+    recommended = true;
+    applied.speed = set(controls.speed, read.speedMph, &SwingModel::PuttBallSpeed, tr("speed"));
+    applied.aim = set(controls.aim, aim, &SwingModel::PuttTargetAngle, tr("aim"));
 
     QString text = tr("Read: %1 mph, aim %2 deg")
                        .arg(QString::number(read.speedMph, 'f', 2), QString::number(aim, 'f', 2));
@@ -230,6 +260,9 @@ QString PuttReading::apply(const quillmoor::PuttRead& read)
         text += tr("\nholes from %1 to %2 deg")
                     .arg(QString::number(read.windowLoDeg, 'f', 2),
                          QString::number(wrapped(read.windowHiDeg), 'f', 2));
+    // The band shows the widest window; the others at this pace are narrower.
+    if (read.windows.size() > 1)
+        text += tr(" (widest of %1)").arg(read.windows.size());
     // The controls hold two decimals; a window that narrow may miss there.
     if (!holes(model))
         text += tr("\nmisses at the controls' precision");
@@ -253,12 +286,17 @@ void PuttReading::showBand(const Result& result)
         plan->addItem(shownBand);
     }
     shownBand->setLines(toScene(result.lowEdge), toScene(result.highEdge), toScene(result.chosen));
-    // On the green, under what moves on it (the putt arrow, the ball).
-    shownBand->setZValue(plan->greenGroup->zValue() + 0.05);
+    // Over the aim arrow, which grows with the speed and would hide the band
+    // on a firm putt, under the ball. Both are yellow: the arrow shows faint
+    // through the band while it stands.
+    shownBand->setZValue(0.5 * (plan->puttArrow->zValue() + plan->ball->zValue()));
+    plan->puttArrow->setOpacity(kFaintArrow);
 }
 
 void PuttReading::clearBand()
 {
+    if (plan)
+        plan->puttArrow->setOpacity(1.0);
     delete shownBand.data();
 }
 

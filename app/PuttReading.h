@@ -11,7 +11,9 @@
 //
 // A holing read draws the band of holing lines in the plan view. It stays
 // while the situation it was read for does: a putt, another hole or green, a
-// moved ball, the other mode or a reset take it away.
+// moved ball, the other mode or a reset take it away. A read that finds no
+// putt says why, and gives the speed and aim controls back the values the
+// user had before the last recommendation, unless the user set them since.
 
 #include "HoleBand.h"
 #include "PuttReader.h"
@@ -96,6 +98,11 @@ private:
     static QString readingText();
     // Sets the controls to the recommendation; returns what to say about it.
     QString apply(const quillmoor::PuttRead& read);
+    // Sets a control as if typed: the slider follows and the model takes the
+    // value the box shows. Returns the value shown.
+    double setControl(QDoubleSpinBox* box, double value, double SwingModel::*field);
+    // The user's speed and aim again, if a recommendation still stands in them.
+    void giveControlsBack();
     void showBand(const Result& result);
     void setReading(bool on);
 
@@ -110,4 +117,11 @@ private:
     Situation shownFor;
     QString said;
     QPointer<HoleBandItem> shownBand;
+    // The controls' values before and after the last recommendation.
+    struct Values
+    {
+        double speed = 0.0, aim = 0.0;
+    };
+    bool recommended = false;
+    Values user, applied;
 };

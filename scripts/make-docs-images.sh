@@ -9,6 +9,8 @@
 #   docs/sweep-carry.png, docs/sweep-traces.png
 #                                  the chart and the overlaid paths of the worked
 #                                  example in the README's "Sweeps"
+#   docs/dispersion-putt.png       the spread of 2000 putts on hole 1 (README's
+#                                  "Dispersion")
 #
 #   scripts/make-docs-images.sh <directory holding Parview, Trajex and Shotlab>
 set -eu
@@ -46,5 +48,9 @@ convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +re
     --vary TeeLaunchAngle=4:30:1 --vary TeeBackSpin=1000:6000:1000 \
     --vary TeeBallSpeed=140:140:1 --csv "$scratch/launch-spin.csv" \
     --chart carry_yd:docs/sweep-carry.png --plot docs/sweep-traces.png)
+# 3 % speed and 1 degree aim spread on the hole 1 putt.
+(cd "$here" && "$bindir/Shotlab" dispersion examples/hole1-putt.txt --shots 2000 \
+    --sd PuttBallSpeed=3% --sd PuttTargetAngle=1 --plot docs/dispersion-putt.png >/dev/null)
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
-    "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png"
+    "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png" \
+    "docs/dispersion-putt.png"

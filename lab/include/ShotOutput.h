@@ -23,7 +23,7 @@ struct FileShot
 // that is absent. Prints nothing for no shots.
 void writeShotTable(std::ostream& out, const std::vector<FileShot>& shots);
 // An array of objects: "file", "shot" ("tee" or "putt"), then the keys of that
-// kind's fields; absent numbers are null, numbers keep full precision.
+// kind's fields; absent numbers are null, numbers as plainText prints them.
 void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots);
 // One header row (file, shot, then the keys of shotColumns()), one row per shot;
 // a cell that does not apply or is absent is empty.

@@ -7,6 +7,7 @@
 // file could not be read (or another failure of the work itself), 2 a usage
 // error (unknown option, missing argument).
 
+#include "DispersionPlot.h"
 #include "SweepChart.h"
 #include "SweepPlot.h"
 
@@ -37,6 +38,7 @@ struct Pictures
     ChartRenderer chart = nullptr;
     PlotRenderer plot = nullptr;
     PathThinner thin = nullptr; // with plot: run on the sweep's threads
+    DispersionRenderer dispersion = nullptr;
 };
 
 // args are the command-line arguments after the program name.
@@ -74,6 +76,24 @@ constexpr int kExitInterrupted = 130;
 void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictures);
 int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream& err,
                     const Pictures& pictures = {});
+
+// Shotlab dispersion MODEL --shots N --sd KEY=SD [--sd ...] [options]
+struct DispersionOptions
+{
+    std::string model;
+    std::string shots;           // N, checked by the command
+    std::vector<std::string> sd; // "KEY=SD" or "KEY=P%"
+    std::string seed;            // empty: kDefaultDispersionSeed
+    int jobs = 0;                // 0: one thread per processor
+    std::string physics = "complex";
+    std::string csv;       // "-": standard output
+    std::string json;      // "-": standard output
+    std::string plot;      // FILE.png
+    bool progress = false; // a progress line on err
+};
+void addDispersionCommand(CLI::App& app, CommandAction& action, const Pictures& pictures);
+int runDispersionCommand(const DispersionOptions& options, std::ostream& out, std::ostream& err,
+                         const Pictures& pictures = {});
 
 // Shotlab read-putt [--json] MODEL
 struct ReadPuttOptions

@@ -108,6 +108,12 @@ struct SweepPlan
     SweepShard shard;
     ShotMode mode = ShotMode::Complex;
     unsigned jobs = 0; // threads; 0: one per processor
+    // Points given one by one instead of the grid's combinations: when set,
+    // the plan has `points` points and point i takes the values this gives
+    // (one per axis of the grid, whose keys name them; values comes sized).
+    // Called on the worker threads, several at once.
+    std::function<void(std::size_t i, std::vector<double>& values)> pointValues;
+    std::size_t points = 0;
 };
 
 struct SweepRow

@@ -6,8 +6,8 @@
 // Columns: the varied keys (named by the key), "shot", the summary numbers of
 // the kind of shot swept in the order of shotFields() (both kinds in the order
 // of shotColumns() when PuttEnabled is varied), then "status". Cells are
-// written as `Shotlab summary` writes them: numbers in their shortest exact
-// form, yes/no answers as true/false, absent numbers as empty cells (null in
+// written as `Shotlab summary` writes them: numbers as plainText prints them
+// (the precision of their quantity), yes/no answers as true/false, absent numbers as empty cells (null in
 // JSON), and every number of a refused run absent.
 
 #include "Sweep.h"

@@ -5,7 +5,7 @@
 // Nothing holing is an answer, not a failure of the program, but scripts
 // want to tell it apart: it exits with 1, as a file that cannot be read does.
 
-#include "CommandOutput.h"
+#include "OutputStreams.h"
 #include "PuttReader.h"
 #include "ShotOutput.h"
 #include "ShotSummary.h"
@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 namespace quillmoor::lab {
 
@@ -49,7 +50,7 @@ void writeText(std::ostream& out, const SwingModel& model, const PuttRead& read)
         << (feet < 1.0 ? fixedText(feet * 12.0, 2) + " inches" : fixedText(feet, 2) + " feet")
         << " from the cup.\n";
     if (!read.holed) {
-        out << "No putt holes from here.\n";
+        out << "No putt holes from here: " << noHoleText(read) << ".\n";
         return;
     }
     out << "Putt it at " << fixedText(read.speedMph, 2) << " mph, aimed "
@@ -65,22 +66,45 @@ void writeText(std::ostream& out, const SwingModel& model, const PuttRead& read)
             << " holes: " << (width < 0.005 ? std::string("under 0.01 deg") : degrees(width))
             << " of room.\n";
     }
+    if (read.windows.size() > 1) {
+        out << "At that pace the holing aims have gaps; they form " << read.windows.size()
+            << " windows:";
+        const char* sep = " ";
+        for (const AimWindow& w : read.windows) {
+            out << sep << fixedText(w.loDeg, 2) << " to " << degrees(wrapped(w.hiDeg));
+            sep = ", ";
+        }
+        out << ".\n";
+    }
     out << "Putts hole at speeds from " << fixedText(read.minSpeedMph, 2) << " to "
         << fixedText(read.maxSpeedMph, 2) << " mph.\n";
 }
 
-// One line, the keys in this order, numbers as exact as a double goes.
+// Speeds and angles to the data file's 8 decimals, as PuttBallSpeed and
+// PuttTargetAngle would be stored.
+std::string number(double v)
+{
+    return plainText(v, 8);
+}
+
+// One line, the keys in this order.
 void writeJson(std::ostream& out, const PuttRead& read)
 {
     if (!read.holed) {
-        out << "{\"holed\": false}\n";
+        out << "{\"holed\": false, \"reason\": " << nlohmann::json(noHoleText(read)).dump()
+            << "}\n";
         return;
     }
-    out << "{\"holed\": true, \"speed_mph\": " << exactText(read.speedMph)
-        << ", \"target_angle_deg\": " << exactText(read.targetAngleDeg) << ", \"window_deg\": ["
-        << exactText(read.windowLoDeg) << ", " << exactText(read.windowHiDeg)
-        << "], \"min_speed_mph\": " << exactText(read.minSpeedMph)
-        << ", \"max_speed_mph\": " << exactText(read.maxSpeedMph) << "}\n";
+    out << "{\"holed\": true, \"speed_mph\": " << number(read.speedMph)
+        << ", \"target_angle_deg\": " << number(read.targetAngleDeg) << ", \"window_deg\": ["
+        << number(read.windowLoDeg) << ", " << number(read.windowHiDeg) << "], \"windows_deg\": [";
+    const char* sep = "";
+    for (const AimWindow& w : read.windows) {
+        out << sep << '[' << number(w.loDeg) << ", " << number(w.hiDeg) << ']';
+        sep = ", ";
+    }
+    out << "], \"min_speed_mph\": " << number(read.minSpeedMph)
+        << ", \"max_speed_mph\": " << number(read.maxSpeedMph) << "}\n";
 }
 
 } // namespace
@@ -93,7 +117,8 @@ void addReadPuttCommand(CLI::App& app, CommandAction& action)
                      "window of aims that hole and the range of holing speeds");
     cmd->add_flag("--json", options->json,
                   "Print one JSON object: holed, speed_mph, target_angle_deg, window_deg [lo, "
-                  "hi], min_speed_mph, max_speed_mph; {\"holed\": false} when nothing holes");
+                  "hi], windows_deg [[lo, hi], ...], min_speed_mph, max_speed_mph; "
+                  "{\"holed\": false, \"reason\": ...} when nothing holes");
     cmd->add_option("MODEL", options->file, "A data file; its hole, green and BallPos are read")
         ->required();
     cmd->footer("The aim is the target angle: degrees from the line to the hole, positive to the "
@@ -128,6 +153,9 @@ int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream&
         writeJson(out, read);
     else
         writeText(out, model, read);
+    if (!read.holed)
+        err << "Shotlab: " << options.file << ": no putt holes from here: " << noHoleText(read)
+            << '\n';
     return finishOutput(out, err, "Shotlab", read.holed ? kExitOk : kExitFailure);
 }
 

@@ -1,10 +1,13 @@
 #include "ShotOutput.h"
 
+#include "JsonNumber.h"
 #include "ModelFile.h"
 #include "SwingModel.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -116,19 +119,42 @@ void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots)
         for (const ShotField& f : shotFields()) {
             if (f.kind != s.shot.kind)
                 continue;
-            const std::optional<double> v = f.of(s.shot);
-            if (!v)
-                object[f.key] = nullptr;
-            else if (f.isFlag)
-                object[f.key] = *v != 0.0;
-            else
-                object[f.key] = *v;
+            object[f.key] = jsonNumber(f, s.shot);
         }
         list.push_back(std::move(object));
     }
     // A path that is not UTF-8 still gives valid JSON, with U+FFFD in place
     // of the bytes that cannot be shown.
     out << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+namespace {
+
+// The double nearest the text, which JSON prints as that text.
+double jsonText(const std::string& text)
+{
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+} // namespace
+
+nlohmann::ordered_json jsonNumber(const ShotField& field, const ShotRecord& record)
+{
+    const std::string text = plainText(field, record);
+    if (text.empty())
+        return nullptr;
+    if (field.isFlag)
+        return text == "true";
+    return jsonText(text);
+}
+
+nlohmann::ordered_json jsonNumber(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return nullptr;
+    return jsonText(plainText(value, decimals));
 }
 
 std::string csvCell(const std::string& text)
@@ -152,14 +178,8 @@ void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots)
     out << '\n';
     for (const FileShot& s : shots) {
         out << csvCell(s.file) << ',' << shotKindName(s.shot.kind);
-        for (const ShotColumn& c : shotColumns()) {
-            out << ',';
-            const std::optional<double> v = c.of(s.shot);
-            if (v && c.field().isFlag)
-                out << (*v != 0.0 ? "true" : "false");
-            else if (v)
-                out << exactText(*v);
-        }
+        for (const ShotColumn& c : shotColumns())
+            out << ',' << c.text(s.shot);
         out << '\n';
     }
 }

@@ -4,7 +4,7 @@
 
 #include "Shotlab.h"
 
-#include "CommandOutput.h"
+#include "OutputStreams.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,11 +28,12 @@ int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ost
     app.require_subcommand(1);
     app.footer("Run 'Shotlab COMMAND --help' for the options of a command.\n"
                "Exit status: 0 done, 1 a file could not be read, 2 a usage error, 130 a sweep "
-               "stopped by Ctrl+C.");
+               "or a dispersion stopped by Ctrl+C.");
     CommandAction action;
     for (CommandRegistrar add : kCommands)
         add(app, action);
     addSweepCommand(app, action, pictures);
+    addDispersionCommand(app, action, pictures);
 
     try {
         // CLI11 takes the arguments last first.

@@ -1,7 +1,8 @@
-#include "CommandOutput.h"
+#include "OutputStreams.h"
 #include "Shotlab.h"
 
 #ifdef QUILLMOOR_PICTURES
+#include "DispersionPicture.h"
 #include "SweepPictures.h"
 #include "SweepTraces.h"
 #endif
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     pictures.chart = quillmoor::lab::renderSweepChart;
     pictures.plot = quillmoor::lab::renderSweepPlot;
     pictures.thin = thinTrace;
+    pictures.dispersion = quillmoor::lab::renderDispersionPlot;
 #endif
     // Standard output that says why it failed (a full disk, /dev/full).
     quillmoor::lab::StandardOutputBuffer buffer(STDOUT_FILENO);

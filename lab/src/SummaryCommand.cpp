@@ -6,7 +6,7 @@
 // shot is mentioned on standard error and is not a failure; what standard
 // output cannot take is one (exit 1).
 
-#include "CommandOutput.h"
+#include "OutputStreams.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
 #include "SwingModel.h"

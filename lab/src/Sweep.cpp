@@ -358,7 +358,7 @@ class SweepRun
 public:
     SweepRun(const SwingModel& model, const SweepPlan& plan, const SweepHooks& hooks)
         : plan_(plan), hooks_(hooks), setter_(holeCatalogue()), base_(model),
-          total_(plan.shard.size(plan.grid.size()))
+          total_(plan.shard.size(plan.pointValues ? plan.points : plan.grid.size()))
     {
         base_.notifyEnabled = false;
         carryModel(base_);
@@ -451,7 +451,12 @@ private:
     SweepRow runPoint(std::size_t gridIndex, SwingModel& model, std::vector<double>& values) const
     {
         model = base_;
-        plan_.grid.valuesAt(gridIndex, values);
+        if (plan_.pointValues) {
+            values.resize(plan_.grid.axes().size());
+            plan_.pointValues(gridIndex, values);
+        } else {
+            plan_.grid.valuesAt(gridIndex, values);
+        }
         const auto& axes = plan_.grid.axes();
         for (std::size_t a = 0; a < axes.size(); ++a)
             setter_.set(model, axes[a].key, values[a]);

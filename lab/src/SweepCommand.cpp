@@ -4,15 +4,16 @@
 // and before any file is touched (exit 2); an unreadable model or an output
 // that cannot be created exits with 1, also before the first shot. An output
 // that names the model would destroy it: a usage error. Output files are
-// written as CommandOutput.h says (a regular file beside its target and
+// written as OutputStreams.h says (a regular file beside its target and
 // renamed over it at the end, so a failure never leaves half a file; a FIFO
 // or a device written into). Ctrl+C stops the sweep: the shots under way
 // finish, the rows done (the first ones of the grid) are written, and the
 // exit status is 130; a second Ctrl+C, SIGTERM or SIGHUP ends the program at
 // once, removing the temporary files first.
 
-#include "CommandOutput.h"
+#include "CommandFiles.h"
 #include "FileOutput.h"
+#include "OutputStreams.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
 #include "Sweep.h"
@@ -102,16 +103,19 @@ std::string durationText(double seconds)
 }
 
 // "\r12345 of 100000 points (12 %), 41 s, about 5 min 2 s left", on one line.
-class ProgressLine
+class ProgressLine final : public CommandProgress
 {
 public:
-    explicit ProgressLine(std::ostream& err) : err_(err), start_(Clock::now()) {}
+    explicit ProgressLine(std::ostream& err, const char* unit = "points")
+        : err_(err), unit_(unit), start_(Clock::now())
+    {
+    }
 
-    void show(std::size_t done, std::size_t total)
+    void show(std::size_t done, std::size_t total) override
     {
         const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
-        std::string text = std::to_string(done) + " of " + std::to_string(total) + " points (" +
-                           std::to_string(total ? done * 100 / total : 100) + " %), " +
+        std::string text = std::to_string(done) + " of " + std::to_string(total) + " " + unit_ +
+                           " (" + std::to_string(total ? done * 100 / total : 100) + " %), " +
                            durationText(elapsed);
         if (done > 0 && done < total)
             text += ", about " +
@@ -125,7 +129,7 @@ public:
         err_ << '\r' << text << std::flush;
     }
 
-    void clear()
+    void clear() override
     {
         if (shown_ > 0)
             err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
@@ -135,6 +139,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     std::ostream& err_;
+    const char* unit_;
     Clock::time_point start_;
     std::size_t shown_ = 0;
 };
@@ -286,17 +291,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         targets.push_back({"--chart", chart->file});
     if (plotting)
         targets.push_back({"--plot", options.plot});
-    for (std::size_t a = 0; a < targets.size(); ++a) {
-        const std::string& file = targets[a].second;
-        if (file != "-" && fileout::sameFile(file, options.model))
-            return usageError(err, targets[a].first + " " + file +
-                                       " is the model: writing there would destroy it");
-        for (std::size_t b = 0; b < a; ++b)
-            if (file == targets[b].second ||
-                (fileout::isRegularFile(file) && fileout::sameFile(file, targets[b].second)))
-                return usageError(err, targets[b].first + " and " + targets[a].first +
-                                           " name the same file: " + file);
-    }
+    error = checkOutputTargets(targets, options.model);
+    if (!error.empty())
+        return usageError(err, error);
 
     SwingModel model(false);
     std::string reason;
@@ -451,6 +448,74 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         err << "Shotlab sweep: interrupted after " << outcome.done << " of " << outcome.total
             << " points; the rows done are written\n";
     return status;
+}
+
+std::string checkOutputTargets(const std::vector<std::pair<std::string, std::string>>& targets,
+                               const std::string& model)
+{
+    for (std::size_t a = 0; a < targets.size(); ++a) {
+        const std::string& file = targets[a].second;
+        if (file != "-" && fileout::sameFile(file, model))
+            return targets[a].first + " " + file + " is the model: writing there would destroy it";
+        for (std::size_t b = 0; b < a; ++b)
+            if (file == targets[b].second ||
+                (fileout::isRegularFile(file) && fileout::sameFile(file, targets[b].second)))
+                return targets[b].first + " and " + targets[a].first +
+                       " name the same file: " + file;
+    }
+    return {};
+}
+
+namespace {
+
+// A file as FileStream writes it, or standard output for "-".
+class OutputFile final : public CommandOutput
+{
+public:
+    OutputFile(const std::string& path, std::ostream& standardOutput)
+        : path_(path), standard_(path == "-" ? &standardOutput : nullptr)
+    {
+    }
+    bool open(std::string& error) override
+    {
+        return standard_ || file_.open(path_, error);
+    }
+    std::ostream& stream() override { return standard_ ? *standard_ : file_.stream(); }
+    bool commit(std::string& error) override
+    {
+        if (!standard_)
+            return file_.commit(error);
+        return flushOutput(*standard_, error);
+    }
+    const std::string& path() const override { return path_; }
+
+private:
+    std::string path_;
+    std::ostream* standard_;
+    FileStream file_;
+};
+
+} // namespace
+
+std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
+                                                 std::ostream& standardOutput)
+{
+    return std::make_unique<OutputFile>(path, standardOutput);
+}
+
+std::shared_ptr<void> catchInterrupts()
+{
+    return std::make_shared<SignalGuard>();
+}
+
+const std::atomic<bool>& interruptFlag()
+{
+    return interrupted;
+}
+
+std::unique_ptr<CommandProgress> makeProgressLine(std::ostream& err, const char* unit)
+{
+    return std::make_unique<ProgressLine>(err, unit);
 }
 
 } // namespace quillmoor::lab

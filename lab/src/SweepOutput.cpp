@@ -1,5 +1,6 @@
 #include "SweepOutput.h"
 
+#include "JsonNumber.h"
 #include "ShotOutput.h"
 
 #include <algorithm>
@@ -66,11 +67,8 @@ void SweepCsvWriter::row(const SweepRow& row)
     line_ += shotKindName(row.kind);
     for (const SweepColumn& c : columns_) {
         line_ += ',';
-        const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
-        if (v && c.field().isFlag)
-            line_ += *v != 0.0 ? "true" : "false";
-        else if (v)
-            line_ += exactText(*v);
+        if (row.shot)
+            line_ += c.text(*row.shot);
     }
     line_ += ',';
     line_ += csvCell(row.status);
@@ -98,13 +96,10 @@ void SweepJsonWriter::row(const SweepRow& row)
         object[axes[a].key] = row.values[a];
     object["shot"] = shotKindName(row.kind);
     for (const SweepColumn& c : columns_) {
-        const std::optional<double> v = row.shot ? c.of(*row.shot) : std::nullopt;
-        if (!v)
-            object[c.field().key] = nullptr;
-        else if (c.field().isFlag)
-            object[c.field().key] = *v != 0.0;
-        else
-            object[c.field().key] = *v;
+        // A refused run, or a number of the other kind of shot, has none.
+        const ShotField* f =
+            row.shot ? (row.shot->kind == ShotKind::Tee ? c.tee : c.putt) : nullptr;
+        object[c.field().key] = f ? jsonNumber(*f, *row.shot) : nullptr;
     }
     object["status"] = row.status;
 

@@ -13,12 +13,15 @@
 //   carry       horizontal P0 -> Pk        total  horizontal P0 -> PN
 //   roll        horizontal Pk -> PN        apex   highest z minus P0.z
 //   hang time   k * dt (none when dt is not a finite number above 0)
-//   landing angle  atan2(P(k-1).z - Pk.z, horizontal P(k-1) -> Pk), degrees,
-//               positive when coming down
+//   landing angle  descent over the last step wholly in the air, A -> B with
+//               A, B = P(k-2), P(k-1) when k >= 2, else P0, P1:
+//               atan2(A.z - B.z, horizontal A -> B), degrees, positive when
+//               coming down (Pk is set onto the ground, its step cut short)
 //   side, side at landing  offset of PN (Pk) from the target line through P0,
 //               (P - P0) . (cos a, sin a) with a = TeeTargetAngle: positive is
 //               right of a player facing down the line (+x when a = 0)
 //   distance to hole  3-D distance PN -> HolePos
+//   landing point, final point  Pk and PN themselves
 // Without a landing, carry, roll, hang time, landing angle and side at landing
 // are absent. A one-point shot has no landing: there is no flight to land from.
 //
@@ -30,6 +33,7 @@
 //               through Q0 and QM (0 when they coincide horizontally)
 //   roll time   M * dt (none when dt is not a finite number above 0)
 //   distance to hole  0 when holed, else 3-D distance QM -> HolePos
+//   final point  QM itself
 //
 // shotFields() is the one list of these numbers, in this order, with their
 // output keys and units: the command line, CSV, JSON and the window all use it.
@@ -58,6 +62,8 @@ struct TeeShotNumbers
     double side = 0.0;                   // yd, positive to the right
     std::optional<double> sideAtLanding; // yd
     double distanceToHole = 0.0;         // yd
+    std::optional<Vector3> landingPoint; // Pk, yd
+    Vector3 finalPoint;                  // PN, yd
 };
 
 struct PuttNumbers
@@ -67,6 +73,7 @@ struct PuttNumbers
     double breakDistance = 0.0;     // yd
     std::optional<double> rollTime; // s
     double distanceToHole = 0.0;    // yd
+    Vector3 finalPoint;             // QM, yd
 };
 
 // One shot of a model: tee holds its numbers when kind is Tee, putt when Putt.
@@ -75,6 +82,7 @@ struct ShotRecord
     ShotKind kind = ShotKind::Tee;
     TeeShotNumbers tee;
     PuttNumbers putt;
+    int timeDecimals = 8; // the precision of its times: decimalsOf(TimeStepSize)
 };
 
 // How the numbers see a stored point: as stored when null, or as given by the
@@ -128,6 +136,8 @@ struct ShotColumn
 
     const ShotField& field() const { return tee ? *tee : *putt; }
     std::optional<double> of(const ShotRecord& record) const;
+    // plainText of the record's field; empty when there is none.
+    std::string text(const ShotRecord& record) const;
 };
 const std::vector<ShotColumn>& shotColumns();
 
@@ -135,6 +145,26 @@ const std::vector<ShotColumn>& shotColumns();
 std::string fixedText(double value, int decimals);
 // The shortest text that reads back as the same double, locale-free.
 std::string exactText(double value);
+
+// Numbers for files (CSV, JSON) carry the precision their quantity has and no
+// binary noise: value rounded to decimals, trailing zeros dropped, at most 15
+// significant digits (beyond that a double holds noise); "-0" prints as "0",
+// and a value that is not finite as exactText does.
+std::string plainText(double value, int decimals);
+// The fewest decimals (up to 15) that give the time step back, e.g. 3 for
+// 0.001: a whole number of steps has no more. 8 for a step without such a form.
+int decimalsOf(double step);
+// A record's number for files: times (seconds) to the record's timeDecimals,
+// lengths and angles to 8 decimals, those of the data file's points and
+// angles; "true"/"false" for a yes/no answer; empty when absent.
+std::string plainText(const ShotField& field, const ShotRecord& record);
+
+// A putt's ball at p is in the cup: at HolePos (each coordinate within 1e-6),
+// or 0.2 yd or more under the ground (the simple putt drops the ball there).
+bool isInTheCup(const SwingModel& model, const Vector3& p);
+// From the ball (BallPos) to the cup as people are shown it: 0 for a putt's
+// ball in the cup, which the verdict calls holed; else the 3-D distance.
+double ballDistanceToHole(const SwingModel& model);
 
 // One line on how the active shot ended, for people: "Holed!", "On the green,
 // 12.3 feet", "Carry 108.3 yd, total 120.4 yd", ...; empty without a shot.

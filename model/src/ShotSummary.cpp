@@ -101,9 +101,16 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointVie
         r.carry = horizontal(first, land);
         r.roll = horizontal(land, last);
         r.hangTime = stepsToTime(k, model.TimeStepSize);
-        r.landingAngle = std::atan2(before.z - land.z, horizontal(before, land)) / degToRad;
+        // The contact point is set onto the ground, cutting the step that ends
+        // there short by any amount; the step before it is whole.
+        const Vector3 from = k >= 2 ? seen(pointAt(p, k - 2), view) : before;
+        const Vector3 to = k >= 2 ? before : land;
+        r.landingAngle = std::atan2(from.z - to.z, horizontal(from, to)) / degToRad;
         r.sideAtLanding = sideOf(land);
     }
+    r.finalPoint = last;
+    if (r.landingIndex > 0)
+        r.landingPoint = seen(pointAt(p, static_cast<std::size_t>(r.landingIndex)), view);
     return r;
 }
 
@@ -116,14 +123,12 @@ std::optional<PuttNumbers> summarizePutt(const SwingModel& model, PointView view
     const Vector3& hole = model.hole.HolePos;
 
     PuttNumbers r;
-    const bool atHole = std::fabs(last.x - hole.x) <= 1e-6 && std::fabs(last.y - hole.y) <= 1e-6 &&
-                        std::fabs(last.z - hole.z) <= 1e-6;
-    const bool dropped = model.groundHeight(last.x, last.y) - last.z >= 0.2;
-    r.holed = atHole || dropped;
+    r.holed = isInTheCup(model, last);
     r.rollDistance = horizontal(seen(q.begin()->second, view), last);
     r.breakDistance = largestOffset(q, view);
     r.rollTime = stepsToTime(static_cast<std::size_t>(q.size()) - 1, model.TimeStepSize);
     r.distanceToHole = r.holed ? 0.0 : (last - hole).length();
+    r.finalPoint = last;
     return r;
 }
 
@@ -140,12 +145,15 @@ std::vector<ShotRecord> summarizeShots(const SwingModel& model)
         records.back().kind = ShotKind::Putt;
         records.back().putt = *putt;
     }
+    for (ShotRecord& r : records)
+        r.timeDecimals = decimalsOf(model.TimeStepSize);
     return records;
 }
 
 std::optional<ShotRecord> summarizeActiveShot(const SwingModel& model, PointView view)
 {
     ShotRecord record;
+    record.timeDecimals = decimalsOf(model.TimeStepSize);
     if (model.PuttEnabled) {
         auto putt = summarizePutt(model, view);
         if (!putt)
@@ -205,6 +213,12 @@ std::optional<double> ShotColumn::of(const ShotRecord& record) const
     return f ? f->value(record) : std::nullopt;
 }
 
+std::string ShotColumn::text(const ShotRecord& record) const
+{
+    const ShotField* f = record.kind == ShotKind::Tee ? tee : putt;
+    return f ? plainText(*f, record) : std::string();
+}
+
 const std::vector<ShotColumn>& shotColumns()
 {
     static const std::vector<ShotColumn> columns = [] {
@@ -239,6 +253,88 @@ std::string exactText(double value)
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, res.ptr);
+}
+
+namespace {
+
+constexpr int kFileDecimals = 8; // of the data file's points and angles
+constexpr int kMaxDigits = 15;   // significant digits a double holds without noise
+
+std::size_t significantDigits(const std::string& text)
+{
+    const std::size_t first = text.find_first_of("123456789");
+    if (first == std::string::npos)
+        return 0;
+    std::size_t n = 0;
+    for (std::size_t i = first; i < text.size(); ++i)
+        n += text[i] >= '0' && text[i] <= '9';
+    return n;
+}
+
+void dropTrailingZeros(std::string& text)
+{
+    if (text.find('.') == std::string::npos)
+        return;
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+}
+
+} // namespace
+
+std::string plainText(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return exactText(value);
+    std::string text = fixedText(value, decimals);
+    dropTrailingZeros(text);
+    if (text == "-0")
+        text = "0";
+    if (significantDigits(text) <= kMaxDigits)
+        return text;
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, kMaxDigits);
+    text.assign(buf, res.ptr);
+    return text;
+}
+
+int decimalsOf(double step)
+{
+    for (int d = 0; d <= kMaxDigits && std::isfinite(step); ++d) {
+        const std::string text = fixedText(step, d);
+        double back = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (back == step)
+            return d;
+    }
+    return kFileDecimals;
+}
+
+std::string plainText(const ShotField& field, const ShotRecord& record)
+{
+    const std::optional<double> v = field.of(record);
+    if (!v)
+        return {};
+    if (field.isFlag)
+        return *v != 0.0 ? "true" : "false";
+    const bool time = std::string(field.unit) == "s";
+    return plainText(*v, time ? record.timeDecimals : kFileDecimals);
+}
+
+bool isInTheCup(const SwingModel& model, const Vector3& p)
+{
+    const Vector3& hole = model.hole.HolePos;
+    const bool atHole = std::fabs(p.x - hole.x) <= 1e-6 && std::fabs(p.y - hole.y) <= 1e-6 &&
+                        std::fabs(p.z - hole.z) <= 1e-6;
+    return atHole || model.groundHeight(p.x, p.y) - p.z >= 0.2;
+}
+
+double ballDistanceToHole(const SwingModel& model)
+{
+    const Vector3 ball = model.ballPos();
+    return model.PuttEnabled && isInTheCup(model, ball) ? 0.0 : model.distanceToHole(ball);
 }
 
 std::string shotVerdict(const SwingModel& model)

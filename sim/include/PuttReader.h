@@ -14,14 +14,36 @@
 // holed/missed neighbours are bisected, so a holing window of a hundredth of a
 // degree between two grid aims is still found. Then the pace with the widest
 // window is refined, and the slowest and fastest holing speeds are bisected
-// from the grid. Every number reported comes from a putt that was run and
-// holed. A read runs some 1500 to 4500 putts.
+// from the grid. Last, the windows at the pace with the widest window are
+// checked aim by aim, kCheckStepDeg apart: every window reported holes at
+// every aim so checked, and one with aims that miss is split there. Every
+// number reported comes from a putt that was run and holed. A read runs some
+// 1600 to 5000 putts (nearly 10,000 short ones from within the cup's reach).
 
 #include <string>
+#include <vector>
 
 class SwingModel;
 
 namespace quillmoor {
+
+// The aims of a reported window that were run and holed lie no further apart.
+constexpr double kCheckStepDeg = 0.05;
+
+// A range of aims (PuttTargetAngle, degrees) that all hole at one speed.
+struct AimWindow
+{
+    double loDeg = 0.0;
+    double hiDeg = 0.0;
+};
+
+// Why no putt holes from a ball, as far as the putts tried tell.
+enum class NoHoleReason {
+    None,       // a putt holes, or the putt cannot run at all
+    StopsShort, // every putt stops before it reaches the cup
+    TooFast,    // every putt that gets to the cup is too fast for it to hold
+    OutOfTime,  // the putts that would be slow enough run out of roll time first
+};
 
 struct PuttRead
 {
@@ -35,15 +57,27 @@ struct PuttRead
     // from every line, and a slow putt may run out of its 4001 steps first.
     bool holed = false;
 
+    // Why not, when the putt runs but nothing holed; whether the ball lies
+    // off the green (it may still hole from there).
+    NoHoleReason whyNot = NoHoleReason::None;
+    bool offTheGreen = false;
+    // The longest a putt rolls (its step limit times TimeStepSize), seconds.
+    double rollTimeS = 0.0;
+
     // The recommendation: the speed whose range of holing aims is widest and
     // the middle of that range (PuttBallSpeed in mph, PuttTargetAngle in
-    // degrees). The window's edges are holing aims at that speed; an aim
-    // range that crosses the back of the circle has windowHiDeg above 180.
-    // A ball every aim holes from reads as the window -180 to 180.
+    // degrees). Every aim of the window holes at that speed (checked
+    // kCheckStepDeg apart); an aim range that crosses the back of the circle
+    // has windowHiDeg above 180. A ball every aim holes from reads as the
+    // window -180 to 180.
     double speedMph = 0.0;
     double targetAngleDeg = 0.0;
     double windowLoDeg = 0.0;
     double windowHiDeg = 0.0;
+    // Every window of holing aims found at that speed, checked alike, in
+    // rising order and apart; the recommended one is among them. More than
+    // one: the holing aims at that pace have gaps.
+    std::vector<AimWindow> windows;
 
     // The slowest and the fastest holing putt found, each with an aim that
     // holes at that speed.
@@ -61,5 +95,10 @@ struct PuttRead
 // are ignored. threads: worker threads, 0 for one per hardware thread. The
 // result does not depend on the number of threads.
 PuttRead readPutt(const SwingModel& model, unsigned threads = 0);
+
+// The reason in words, e.g. "every putt stops short of the cup"; empty for None.
+std::string whyNotText(const PuttRead& read);
+// The same after "the ball lies off the green, and " when it does.
+std::string noHoleText(const PuttRead& read);
 
 } // namespace quillmoor

@@ -13,8 +13,10 @@
 // Stages: the grid (rows of speed times a ring of aims); narrow bands between
 // rows; three rounds of speeds closing in on the widest window, while the
 // slowest and fastest holing speeds are bisected outward from the grid; a look
-// inside the widest windows for aims that miss; the recommended window's
-// edges to 1e-5 degrees and its middle checked.
+// inside the widest windows for aims that miss; the windows of the widest
+// pace checked aim by aim (the next pace's too, while a check narrows the
+// widest window below another's), their edges to 1e-5 degrees; the
+// recommended window's middle checked.
 //
 // Every putt is an independent job on a private copy of the model; jobs are
 // numbered before they run and their results land in numbered slots, so the
@@ -22,6 +24,7 @@
 
 #include "PuttReader.h"
 
+#include "ShotSummary.h"
 #include "Simulation.h"
 #include "SwingModel.h"
 
@@ -56,14 +59,19 @@ constexpr int kRows = kSlowRows + kFastRows; // rows above the row at 0 mph
 constexpr int kRing = 36;
 constexpr double kRingStep = 360.0 / kRing;
 
-constexpr double kEdgeTol = 0.01;   // deg: window edges while searching
-constexpr double kFinalTol = 1e-5;  // deg: edges of the recommended window
-constexpr double kCrossTol = 0.002; // deg: a line through the hole that never held
-constexpr int kSpeedSteps = 9;      // bisections of the slowest and fastest speed
-constexpr int kMaxGaps = 4;         // speed bands between rows searched at most
-constexpr int kLookAims = 32;       // aims looked at inside a window
+constexpr double kEdgeTol = 0.01;     // deg: window edges while searching
+constexpr double kFinalTol = 1e-5;    // deg: edges of the recommended window
+constexpr double kFringeStep = 0.002; // deg: aims near a checked window's edges...
+constexpr int kFringeAims = 25;       // ...this many on each side...
+constexpr int kFringePasses = 6;      // ...until the edges hold, this many times at most
+constexpr double kCrossTol = 0.002;   // deg: a line through the hole that never held
+constexpr int kSpeedSteps = 9;        // bisections of the slowest and fastest speed
+constexpr int kMaxGaps = 4;           // speed bands between rows searched at most
+constexpr int kLookAims = 32;         // aims looked at inside a window
 constexpr std::size_t kLooksPerRound = 4;
 constexpr int kLookRounds = 6;
+constexpr int kCheckedPaces = 4; // paces whose windows are checked aim by aim at most
+constexpr int kMiddleSplits = 4; // windows split at a middle that misses at most
 
 enum class Reach {
     Holed,
@@ -81,6 +89,8 @@ struct Sample
     double along = 0.0;     // ft the hole lies ahead of that point
     double passSpeed = 0.0; // ft/s at that point
     double miss = 0.0;      // ft from the hole there, in plan
+    bool timedOut = false;  // still rolling when its steps ran out...
+    bool slowing = false;   // ...and slower than the cup holds, or slowing down
     bool holed() const { return reach == Reach::Holed; }
     // Came within the cup's reach, only too fast to be held.
     bool inReach() const { return !holed() && reach != Reach::Refused && miss <= kCaptureFt; }
@@ -113,6 +123,20 @@ public:
         if (path.back().second == hole) {
             s.reach = Reach::Holed;
             return s;
+        }
+        s.timedOut = path.back().first >= kMaxSteps;
+        if (s.timedOut) {
+            // Its speed over its last 100 steps, and over the 100 before.
+            const auto p = path.begin();
+            const int last = path.size() - 1, span = std::max(1, std::min(last / 2, 100));
+            const auto moved = [&](int from, int to) {
+                return std::hypot(p[to].second.x - p[from].second.x,
+                                  p[to].second.y - p[from].second.y) *
+                       kYdToFt / (span * dt_);
+            };
+            const double now = moved(last - span, last),
+                         before = moved(last - 2 * span, last - span);
+            s.slowing = now < kCaptureSpeed || now < before;
         }
         // The point closest to the hole in plan, and the path's heading there.
         const auto p = path.begin();
@@ -249,6 +273,7 @@ struct Crossing
     double angle = 0.0;
     Reach reach = Reach::Short;
     bool reached = false;
+    bool late = false; // short when its steps ran out, and might have dropped later
 };
 
 // What is known at one speed.
@@ -380,7 +405,8 @@ void chaseCrossing(Runner& r, Probe& p, AimSample a, AimSample b)
     const AimSample& near = std::fabs(a.s.cross) < std::fabs(b.s.cross) ? a : b;
     const bool reached = near.s.reach == Reach::Passed ||
                          (near.s.reach == Reach::Short && near.s.along <= kCaptureFt);
-    p.crossings.push_back({wrapAngle(near.angle), near.s.reach, reached});
+    p.crossings.push_back({wrapAngle(near.angle), near.s.reach, reached,
+                           !reached && near.s.timedOut && near.s.slowing});
 }
 
 // Bisects the aim between a ball that ends short of the cup's reach and one
@@ -551,28 +577,29 @@ void hintAt(const std::vector<Probe>& probes, double speed, double middle, doubl
     halfWidth = 0.5 * (below->width() + t * (above->width() - below->width()));
 }
 
-// The probe with the widest window, -1 when none holes. Equal widths (a ball
-// every aim holes from, at many speeds) go to the probe nearest the middle of
-// their speeds.
-int widest(const std::vector<Probe>& probes)
+// The probe with the widest window, -1 when none holes; only among the probes
+// `only` marks, when given. Equal widths (a ball every aim holes from, at many
+// speeds) go to the probe nearest the middle of their speeds.
+int widest(const std::vector<Probe>& probes, const std::vector<char>* only = nullptr)
 {
+    const auto counts = [&](std::size_t i) { return probes[i].holed() && (!only || (*only)[i]); };
     double w = -1.0;
-    for (const auto& p : probes)
-        if (p.holed())
-            w = std::max(w, p.widest()->width());
+    for (std::size_t i = 0; i < probes.size(); ++i)
+        if (counts(i))
+            w = std::max(w, probes[i].widest()->width());
     if (w < 0)
         return -1;
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    for (const auto& p : probes)
-        if (p.holed() && p.widest()->width() == w) {
-            lo = std::min(lo, p.speed);
-            hi = std::max(hi, p.speed);
+    for (std::size_t i = 0; i < probes.size(); ++i)
+        if (counts(i) && probes[i].widest()->width() == w) {
+            lo = std::min(lo, probes[i].speed);
+            hi = std::max(hi, probes[i].speed);
         }
     const double mid = 0.5 * (lo + hi);
     int best = -1;
     for (int i = 0; i < int(probes.size()); ++i) {
         const Probe& p = probes[i];
-        if (!p.holed() || p.widest()->width() != w)
+        if (!counts(std::size_t(i)) || p.widest()->width() != w)
             continue;
         const double d = std::fabs(p.speed - mid);
         const double db = best < 0 ? 0.0 : std::fabs(probes[best].speed - mid);
@@ -685,6 +712,205 @@ Probe searchGap(Runner& r, const Gap& g)
     return {};
 }
 
+// Splits a line of aims (rising, the first and last of known outcome) into
+// its runs of holing aims; `before` and `after` are misses just outside it.
+void holingRuns(const std::vector<AimSample>& line, double before, double after,
+                std::vector<Interval>& runs)
+{
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (!line[i].s.holed())
+            continue;
+        std::size_t j = i;
+        while (j + 1 < line.size() && line[j + 1].s.holed())
+            ++j;
+        Interval run{line[i].angle, line[j].angle, i == 0 ? before : line[i - 1].angle,
+                     j + 1 == line.size() ? after : line[j + 1].angle};
+        run.looked = true;
+        runs.push_back(run);
+        i = j;
+    }
+}
+
+// Runs every aim of the probe's windows, kCheckStepDeg apart at most, and
+// keeps of them the runs of aims that all hole, their edges to kFinalTol.
+// Between two aims that hole and lie that close, the window is taken to hold.
+void checkWindows(Workers& work, Probe& p)
+{
+    std::vector<std::vector<AimSample>> lines;
+    struct Job
+    {
+        std::size_t line, at;
+    };
+    std::vector<Job> jobs;
+    for (const Interval& iv : p.intervals) {
+        std::vector<AimSample> line;
+        Sample in;
+        in.reach = Reach::Holed;
+        if (iv.full) {
+            const int n = int(std::ceil(360.0 / kCheckStepDeg));
+            for (int j = 0; j < n; ++j) {
+                line.push_back({-180.0 + 360.0 * j / n, {}});
+                jobs.push_back({lines.size(), std::size_t(j)});
+            }
+        } else {
+            // The edges hole; the aims between them are run.
+            const int n = std::max(1, int(std::ceil((iv.hi - iv.lo) / kCheckStepDeg)));
+            for (int j = 0; j <= n; ++j) {
+                line.push_back({j == n ? iv.hi : iv.lo + (iv.hi - iv.lo) * j / n, in});
+                if (j > 0 && j < n)
+                    jobs.push_back({lines.size(), std::size_t(j)});
+            }
+        }
+        lines.push_back(std::move(line));
+    }
+    work.forEach(jobs.size(), [&](Runner& r, std::size_t i) {
+        AimSample& a = lines[jobs[i].line][jobs[i].at];
+        a.s = r.run(p.speed, a.angle);
+    });
+
+    std::vector<Interval> runs;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const Interval& iv = p.intervals[k];
+        const std::vector<AimSample>& line = lines[k];
+        if (!iv.full) {
+            holingRuns(line, iv.loOut, iv.hiOut, runs);
+            continue;
+        }
+        const auto miss =
+            std::find_if(line.begin(), line.end(), [](const AimSample& a) { return !a.s.holed(); });
+        if (miss == line.end()) {
+            runs.push_back(iv);
+            continue;
+        }
+        // Unrolled from an aim that misses, once round and back to it.
+        const std::size_t n = line.size(), first = std::size_t(miss - line.begin());
+        std::vector<AimSample> round;
+        for (std::size_t i = first; i <= first + n; ++i)
+            round.push_back({line[i % n].angle + (i >= n ? 360.0 : 0.0), line[i % n].s});
+        holingRuns(round, round.front().angle, round.back().angle, runs);
+    }
+    const auto narrowEdges = [&] {
+        work.forEach(2 * runs.size(), [&](Runner& r, std::size_t i) {
+            Interval& run = runs[i / 2];
+            if (run.full)
+                return;
+            if (i % 2 == 0)
+                narrow(r, p.speed, run.lo, run.loOut, kFinalTol);
+            else
+                narrow(r, p.speed, run.hi, run.hiOut, kFinalTol);
+        });
+    };
+    narrowEdges();
+
+    // Where the ball meets the cup at the edge of its reach, one step more or
+    // less inside it decides: a window's edges may be ragged, with slivers
+    // of misses within a few hundredths of a degree. Aims close together
+    // along each edge; an edge with a miss moves inside the innermost one.
+    for (int pass = 0; pass < kFringePasses; ++pass) {
+        std::vector<std::vector<AimSample>> fringe(2 * runs.size());
+        std::vector<Job> fringeJobs;
+        for (std::size_t k = 0; k < fringe.size(); ++k) {
+            const Interval& run = runs[k / 2];
+            if (run.full)
+                continue;
+            const double dir = k % 2 == 0 ? 1.0 : -1.0;
+            const double edge = k % 2 == 0 ? run.lo : run.hi;
+            for (int j = 1; j <= kFringeAims; ++j) {
+                const double a = edge + dir * j * kFringeStep;
+                if (a <= run.lo || a >= run.hi)
+                    break;
+                fringe[k].push_back({a, {}});
+                fringeJobs.push_back({k, std::size_t(j - 1)});
+            }
+        }
+        work.forEach(fringeJobs.size(), [&](Runner& r, std::size_t i) {
+            AimSample& a = fringe[fringeJobs[i].line][fringeJobs[i].at];
+            a.s = r.run(p.speed, a.angle);
+        });
+        bool ragged = false;
+        for (std::size_t k = 0; k < fringe.size(); ++k) {
+            const auto& aims = fringe[k];
+            std::size_t j = aims.size();
+            while (j > 0 && aims[j - 1].s.holed())
+                --j;
+            if (j == 0)
+                continue;
+            // The innermost miss; the next aim inward holes, or else the
+            // far edge does.
+            ragged = true;
+            Interval& run = runs[k / 2];
+            if (k % 2 == 0) {
+                run.loOut = aims[j - 1].angle;
+                run.lo = j < aims.size() ? aims[j].angle : run.hi;
+            } else {
+                run.hiOut = aims[j - 1].angle;
+                run.hi = j < aims.size() ? aims[j].angle : run.lo;
+            }
+            if (run.lo > run.hi) { // both edges moved past each other: one aim
+                run.lo = run.hi;
+                run.loOut = std::min(run.loOut, run.lo);
+            }
+        }
+        if (!ragged)
+            break;
+        narrowEdges();
+    }
+
+    // In rising order, and one window where two found at the same pace overlap.
+    for (Interval& run : runs)
+        normalise(run);
+    std::sort(runs.begin(), runs.end(),
+              [](const Interval& a, const Interval& b) { return a.lo < b.lo; });
+    std::vector<Interval> merged;
+    for (const Interval& run : runs) {
+        if (!merged.empty() && !run.full && !merged.back().full && run.lo <= merged.back().hi) {
+            if (run.hi > merged.back().hi) {
+                merged.back().hi = run.hi;
+                merged.back().hiOut = run.hiOut;
+            }
+            continue;
+        }
+        merged.push_back(run);
+    }
+    // A window round the back of the circle may reach into the first one.
+    while (merged.size() > 1 && !merged.front().full &&
+           merged.back().hi - 360.0 >= merged.front().lo) {
+        Interval& last = merged.back();
+        if (merged.front().hi + 360.0 > last.hi) {
+            last.hi = merged.front().hi + 360.0;
+            last.hiOut = merged.front().hiOut + 360.0;
+        }
+        merged.erase(merged.begin());
+    }
+    p.intervals = std::move(merged);
+}
+
+// Why nothing holed, from what the lines through the hole did: the fastest
+// line that fell short of the cup, below the slowest one that got there too
+// fast, says what stands between them. Short because its steps ran out while
+// it was slowing down: with more time a pace in between would have been slow
+// enough there. Stopped: the pace that gets there arrives too fast.
+NoHoleReason whyNothingHoles(const std::vector<Probe>& probes)
+{
+    double slowestReached = std::numeric_limits<double>::infinity();
+    for (const auto& p : probes)
+        for (const auto& c : p.crossings)
+            if (p.speed > 0 && c.reached)
+                slowestReached = std::min(slowestReached, p.speed);
+    double shortSpeed = -1.0;
+    bool late = false;
+    for (const auto& p : probes)
+        for (const auto& c : p.crossings) {
+            if (!(p.speed > 0) || c.reached || p.speed >= slowestReached || p.speed < shortSpeed)
+                continue;
+            late = (p.speed == shortSpeed && late) || c.late;
+            shortSpeed = p.speed;
+        }
+    if (late)
+        return NoHoleReason::OutOfTime;
+    return std::isfinite(slowestReached) ? NoHoleReason::TooFast : NoHoleReason::StopsShort;
+}
+
 } // namespace
 
 PuttRead readPutt(const SwingModel& model, unsigned threads)
@@ -721,6 +947,9 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
     // Above it, even steps of the squared speed: the way a putt rolls grows
     // with it, so every band of holing speeds gets about as many rows.
     const double dt = base.TimeStepSize > 0 ? base.TimeStepSize : 0.001;
+    out.rollTimeS = kMaxSteps * dt;
+    out.offTheGreen = std::hypot(base.BallPos.x - base.hole.HolePos.x,
+                                 base.BallPos.y - base.hole.HolePos.y) >= 0.5 * base.hole.GreenSize;
     const double top = topSpeed(base, dt);
     std::vector<double> rowSpeed(kRows + 1);
     const double slow = kCaptureSpeed * kCaptureSpeed;
@@ -748,8 +977,10 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
             probes.push_back(std::move(p));
 
     int best = widest(probes);
-    if (best < 0)
+    if (best < 0) {
+        out.whyNot = whyNothingHoles(probes);
         return finish();
+    }
 
     // Neighbouring probe speeds, for the spans of the refinements below.
     std::vector<double> speeds;
@@ -910,40 +1141,64 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
     }
     best = widest(probes);
 
-    // The recommended window to fine edges, then its middle checked; a middle
-    // that misses splits the window and the wider part is kept.
-    const double speed = probes[best].speed;
-    Interval win = *probes[best].widest();
+    // The windows of the widest pace, aim by aim; where that leaves another
+    // pace's window wider, that pace's too, a few at most. Widths found while
+    // searching are good to 2 kEdgeTol: a pace no wider than that beyond the
+    // widest checked one forgives no more.
+    std::vector<char> checked(probes.size(), 0);
+    for (int round = 0; round < kCheckedPaces; ++round) {
+        const int open = widest(probes);
+        if (open < 0 || checked[std::size_t(open)])
+            break;
+        const int done = widest(probes, &checked);
+        if (done >= 0 && probes[std::size_t(open)].widest()->width() <=
+                             probes[std::size_t(done)].widest()->width() + 2.0 * kEdgeTol)
+            break;
+        checkWindows(work, probes[std::size_t(open)]);
+        checked[std::size_t(open)] = 1;
+    }
+
+    // The recommended window's middle must hole too: a middle that misses
+    // splits the window (both parts were checked aim by aim already).
     double aim = 0.0;
-    for (int split = 0; !win.full; ++split) {
-        work.forEach(2, [&](Runner& r, std::size_t i) {
-            if (i == 0)
-                narrow(r, speed, win.lo, win.loOut, kFinalTol);
-            else
-                narrow(r, speed, win.hi, win.hiOut, kFinalTol);
-        });
-        aim = win.middle();
+    for (int split = 0;; ++split) {
+        best = widest(probes, &checked);
+        if (best < 0) { // the check found no aim that holes after all
+            out.whyNot = whyNothingHoles(probes);
+            return finish();
+        }
+        Probe& p = probes[std::size_t(best)];
+        const auto win = std::find_if(p.intervals.begin(), p.intervals.end(),
+                                      [&](const Interval& iv) { return &iv == p.widest(); });
+        if (win->full)
+            break;
+        aim = win->middle();
         bool holes = false;
-        work.forEach(1, [&](Runner& r, std::size_t) { holes = r.run(speed, aim).holed(); });
+        work.forEach(1, [&](Runner& r, std::size_t) { holes = r.run(p.speed, aim).holed(); });
         if (holes)
             break;
-        if (split == 4) { // give up on the middle: one aim that holes
-            aim = win.hi = win.lo;
+        if (split == kMiddleSplits) { // give up on the middle: one aim that holes
+            aim = win->hi = win->lo;
             break;
         }
-        Interval left = win, right = win;
-        left.hi = win.lo;
+        Interval left = *win, right = *win;
+        left.hi = win->lo;
         left.hiOut = aim;
-        right.lo = win.hi;
+        right.lo = win->hi;
         right.loOut = aim;
         work.forEach(2, [&](Runner& r, std::size_t i) {
             if (i == 0)
-                narrow(r, speed, left.hi, left.hiOut, kEdgeTol);
+                narrow(r, p.speed, left.hi, left.hiOut, kFinalTol);
             else
-                narrow(r, speed, right.lo, right.loOut, kEdgeTol);
+                narrow(r, p.speed, right.lo, right.loOut, kFinalTol);
         });
-        win = left.width() >= right.width() ? left : right;
+        *win = left;
+        p.intervals.insert(win + 1, right);
     }
+    const double speed = probes[std::size_t(best)].speed;
+    const Interval win = *probes[std::size_t(best)].widest();
+    for (const Interval& iv : probes[std::size_t(best)].intervals)
+        out.windows.push_back(iv.full ? AimWindow{-180.0, 180.0} : AimWindow{iv.lo, iv.hi});
 
     out.holed = true;
     out.speedMph = speed;
@@ -968,6 +1223,28 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
     out.maxSpeedMph = highest->speed;
     out.maxSpeedAngleDeg = holingAim(*highest);
     return finish();
+}
+
+std::string whyNotText(const PuttRead& read)
+{
+    switch (read.whyNot) {
+    case NoHoleReason::None:
+        break;
+    case NoHoleReason::StopsShort:
+        return "every putt stops short of the cup";
+    case NoHoleReason::TooFast:
+        return "every putt that gets to the cup is too fast to drop";
+    case NoHoleReason::OutOfTime:
+        return "a putt slow enough to drop needs more than its " + fixedText(read.rollTimeS, 1) +
+               " s of roll";
+    }
+    return {};
+}
+
+std::string noHoleText(const PuttRead& read)
+{
+    const std::string why = whyNotText(read);
+    return read.offTheGreen && !why.empty() ? "the ball lies off the green, and " + why : why;
 }
 
 } // namespace quillmoor

@@ -8,6 +8,7 @@
 #include "ModelFile.h"
 #include "PuttReader.h"
 #include "PuttReading.h"
+#include "TopScene.h"
 #include "test_window_support.h"
 
 #include <QAction>
@@ -117,12 +118,20 @@ TEST_F(Reading, SetsSpeedAndAimThroughTheControlsAndDrawsTheBand)
     }
     EXPECT_NE(band->lowEdge(), band->highEdge());
     EXPECT_TRUE(band->isVisible());
+    // Over the aim arrow, which grows with the speed and would hide it on a
+    // firm putt, and the arrow faint while it stands (both are yellow);
+    // under the ball.
+    auto* top = static_cast<TopScene*>(plan());
+    EXPECT_GT(band->zValue(), top->puttArrow->zValue());
+    EXPECT_LT(band->zValue(), top->ball->zValue());
+    EXPECT_LT(top->puttArrow->opacity(), 0.5);
 
     // Putt as read: it drops, and the band is gone with the new putt.
     child<QPushButton>("btnPutt")->click();
     ASSERT_EQ(window->messages(), QStringList());
     EXPECT_EQ(m.puttShot.back().second, m.hole.HolePos);
     EXPECT_EQ(reading()->band(), nullptr);
+    EXPECT_EQ(top->puttArrow->opacity(), 1.0);
     EXPECT_EQ(info(), "Holed!"); // the putt's own verdict replaces the read
 }
 
@@ -205,19 +214,45 @@ TEST_F(Reading, TheButtonWorksOnlyInPuttMode)
     EXPECT_TRUE(readButton()->isEnabled());
 }
 
-// From 4 yd on the high side of hole 3 every line crosses the cup too fast.
-TEST_F(Reading, SaysSoWhenNoPuttHoles)
+// From 4 yd on the high side of hole 3 every line crosses the cup too fast;
+// 3.2 yd down and left of hole 1's cup a putt slow enough to drop runs out
+// of roll time. The read says why, and the speed and aim the last
+// recommendation set go back to what the user had, unless the user has set
+// them since.
+TEST_F(Reading, SaysWhyNoPuttHolesAndGivesTheControlsBack)
 {
+    const double speedBefore = speed()->value(), aimBefore = aim()->value();
+    readWithBand(); // the example: 1.45 mph, 29.90 deg
+    ASSERT_NE(speed()->value(), speedBefore);
+
+    child<QLineEdit>("edtBallPosX")->setText("-18.2");
+    child<QLineEdit>("edtBallPosY")->setText("150.8");
+    readButton()->click();
+    ASSERT_TRUE(answered());
+    EXPECT_EQ(info().toStdString(), "No putt holes from here:\na putt slow enough to drop needs\n"
+                                    "more than its 4.0 s of roll");
+    EXPECT_EQ(speed()->value(), speedBefore);
+    EXPECT_EQ(aim()->value(), aimBefore);
+    EXPECT_EQ(model().PuttBallSpeed, speedBefore);
+    EXPECT_EQ(model().PuttTargetAngle, aimBefore);
+    EXPECT_EQ(reading()->band(), nullptr);
+
+    // Values the user set after a recommendation are the user's.
+    window->loadModel(dir.filePath("putt.txt"));
+    readWithBand();
+    aim()->setValue(31.0);
     child<QComboBox>("cmbHoleId")->setCurrentIndex(2);
     child<QGroupBox>("grpPutt")->setChecked(true);
     child<QLineEdit>("edtBallPosX")->setText("6");
     child<QLineEdit>("edtBallPosY")->setText("150");
-    const double speedBefore = speed()->value();
+    const double speedSet = speed()->value();
     readButton()->click();
     ASSERT_TRUE(answered());
-    EXPECT_EQ(info(), "No putt holes from here");
-    EXPECT_EQ(speed()->value(), speedBefore);
-    EXPECT_EQ(reading()->band(), nullptr);
+    EXPECT_EQ(info().toStdString(),
+              "Off the green, no putt holes:\nevery putt that gets to the cup\n"
+              "is too fast to drop");
+    EXPECT_EQ(speed()->value(), speedSet);
+    EXPECT_EQ(aim()->value(), 31.0);
 }
 
 // Hole 4 tilted 10 degrees up toward the cup, the ball 15 yd short: the

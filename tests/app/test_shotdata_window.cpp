@@ -78,6 +78,42 @@ TEST_F(ShotData, NumbersAndVerdictAfterShotsLoadsAndComparisons)
     EXPECT_TRUE(info().startsWith("Carry ")) << info().toStdString();
 }
 
+// The simple putt drops the ball under the green near the cup, the complex
+// one sets it on the cup: either way a holed ball is no distance from the
+// hole, and the distance line agrees with the verdict.
+TEST_F(ShotData, TheDistanceLineAgreesWithTheVerdict)
+{
+    const QByteArray savedMode = qgetenv("QMX_SWING_MODE");
+    const struct
+    {
+        const char* mode;
+        double y; // of the ball, on the line x = -15 through the cup
+        double speed;
+        const char* verdict;
+        const char* distance;
+    } cases[] = {
+        {"simple", 151.0, 20.0, "Holed!", "Distance to hole: 0.00 inches"},
+        {"complex", 153.0, 2.0, "Holed!", "Distance to hole: 0.00 inches"},
+        {"simple", 151.0, 10.0, "On the green, 2.6 feet", "Distance to hole: 2.57 feet"},
+    };
+    SwingModel& m = model();
+    child<QGroupBox>("grpPutt")->setChecked(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.speed));
+        qputenv("QMX_SWING_MODE", c.mode);
+        m.setBallPos({-15.0, c.y, m.groundHeight(-15.0, c.y)});
+        m.setValue("PuttTargetAngle", 0.0);
+        m.setValue("PuttBallSpeed", c.speed);
+        child<QPushButton>("btnPutt")->click();
+        ASSERT_EQ(window->messages(), QStringList());
+        EXPECT_EQ(info().toStdString(), c.verdict);
+        EXPECT_EQ(child<QLabel>("infoDist")->text().toStdString(), c.distance);
+    }
+    qputenv("QMX_SWING_MODE", savedMode);
+    if (savedMode.isNull())
+        qunsetenv("QMX_SWING_MODE");
+}
+
 // Hidden by its button or its own close button, or shown again: the next
 // window starts as the last one was left.
 TEST_F(ShotData, VisibilityIsRemembered)

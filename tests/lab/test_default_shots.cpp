@@ -29,9 +29,11 @@ TEST(DefaultShots, TeeShot)
     EXPECT_NEAR(*t->sideAtLanding, -3.690, 1e-3);
     EXPECT_NEAR(t->distanceToHole, std::sqrt(9.704 * 9.704 + 33.691 * 33.691 + 1.072 * 1.072),
                 2e-3);
-    // Pinned from a run: steps 7589 to 7590 descend at 41.8 degrees, less
-    // than the 45 the ball left at (drag and lift).
-    EXPECT_NEAR(*t->landingAngle, 41.823, 1e-3);
+    // Steps 7588 (-3.68807, 108.25880, -5.60147) to 7589 (-3.68880, 108.27152,
+    // -5.62403), the last whole step in the air, descend at 60.53 degrees,
+    // steeper than the 45 the ball left at (drag). The cut step into the
+    // ground would say 41.8.
+    EXPECT_NEAR(*t->landingAngle, 60.532, 1e-3);
     EXPECT_EQ(shotVerdict(m), "Carry 108.3 yd, total 120.4 yd");
 }
 

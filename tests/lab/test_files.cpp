@@ -2,7 +2,7 @@
 // goes (files replaced in one step, FIFOs and devices written into, standard
 // output and its failures, outputs that would destroy an input, signals).
 
-#include "../../lab/src/CommandOutput.h"
+#include "../../lab/src/OutputStreams.h"
 #include "../FifoReader.h"
 #include "Shotlab.h"
 #include "SweepChart.h"

@@ -3,6 +3,7 @@
 // read or putted from, and usage errors.
 
 #include "PuttReader.h"
+#include "ShotSummary.h"
 #include "Shotlab.h"
 #include "SwingModel.h"
 
@@ -59,6 +60,14 @@ protected:
         far.hole.GreenRho = 0.0;
         far.BallPos = {0.0, 95.0, far.groundHeight(0.0, 95.0)};
         ASSERT_TRUE(far.write(path("frictionless.txt")));
+
+        // On the steep hole 3 the widest pace's holing aims have a gap.
+        holeCatalogue().clear();
+        SwingModel gaps(false);
+        gaps.selectHole(3);
+        gaps.PuttEnabled = true;
+        gaps.BallPos = {10.19, 151.668, gaps.groundHeight(10.19, 151.668)};
+        ASSERT_TRUE(gaps.write(path("gaps.txt")));
     }
     static void TearDownTestSuite() { fs::remove_all(dir); }
 
@@ -85,13 +94,40 @@ TEST_F(ReadPutt, JsonIsOneLineWithTheReadersNumbers)
     std::vector<std::string> keys;
     for (const auto& item : j.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"holed", "speed_mph", "target_angle_deg",
-                                              "window_deg", "min_speed_mph", "max_speed_mph"}));
-    EXPECT_EQ(j["speed_mph"].get<double>(), example().speedMph);
-    EXPECT_EQ(j["target_angle_deg"].get<double>(), example().targetAngleDeg);
-    EXPECT_EQ(j["window_deg"], json::array({example().windowLoDeg, example().windowHiDeg}));
-    EXPECT_EQ(j["min_speed_mph"].get<double>(), example().minSpeedMph);
-    EXPECT_EQ(j["max_speed_mph"].get<double>(), example().maxSpeedMph);
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"holed", "speed_mph", "target_angle_deg", "window_deg",
+                                        "windows_deg", "min_speed_mph", "max_speed_mph"}));
+    // The data file's 8 decimals of speeds and angles.
+    const auto number = [](double v) { return std::stod(plainText(v, 8)); };
+    EXPECT_EQ(j["speed_mph"].get<double>(), number(example().speedMph));
+    EXPECT_EQ(j["target_angle_deg"].get<double>(), number(example().targetAngleDeg));
+    const json window = {number(example().windowLoDeg), number(example().windowHiDeg)};
+    EXPECT_EQ(j["window_deg"], window);
+    EXPECT_EQ(j["windows_deg"], json::array({window}));
+    EXPECT_EQ(j["min_speed_mph"].get<double>(), number(example().minSpeedMph));
+    EXPECT_EQ(j["max_speed_mph"].get<double>(), number(example().maxSpeedMph));
+    EXPECT_EQ(out.find("00,"), std::string::npos) << out; // no trailing zeros, no noise
+}
+
+// Where the holing aims at the pace have gaps, every window is named; the
+// recommended one is the widest.
+TEST_F(ReadPutt, EveryWindowAtThePaceIsNamed)
+{
+    ASSERT_EQ(run({"read-putt", "--json", path("gaps.txt")}), 0) << err;
+    const json j = json::parse(out);
+    ASSERT_GE(j["windows_deg"].size(), 2u) << out;
+    bool widestIsRecommended = false;
+    for (const json& w : j["windows_deg"]) {
+        const double width = w[1].get<double>() - w[0].get<double>();
+        EXPECT_LE(width, j["window_deg"][1].get<double>() - j["window_deg"][0].get<double>());
+        widestIsRecommended |= w == j["window_deg"];
+    }
+    EXPECT_TRUE(widestIsRecommended);
+
+    ASSERT_EQ(run({"read-putt", path("gaps.txt")}), 0) << err;
+    const std::string said = "At that pace the holing aims have gaps; they form " +
+                             std::to_string(j["windows_deg"].size()) + " windows: ";
+    EXPECT_NE(out.find(said), std::string::npos) << out;
 }
 
 TEST_F(ReadPutt, TextSaysSpeedAimWindowAndSpeedsInWordsAndNumbers)
@@ -112,17 +148,21 @@ TEST_F(ReadPutt, AModelSetForATeeShotIsReadAsAPuttFromItsBall)
     ASSERT_EQ(run({"read-putt", path("tee-mode.txt")}), 0) << err;
     EXPECT_EQ(out.rfind("The model is set for a tee shot: read as a putt", 0), 0u) << out;
     ASSERT_EQ(run({"read-putt", "--json", path("tee-mode.txt")}), 0) << err;
-    EXPECT_EQ(json::parse(out)["speed_mph"].get<double>(), example().speedMph);
-    EXPECT_EQ(json::parse(out)["target_angle_deg"].get<double>(), example().targetAngleDeg);
+    EXPECT_EQ(json::parse(out)["speed_mph"].get<double>(),
+              std::stod(plainText(example().speedMph, 8)));
+    EXPECT_EQ(json::parse(out)["target_angle_deg"].get<double>(),
+              std::stod(plainText(example().targetAngleDeg, 8)));
 }
 
-TEST_F(ReadPutt, NothingHolingExitsWithOne)
+TEST_F(ReadPutt, NothingHolingExitsWithOneAndSaysWhy)
 {
+    const std::string why = "the ball lies off the green, and a putt slow enough to drop needs "
+                            "more than its 4.0 s of roll";
     EXPECT_EQ(run({"read-putt", "--json", path("far.txt")}), 1);
-    EXPECT_EQ(out, "{\"holed\": false}\n");
-    EXPECT_EQ(err, "");
+    EXPECT_EQ(out, "{\"holed\": false, \"reason\": \"" + why + "\"}\n");
+    EXPECT_EQ(err, "Shotlab: " + path("far.txt") + ": no putt holes from here: " + why + "\n");
     EXPECT_EQ(run({"read-putt", path("far.txt")}), 1);
-    EXPECT_NE(out.find("No putt holes from here.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("No putt holes from here: " + why + ".\n"), std::string::npos) << out;
 }
 
 TEST_F(ReadPutt, FilesThatCannotBeReadOrPuttedFromAreNamed)

@@ -49,9 +49,12 @@ TEST_F(ShotSummaryTest, ParabolaWithLandingAndRoll)
     EXPECT_NEAR(*t->roll, 8.0, kEps);
     EXPECT_NEAR(t->apex, 20.0, kEps);
     EXPECT_NEAR(*t->hangTime, 10.0, kEps); // 20 steps of 0.5 s
-    // Step 19 (y 95, z 6.8) down to step 20 (y 100, z 3).
-    EXPECT_NEAR(*t->landingAngle, std::atan(3.8 / 5.0) * 180.0 / std::acos(-1.0), 1e-6);
+    // The last step wholly in the air: step 18 (y 90, z 10.2) down to step
+    // 19 (y 95, z 6.8), not the step into the ground.
+    EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6);
     EXPECT_NEAR(t->distanceToHole, std::sqrt(15.0 * 15 + 46 * 46 + 10 * 10), kEps);
+    EXPECT_EQ(t->landingPoint, Vector3(0, 100, 3));
+    EXPECT_EQ(t->finalPoint, Vector3(0, 108, 3));
 }
 
 // Without a first impact inside the points, the last point lands the shot only
@@ -63,7 +66,9 @@ TEST_F(ShotSummaryTest, LandingWithoutFirstImpact)
         m.FirstImpact = firstImpact;
         const auto t = summarizeTeeShot(m);
         EXPECT_EQ(t->landingIndex, -1);
-        EXPECT_FALSE(t->carry || t->roll || t->hangTime || t->landingAngle || t->sideAtLanding);
+        EXPECT_FALSE(t->carry || t->roll || t->hangTime || t->landingAngle || t->sideAtLanding ||
+                     t->landingPoint);
+        EXPECT_EQ(t->finalPoint, parabola(15, false).back());
         EXPECT_NEAR(t->total, 75.0, kEps);
         EXPECT_NEAR(t->apex, 20.0, kEps);
 
@@ -77,6 +82,21 @@ TEST_F(ShotSummaryTest, LandingWithoutFirstImpact)
         m.teeShot.set(15, parabola(15, false).back());
     }
     EXPECT_FALSE(summarizeTeeShot(withShot(&SwingModel::teeShot, {{0, 0, -10}}, 0))->carry);
+}
+
+// The simulator sets the contact point onto the ground, so the step that ends
+// there is cut short by any amount: the angle must not come from it. Only a
+// shot that lands at its first step has no other step to take it from.
+TEST_F(ShotSummaryTest, LandingAngleIgnoresTheCutStepIntoTheGround)
+{
+    std::vector<Vector3> p = parabola(20, false);
+    for (double cut : {1.0, 0.5, 0.01, 1e-6}) {
+        p[20] = p[19] + (p[20] - p[19]) * cut;
+        const auto t = summarizeTeeShot(withShot(&SwingModel::teeShot, p, 20));
+        EXPECT_NEAR(*t->landingAngle, std::atan(3.4 / 5.0) * 180.0 / std::acos(-1.0), 1e-6) << cut;
+    }
+    const auto once = summarizeTeeShot(withShot(&SwingModel::teeShot, {{0, 0, 3}, {0, 4, 0}}, 1));
+    EXPECT_NEAR(*once->landingAngle, std::atan(3.0 / 4.0) * 180.0 / std::acos(-1.0), 1e-6);
 }
 
 TEST_F(ShotSummaryTest, SideIsMeasuredFromTheTargetLine)
@@ -118,6 +138,7 @@ TEST_F(ShotSummaryTest, Putts)
     // Stops a yard short, a little under the surface.
     PuttNumbers p = putt({{-15, 150, g}, {-15, 153, g - 0.19}});
     EXPECT_FALSE(p.holed);
+    EXPECT_EQ(p.finalPoint, Vector3(-15, 153, g - 0.19));
     EXPECT_NEAR(p.rollDistance, 3.0, kEps);
     EXPECT_NEAR(p.distanceToHole, std::hypot(1.0, g - 0.19 + 7.0), kEps);
     EXPECT_EQ(p.breakDistance, 0.0);
@@ -172,6 +193,61 @@ TEST_F(ShotSummaryTest, RecordsAndColumns)
     EXPECT_EQ(shotColumns()[8].of(records[1]), records[1].putt.distanceToHole);
     EXPECT_FALSE(shotColumns()[1].of(records[1]));
     EXPECT_FALSE(shotColumns()[9].of(records[0]));
+}
+
+// CSV and JSON print a number with the precision its quantity has, never the
+// binary noise of the arithmetic behind it.
+struct PlainCase
+{
+    double value;
+    int decimals;
+    const char* text;
+};
+
+class PlainNumberText : public ::testing::TestWithParam<PlainCase>
+{
+};
+
+TEST_P(PlainNumberText, RoundsToTheQuantitysDecimals)
+{
+    EXPECT_EQ(plainText(GetParam().value, GetParam().decimals), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShotText, PlainNumberText,
+    ::testing::Values(PlainCase{7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
+                      PlainCase{7590 * 0.001, 3, "7.59"}, PlainCase{12 * 0.25, 2, "3"},
+                      PlainCase{95.18542470064466, 8, "95.1854247"}, PlainCase{0.1 + 0.2, 8, "0.3"},
+                      PlainCase{-1e-9, 8, "0"}, PlainCase{-5.2960599, 8, "-5.2960599"},
+                      PlainCase{108.34708432445005, 8, "108.34708432"},
+                      PlainCase{1.23456789e-5, 10, "0.0000123457"},
+                      // Beyond 15 significant digits the digits are noise.
+                      PlainCase{1e300, 8, "1e+300"},
+                      PlainCase{123456789.123456789, 8, "123456789.123457"},
+                      PlainCase{HUGE_VAL, 8, "inf"}));
+
+TEST(ShotText, TheDecimalsOfATimeStep)
+{
+    const std::pair<double, int> steps[] = {{0.001, 3}, {0.0049, 4},       {0.1, 1},     {1.0, 0},
+                                            {2.5, 1},   {1.23457e-05, 10}, {0.000125, 6}};
+    for (const auto& [step, decimals] : steps)
+        EXPECT_EQ(decimalsOf(step), decimals) << step;
+    // A step with no short decimal form gets the data file's 8 decimals.
+    EXPECT_EQ(decimalsOf(1.0 / 3.0), 8);
+    EXPECT_EQ(decimalsOf(std::nan("")), 8);
+}
+
+TEST_F(ShotSummaryTest, RecordsCarryTheirTimeStepsDecimals)
+{
+    SwingModel m = withShot(&SwingModel::teeShot, parabola(20, true), 20, 0.001);
+    m.puttShot = m.teeShot;
+    for (const ShotRecord& r : summarizeShots(m)) {
+        EXPECT_EQ(r.timeDecimals, 3);
+        const ShotField& time = shotFields()[r.kind == ShotKind::Tee ? 4 : 12];
+        EXPECT_EQ(plainText(time, r), r.kind == ShotKind::Tee ? "0.02" : "0.024");
+    }
+    EXPECT_EQ(plainText(shotFields()[0], summarizeShots(m)[0]), "100");
+    EXPECT_EQ(plainText(shotFields()[0], ShotRecord{}), ""); // no carry
 }
 
 TEST(ShotText, PointAndNoNegativeZero)

@@ -5,7 +5,9 @@
 #include "Simulation.h"
 #include "SwingModel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
@@ -56,6 +58,49 @@ void expectHoling(const SwingModel& m, const PuttRead& r)
     EXPECT_LE(r.minSpeedMph, r.speedMph);
     EXPECT_GE(r.maxSpeedMph, r.speedMph);
     EXPECT_GT(r.runs, 0);
+}
+
+constexpr double kCheckStep = 0.05; // deg: aims this close together are checked
+
+// Every aim of [lo, hi] no more than kCheckStep apart holes at speed; the
+// first run of aims that miss is reported.
+void expectEveryAimHoles(const SwingModel& m, double speed, double lo, double hi)
+{
+    const int n = static_cast<int>(std::ceil((hi - lo) / kCheckStep));
+    double missFrom = 0.0, missTo = 0.0;
+    int misses = 0;
+    for (int i = 0; i <= n; ++i) {
+        const double a = i == n ? hi : lo + i * kCheckStep;
+        if (holes(m, speed, a))
+            continue;
+        if (misses++ == 0)
+            missFrom = a;
+        missTo = a;
+    }
+    EXPECT_EQ(misses, 0) << "at " << speed << " mph the window " << lo << " to " << hi
+                         << " misses from " << missFrom << " to " << missTo;
+}
+
+// The windows at the recommended speed: rising, apart, each holing at every
+// aim; the widest one recommended, aimed at its middle.
+void expectWindowsHole(const SwingModel& m, const PuttRead& r)
+{
+    ASSERT_FALSE(r.windows.empty());
+    bool recommended = false;
+    double widest = 0.0;
+    for (std::size_t i = 0; i < r.windows.size(); ++i) {
+        const auto& w = r.windows[i];
+        EXPECT_LE(w.loDeg, w.hiDeg);
+        if (i > 0) {
+            EXPECT_GT(w.loDeg, r.windows[i - 1].hiDeg) << "window " << i;
+        }
+        widest = std::max(widest, w.hiDeg - w.loDeg);
+        recommended |= w.loDeg == r.windowLoDeg && w.hiDeg == r.windowHiDeg;
+        if (w.hiDeg - w.loDeg < 360.0)
+            expectEveryAimHoles(m, r.speedMph, w.loDeg, w.hiDeg);
+    }
+    EXPECT_TRUE(recommended);
+    EXPECT_EQ(r.windowHiDeg - r.windowLoDeg, widest);
 }
 
 // How far the aim turns down the slope across the straight line to the hole
@@ -116,27 +161,53 @@ TEST(PuttReader, BallInsideTheCupsReachHolesFromEveryAim)
     EXPECT_LT(r.maxSpeedMph, 4.0);
 }
 
-// Balls that no putt holes, each for a reason of its own:
-// - hole 3 falls 5.5 degrees toward +x; from 4 yd on its high side every line
-//   gathers speed on the way and crosses the cup above 4.297 ft/s;
+// Balls that no putt holes, each for a reason of its own, which the read
+// gives:
+// - hole 3 falls 5.5 degrees toward +x; from 4 yd on its high side (the rim
+//   of the green) every line gathers speed on the way and crosses the cup
+//   above 4.297 ft/s;
 // - hole 4 tilted 20 degrees toward the hole: along the fall line the pull
 //   (11.0 ft/s^2) beats the largest friction (6.0) whichever way the ball is
 //   aimed, so it comes down the last 11.4 ft to the cup at 10.7 ft/s or more;
-// - 40 yd short on the level hole 4 the ball slows by 3.01 ft/s^2 and has
-//   4.001 s of steps: to arrive below 4.297 ft/s it covers at most
-//   4.297 * 4.001 + 3.01 * 4.001^2 / 2 = 41 ft of the 119.4 it needs.
-TEST(PuttReader, SaysSoWhenNoPuttHoles)
+// - 40 yd short on the level hole 4, off the green, the ball slows by 3.01
+//   ft/s^2 and has 4.001 s of steps: to arrive below 4.297 ft/s it covers at
+//   most 4.297 * 4.001 + 3.01 * 4.001^2 / 2 = 41 ft of the 119.4 it needs;
+// - 7.5 yd across hole 2 a putt slow enough at the cup needs more than its
+//   4.001 s (with twice the time step it holes, see below).
+TEST(PuttReader, SaysSoAndWhyWhenNoPuttHoles)
 {
+    using quillmoor::NoHoleReason;
     SwingModel steep = ballAt(4, 0.0, 104.0);
     steep.hole.GreenXRot = 20.0; // the model alone, not the catalogue
     steep.BallPos.z = steep.groundHeight(0.0, 104.0);
-    for (const SwingModel& m : {ballAt(3, 6.0, 150.0), steep, ballAt(4, 0.0, 60.0)}) {
+    const struct
+    {
+        SwingModel model;
+        NoHoleReason why;
+        bool offTheGreen;
+        const char* text;
+    } cases[] = {
+        {ballAt(3, 6.0, 150.0), NoHoleReason::TooFast, true,
+         "the ball lies off the green, and every putt that gets to the cup is too fast to drop"},
+        {steep, NoHoleReason::TooFast, false,
+         "every putt that gets to the cup is too fast to drop"},
+        {ballAt(4, 0.0, 60.0), NoHoleReason::OutOfTime, true,
+         "the ball lies off the green, and a putt slow enough to drop needs more than its 4.0 s "
+         "of roll"},
+        {ballAt(2, -2.5, 154.0), NoHoleReason::OutOfTime, false,
+         "a putt slow enough to drop needs more than its 4.0 s of roll"},
+    };
+    for (const auto& c : cases) {
+        const SwingModel& m = c.model;
         SCOPED_TRACE(testing::Message() << "hole " << m.hole.HoleId << " tilt " << m.hole.GreenXRot
-                                        << ", ball y " << m.BallPos.y);
+                                        << ", ball " << m.BallPos.x << ", " << m.BallPos.y);
         const PuttRead r = readPutt(m);
         EXPECT_TRUE(r.ok);
         EXPECT_FALSE(r.holed);
         EXPECT_GT(r.runs, 1000);
+        EXPECT_EQ(r.whyNot, c.why);
+        EXPECT_EQ(r.offTheGreen, c.offTheGreen);
+        EXPECT_EQ(quillmoor::noHoleText(r), c.text);
     }
 }
 
@@ -180,6 +251,11 @@ TEST(PuttReader, TheAnswerDoesNotDependOnTheThreads)
     const PuttRead one = readPutt(m, 1), two = readPutt(m, 2);
     expectHoling(m, one);
     EXPECT_EQ(fields(two), fields(one));
+    ASSERT_EQ(two.windows.size(), one.windows.size());
+    for (std::size_t i = 0; i < one.windows.size(); ++i) {
+        EXPECT_EQ(two.windows[i].loDeg, one.windows[i].loDeg);
+        EXPECT_EQ(two.windows[i].hiDeg, one.windows[i].hiDeg);
+    }
 }
 
 struct CountingListener : SwingModelListener
@@ -206,6 +282,57 @@ TEST(PuttReader, LeavesTheModelItsListenersAndTheCatalogueAlone)
     EXPECT_FALSE(m.PuttEnabled);
     EXPECT_EQ(listener.heard, 0);
     EXPECT_EQ(holeCatalogue(), catalogue);
+}
+
+// Balls whose best pace has aims that miss inside the window the first
+// search finds: on hole 1 a line through the cup too fast to drop, with
+// slower curling lines held on either side (-19.6 to -19.1 degrees); on the
+// steep hole 3 gaps a twentieth of a degree wide, and ragged edges where the
+// ball reaches the cup just as it leaves the cup's reach.
+TEST(PuttReader, AWindowHasNoAimsThatMiss)
+{
+    for (const auto& [hole, x, y] : {std::tuple{1, -16.18, 153.94},
+                                     {3, 10.0825, 147.0778},
+                                     {3, 13.2933, 150.3553},
+                                     {3, 11.045384732696974, 152.25223461817203},
+                                     {3, 9.1052829732366121, 152.45255062936582}}) {
+        SCOPED_TRACE(testing::Message() << "hole " << hole << ", ball at " << x << ", " << y);
+        const SwingModel m = ballAt(hole, x, y);
+        const PuttRead r = readPutt(m);
+        expectHoling(m, r);
+        expectEveryAimHoles(m, r.speedMph, r.windowLoDeg, r.windowHiDeg);
+        expectWindowsHole(m, r);
+    }
+}
+
+// Balls anywhere on the built-in greens, drawn by a fixed sequence: every
+// window a read reports holes at every aim.
+TEST(PuttReader, WindowsHoleAtEveryAimOnTheBuiltInGreens)
+{
+    std::uint32_t seed = 20240611;
+    const auto uniform = [&seed] { // the same numbers on every platform
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1u << 24);
+    };
+    int holed = 0;
+    for (int hole = 1; hole <= 4; ++hole)
+        for (int k = 0; k < 3; ++k) {
+            SwingModel m = ballAt(hole, 0.0, 0.0);
+            const Vector3 h = m.hole.HolePos;
+            const double radius = 0.5 * m.hole.GreenSize * std::sqrt(uniform());
+            const double turn = 360.0 * uniform() * kDegToRad;
+            m = ballAt(hole, h.x + radius * std::cos(turn), h.y + radius * std::sin(turn));
+            SCOPED_TRACE(testing::Message()
+                         << "hole " << hole << ", ball at " << m.BallPos.x << ", " << m.BallPos.y);
+            const PuttRead r = readPutt(m);
+            ASSERT_TRUE(r.ok);
+            if (!r.holed)
+                continue;
+            ++holed;
+            expectHoling(m, r);
+            expectWindowsHole(m, r);
+        }
+    EXPECT_GE(holed, 8);
 }
 
 TEST(PuttReader, RefusesAPuttTheRoutineRefuses)

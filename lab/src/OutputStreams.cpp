@@ -1,4 +1,4 @@
-#include "CommandOutput.h"
+#include "OutputStreams.h"
 
 #include "Shotlab.h"
 

@@ -1,0 +1,463 @@
+// Shotlab dispersion: the draws, the statistics of the shots, the outputs and
+// bad input.
+
+#include "Dispersion.h"
+#include "ShotOutput.h"
+#include "Shotlab.h"
+#include "SwingModel.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace quillmoor;
+using namespace quillmoor::lab;
+
+namespace {
+
+const std::string kExamples = QUILLMOOR_SOURCE_DIR "/examples/";
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// One column of a CSV text without quoted cells, by its header name.
+std::vector<double> csvColumn(const std::string& text, const std::string& name)
+{
+    const auto lines = linesOf(text);
+    std::vector<double> values;
+    if (lines.empty())
+        return values;
+    std::size_t column = 0;
+    std::istringstream header(lines[0]);
+    for (std::string cell; std::getline(header, cell, ',') && cell != name;)
+        ++column;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::istringstream row(lines[i]);
+        std::string cell;
+        for (std::size_t c = 0; c <= column; ++c)
+            std::getline(row, cell, ',');
+        values.push_back(std::stod(cell));
+    }
+    return values;
+}
+
+class Dispersion : public ::testing::Test
+{
+protected:
+    static inline fs::path dir;
+    static std::string path(const std::string& name) { return (dir / name).string(); }
+
+    static void SetUpTestSuite()
+    {
+        std::string name = ::testing::TempDir() + "dispersionXXXXXX";
+        dir = ::mkdtemp(name.data());
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir); }
+
+    std::string out, err;
+    int run(std::vector<std::string> args, const Pictures& pictures = {})
+    {
+        args.insert(args.begin(), "dispersion");
+        std::ostringstream o, e;
+        const int status = runShotlab(args, o, e, pictures);
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+};
+
+} // namespace
+
+// The draws of one key over 10,000 shots: sample mean within 5 standard
+// errors (5 σ/√N) of the centre, sample SD within 5 standard errors of σ
+// (σ/√(2(N-1)) for a normal sample), and the share beyond 1.96 σ within 5
+// standard errors of 5 %. A second key's draws are uncorrelated with the
+// first's (|r| < 5/√N).
+TEST_F(Dispersion, DrawsFollowTheNormalDistribution)
+{
+    constexpr std::size_t n = 10'000;
+    const std::string csv = path("draws.csv");
+    ASSERT_EQ(
+        run({kExamples + "hole1-teeshot.txt", "--shots", std::to_string(n), "--sd",
+             "TeeBallSpeed=2", "--sd", "TeeLaunchAngle=5%", "--physics", "simple", "--csv", csv}),
+        0)
+        << err;
+    const std::vector<double> speed = csvColumn(readAll(csv), "TeeBallSpeed");
+    const std::vector<double> angle = csvColumn(readAll(csv), "TeeLaunchAngle");
+    ASSERT_EQ(speed.size(), n);
+    ASSERT_EQ(angle.size(), n);
+
+    struct Case
+    {
+        const std::vector<double>& values;
+        double centre, sd;
+    };
+    std::vector<double> z[2];
+    const Case cases[] = {{speed, 110.0, 2.0}, {angle, 45.0, 2.25}};
+    for (int c = 0; c < 2; ++c) {
+        RunningMoments m;
+        std::size_t tails = 0;
+        for (double v : cases[c].values) {
+            m.add(v);
+            z[c].push_back((v - cases[c].centre) / cases[c].sd);
+            tails += std::fabs(z[c].back()) > 1.959963984540054;
+        }
+        const double se = cases[c].sd / std::sqrt(double(n));
+        EXPECT_NEAR(m.mean(), cases[c].centre, 5 * se) << c;
+        EXPECT_NEAR(m.sd(), cases[c].sd, 5 * cases[c].sd / std::sqrt(2.0 * (n - 1))) << c;
+        EXPECT_NEAR(double(tails) / n, 0.05, 5 * std::sqrt(0.05 * 0.95 / n)) << c;
+    }
+    double r = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        r += z[0][i] * z[1][i];
+    EXPECT_LT(std::fabs(r / n), 5 / std::sqrt(double(n)));
+}
+
+TEST_F(Dispersion, AllSdsZeroGiveIdenticalShots)
+{
+    const std::string csv = path("same.csv"), json = path("same.json");
+    ASSERT_EQ(run({kExamples + "hole2-teeshot.txt", "--shots", "40", "--sd", "TeeBallSpeed=0",
+                   "--sd", "WindDir=0%", "--csv", csv, "--json", json}),
+              0)
+        << err;
+    const auto lines = linesOf(readAll(csv));
+    ASSERT_EQ(lines.size(), 41u);
+    EXPECT_EQ(lines[0].rfind("TeeBallSpeed,WindDir,shot,carry_yd,total_yd,", 0), 0u) << lines[0];
+    EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()).size(), 1u);
+    EXPECT_EQ(lines[1].rfind("110,55,tee,", 0), 0u) << lines[1];
+
+    const auto summary = nlohmann::json::parse(readAll(json)).at("summary");
+    EXPECT_EQ(summary.at("numbers").at("carry_yd").at("sd"), 0.0);
+    for (const auto& e : summary.at("final").at("ellipses")) {
+        EXPECT_EQ(e.at("semi_major_yd"), 0.0);
+        EXPECT_EQ(e.at("semi_minor_yd"), 0.0);
+    }
+    // The summary table goes to standard output when no output does.
+    EXPECT_NE(out.find("Dispersion of 40 tee shots"), std::string::npos) << out;
+}
+
+// The same seed gives the same bytes whatever the threads; another seed
+// other shots. Each row is what a sweep gives for the values drawn.
+TEST_F(Dispersion, SameSeedSameOutputForAnyJobs)
+{
+    const std::vector<std::string> common = {kExamples + "hole3-teeshot.txt",
+                                             "--shots",
+                                             "120",
+                                             "--sd",
+                                             "TeeBackSpin=300",
+                                             "--sd",
+                                             "TeeTargetAngle=1.5",
+                                             "--seed",
+                                             "77"};
+    std::string csv1, json1;
+    for (const char* jobs : {"1", "2"}) {
+        auto args = common;
+        args.insert(args.end(), {"--jobs", jobs, "--csv", path("j.csv"), "--json", "-"});
+        ASSERT_EQ(run(args), 0) << err;
+        if (csv1.empty()) {
+            csv1 = readAll(path("j.csv"));
+            json1 = out;
+        }
+        EXPECT_EQ(readAll(path("j.csv")), csv1) << jobs;
+        EXPECT_EQ(out, json1) << jobs; // the rows and the summary
+    }
+    const auto doc = nlohmann::json::parse(json1);
+    ASSERT_EQ(doc.at("shots").size(), 120u);
+    EXPECT_EQ(doc.at("summary").at("seed"), 77u);
+    EXPECT_EQ(doc.at("summary").at("run"), 120u);
+
+    auto other = common;
+    other.back() = "78";
+    other.insert(other.end(), {"--csv", path("j.csv")});
+    ASSERT_EQ(run(other), 0) << err;
+    EXPECT_NE(readAll(path("j.csv")), csv1);
+
+    // The fifth shot's values as a sweep sets them: the same row.
+    const auto lines = linesOf(csv1);
+    std::istringstream row(lines[5]);
+    std::string spin, aim;
+    std::getline(row, spin, ',');
+    std::getline(row, aim, ',');
+    std::ostringstream o, e;
+    ASSERT_EQ(runShotlab({"sweep", kExamples + "hole3-teeshot.txt", "--vary",
+                          "TeeBackSpin=" + spin + ":" + spin + ":1", "--vary",
+                          "TeeTargetAngle=" + aim + ":" + aim + ":1", "--csv", "-"},
+                         o, e),
+              0)
+        << e.str();
+    EXPECT_EQ(linesOf(o.str()).at(1), lines[5]);
+}
+
+TEST_F(Dispersion, APuttThatAlwaysHolesReportsAHundredPercent)
+{
+    // Hole 4's flat green, 9 ft out: 4.85 to 5.96 mph and ±3.8° hole.
+    SwingModel model(false);
+    std::string reason;
+    ASSERT_TRUE(readFreshModel(kExamples + "hole4-putt.txt", model, reason)) << reason;
+    model.PuttBallSpeed = 5.42;
+    ASSERT_TRUE(model.write(path("sure.txt")));
+
+    ASSERT_EQ(run({path("sure.txt"), "--shots", "1000", "--sd", "PuttBallSpeed=2%", "--sd",
+                   "PuttTargetAngle=0.5", "--json", path("sure.json")}),
+              0)
+        << err;
+    // All 1000: the interval runs from 1000 / (1000 + 1.96²) to 1.
+    EXPECT_NE(out.find("Holes 100 % (99.6\u2013100 %) of putts with 2 % speed and 0.5\u00b0 aim "
+                       "spread."),
+              std::string::npos)
+        << out;
+    const auto holed = nlohmann::json::parse(readAll(path("sure.json"))).at("summary").at("holed");
+    EXPECT_EQ(holed.at("count"), 1000u);
+    EXPECT_EQ(holed.at("share"), 1.0);
+    EXPECT_EQ(holed.at("high"), 1.0);
+    EXPECT_NEAR(holed.at("low").get<double>(),
+                1000 / (1000 + 1.959963984540054 * 1.959963984540054), 5e-9); // printed to 8 decimals
+}
+
+// Points from a 2-D normal distribution with known axes and orientation:
+// the ellipses found from them, and from the exact covariance.
+class EllipseOfANormal : public ::testing::TestWithParam<double>
+{
+};
+
+TEST_P(EllipseOfANormal, HasTheAxesAndOrientation)
+{
+    const double angle = GetParam(), a = angle * M_PI / 180;
+    const double ux = -std::sin(a), uy = std::cos(a); // long axis, SD 3
+    const double vx = uy, vy = -ux;                   // short axis, SD 1
+    const double cxx = 9 * ux * ux + vx * vx, cxy = 9 * ux * uy + vx * vy,
+                 cyy = 9 * uy * uy + vy * vy;
+    const double expected = angle > 90 ? angle - 180 : angle <= -90 ? angle + 180 : angle;
+
+    const Ellipse exact = probabilityEllipse(5, -2, cxx, cxy, cyy, 0.95);
+    EXPECT_NEAR(exact.semiMajor, 3 * std::sqrt(5.991464547107979), 1e-9);
+    EXPECT_NEAR(exact.semiMinor, std::sqrt(5.991464547107979), 1e-9);
+    EXPECT_NEAR(exact.orientation, expected, 1e-9);
+
+    constexpr std::size_t n = 20'000;
+    PointMoments points;
+    std::vector<std::pair<double, double>> drawn;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double s = 3 * standardNormal(9, i, 1), t = standardNormal(9, i, 2);
+        drawn.push_back({5 + s * ux + t * vx, -2 + s * uy + t * vy});
+        points.add(drawn.back().first, drawn.back().second);
+    }
+    for (double p : kEllipseProbabilities) {
+        const Ellipse e = *probabilityEllipse(points, p);
+        const double q = std::sqrt(-2 * std::log(1 - p));
+        EXPECT_NEAR(e.x, 5, 0.1);
+        EXPECT_NEAR(e.y, -2, 0.1);
+        EXPECT_NEAR(e.semiMajor, 3 * q, 0.05 * 3 * q);
+        EXPECT_NEAR(e.semiMinor, q, 0.05 * q);
+        const double off = std::remainder(e.orientation - expected, 180.0);
+        EXPECT_LT(std::fabs(off), 1.0) << e.orientation;
+        // It holds its share of the points, within 5 standard errors.
+        std::size_t inside = 0;
+        const double ea = e.orientation * M_PI / 180;
+        for (const auto& [x, y] : drawn) {
+            const double along = (x - e.x) * -std::sin(ea) + (y - e.y) * std::cos(ea);
+            const double across = (x - e.x) * std::cos(ea) + (y - e.y) * std::sin(ea);
+            inside += std::pow(along / e.semiMajor, 2) + std::pow(across / e.semiMinor, 2) <= 1;
+        }
+        EXPECT_NEAR(double(inside) / n, p, 5 * std::sqrt(p * (1 - p) / n));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, EllipseOfANormal,
+                         ::testing::Values(0.0, 30.0, -45.0, 89.0, 90.0, 135.0));
+
+TEST(DispersionShares, WilsonIntervalsAndTheirText)
+{
+    const struct
+    {
+        std::size_t hits, count;
+        double low, high;
+    } cases[] = {
+        {0, 10, 0.0, 0.2775327998628892},
+        {5, 10, 0.236593090512564, 0.7634069094874361},
+        {62, 100, 0.5220975529551107, 0.7090240074752127},
+        {10, 10, 0.7224672001371107, 1.0},
+        {1, 1000, 0.00017654637062607852, 0.0056425585979579355},
+    };
+    for (const auto& c : cases) {
+        const Share s = wilsonShare(c.hits, c.count);
+        EXPECT_NEAR(s.low, c.low, 1e-12) << c.hits << "/" << c.count;
+        EXPECT_NEAR(s.high, c.high, 1e-12) << c.hits << "/" << c.count;
+        EXPECT_LE(s.low, s.value);
+        EXPECT_GE(s.high, s.value);
+    }
+    EXPECT_EQ(wilsonShare(10, 10).high, 1.0); // exactly, not 0.9999999999999999
+
+    // Whole percents, unless that would read as none or all of them.
+    const std::pair<double, const char*> texts[] = {
+        {0.62, "62"}, {0.0, "0"}, {1.0, "100"}, {0.9996, "99.96"}, {0.005, "0.5"}, {0.996, "99.6"},
+    };
+    for (const auto& [share, text] : texts)
+        EXPECT_EQ(percentText(share), text) << share;
+}
+
+// A shot ends on the green strictly inside its radius, and within 10 ft at
+// 10 ft exactly; refused shots count as shots and nowhere else.
+TEST(DispersionShares, ShotsAreCountedWhereTheyEnd)
+{
+    SwingModel model(false); // hole 1: a green 10 yd across, the cup at (-15, 154, -7)
+    DispersionStats stats(model);
+    ASSERT_EQ(stats.greenRadius, 5.0);
+    auto tee = [&](double distance, std::optional<Vector3> landing) {
+        SweepRow row;
+        row.status = "ok";
+        row.shot.emplace();
+        row.shot->tee.distanceToHole = distance;
+        row.shot->tee.carry = 100;
+        row.shot->tee.landingPoint = landing;
+        row.shot->tee.finalPoint = model.hole.HolePos + Vector3(distance, 0, 0);
+        stats.add(row);
+    };
+    tee(5.0, Vector3(0, 100, 0));
+    tee(4.999, std::nullopt);
+    tee(10.0 / 3, Vector3(0, 120, 0));
+    tee(0.0, Vector3(0, 140, 0));
+    SweepRow refused;
+    refused.status = "TeeBallSpeed must be above 0";
+    stats.add(refused);
+
+    EXPECT_EQ(stats.shots, 5u);
+    EXPECT_EQ(stats.ran, 4u);
+    EXPECT_EQ(stats.onGreen, 3u);
+    EXPECT_EQ(stats.nearHole, 2u);
+    EXPECT_EQ(stats.holed, 1u); // ended in the cup
+    EXPECT_EQ(stats.landing.count(), 3u);
+    EXPECT_EQ(stats.finish.count(), 4u);
+    EXPECT_EQ(stats.landing.meanY(), 120.0);
+    ASSERT_EQ(stats.numbers.front().field->key, std::string("carry_yd"));
+    EXPECT_EQ(stats.numbers.front().moments.count(), 4u);
+
+    std::vector<KeySpread> spreads = {{"PuttBallSpeed", 10, 0.3, 3.0},
+                                      {"PuttTargetAngle", 0, 1, std::nullopt}};
+    EXPECT_EQ(spreadPhrase(spreads), "3 % speed and 1\u00b0 aim spread");
+    spreads.push_back({"WindSpeed", 5, 2.5, std::nullopt});
+    EXPECT_EQ(spreadPhrase(spreads), "3 % speed, 1\u00b0 aim and 2.5 mph wind speed spread");
+}
+
+TEST_F(Dispersion, BadInputIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string model = kExamples + "hole1-teeshot.txt", csv = path("bad.csv");
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--sd", "TeeBallSpead=1"}, "unknown key \"TeeBallSpead\": --sd takes one of"},
+        {{"--sd", "HoleId=1"}, "HoleId is not a quantity"},
+        {{"--sd", "TimeStepSize=0.0001"}, "TimeStepSize is not a quantity"},
+        {{"--sd", "TeeBallSpeed=-1"}, "TeeBallSpeed: the SD must be 0 or more, not -1"},
+        {{"--sd", "TeeBallSpeed=-3%"}, "the SD must be 0 or more"},
+        {{"--sd", "TeeBallSpeed=nan"}, "TeeBallSpeed: the SD must be a finite number, not nan"},
+        {{"--sd", "TeeBallSpeed=inf%"}, "the SD must be a finite number"},
+        {{"--sd", "TeeBallSpeed"}, "\"TeeBallSpeed\" is not KEY=SD"},
+        {{"--sd", "TeeBallSpeed=2mph"}, "is not KEY=SD"},
+        {{"--sd", "TeeBallSpeed="}, "is not KEY=SD"},
+        {{"--sd", "TeeBallSpeed=1", "--sd", "TeeBallSpeed=2"}, "--sd TeeBallSpeed is given twice"},
+        {{"--sd", "TeeBallSpeed=1", "--sd", "TeeClubSpeed=2"}, "are the same quantity"},
+        {{"--sd", "TeeSideSpin=5%"}, "TeeSideSpin: the model's value is 0"},
+        {{"--sd", "TeeBallSpeed=1", "--shots", "0"},
+         "--shots takes a whole number of 1 to 1000000"},
+        {{"--sd", "TeeBallSpeed=1", "--shots", "1000001"}, "not \"1000001\""},
+        {{"--sd", "TeeBallSpeed=1", "--shots", "-5"}, "--shots takes"},
+        {{"--sd", "TeeBallSpeed=1", "--shots", "1e3"}, "--shots takes"},
+        {{"--sd", "TeeBallSpeed=1", "--shots", "99999999999999999999999"}, "--shots takes"},
+        {{"--sd", "TeeBallSpeed=1", "--seed", "-1"}, "--seed takes a whole number"},
+        {{"--sd", "TeeBallSpeed=1", "--seed", "18446744073709551616"}, "--seed takes"},
+        {{"--sd", "TeeBallSpeed=1", "--jobs", "0"}, "--jobs"},
+        {{"--sd", "TeeBallSpeed=1", "--physics", "fast"}, "--physics"},
+        {{"--sd", "TeeBallSpeed=1", "--plot", path("p.png")}, "--plot needs Qt"},
+        {{"--sd", "TeeBallSpeed=1", "--json", csv}, "--csv and --json name the same file"},
+        {{}, "--sd is required"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::vector<std::string> args = {model, "--csv", csv};
+        if (std::find(c.args.begin(), c.args.end(), "--shots") == c.args.end())
+            args.insert(args.end(), {"--shots", "10"});
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(run(args), 2);
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_NE(err.find("--help' for more information"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(csv));
+        EXPECT_EQ(out, "");
+    }
+    EXPECT_EQ(run({path("missing.txt"), "--shots", "10", "--sd", "TeeBallSpeed=1", "--csv", csv}),
+              1);
+    EXPECT_NE(err.find("missing.txt: No such file or directory"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(csv));
+}
+
+// A model whose every shot the routine refuses gives rows of refusals and no
+// statistics: a failure, with the reason.
+TEST_F(Dispersion, EveryShotRefusedIsAFailure)
+{
+    SwingModel model(false);
+    std::string reason;
+    ASSERT_TRUE(readFreshModel(kExamples + "hole1-teeshot.txt", model, reason)) << reason;
+    model.TimeStepSize = 0;
+    ASSERT_TRUE(model.write(path("nostep.txt")));
+    EXPECT_EQ(run({path("nostep.txt"), "--shots", "5", "--sd", "TeeBallSpeed=1", "--json",
+                   path("nostep.json")}),
+              1);
+    EXPECT_NE(err.find("no shot could be run: TimeStepSize"), std::string::npos) << err;
+    const auto doc = nlohmann::json::parse(readAll(path("nostep.json")));
+    EXPECT_EQ(doc.at("shots").size(), 5u);
+    EXPECT_EQ(doc.at("summary").at("refused"), 5u);
+    EXPECT_TRUE(doc.at("summary").at("on_green").at("share").is_null());
+    EXPECT_TRUE(doc.at("summary").at("numbers").at("carry_yd").at("mean").is_null());
+}
+
+// The plot is handed the points of the shots run and their ellipses.
+TEST_F(Dispersion, PlotIsHandedThePointsAndEllipses)
+{
+    static DispersionPlot drawn;
+    Pictures pictures;
+    pictures.dispersion = [](const DispersionPlot& plot, std::string& png, std::string&) {
+        drawn = plot;
+        png = "picture";
+        return true;
+    };
+    ASSERT_EQ(run({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
+                   "TeeBallSpeed=0:", "--plot", path("d.png")},
+                  pictures),
+              2); // a malformed SD draws nothing
+    EXPECT_EQ(drawn.model, nullptr);
+
+    ASSERT_EQ(run({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd", "TeeBallSpeed=30%",
+                   "--plot", path("d.png")},
+                  pictures),
+              0)
+        << err;
+    EXPECT_EQ(readAll(path("d.png")), "picture");
+    EXPECT_EQ(drawn.finish.size(), 30u);
+    EXPECT_EQ(drawn.landing.size(), 30u);
+    EXPECT_EQ(drawn.landingEllipses.size(), 2u);
+    EXPECT_EQ(drawn.finishEllipses.size(), 2u);
+    EXPECT_LT(drawn.finishEllipses[0].semiMajor, drawn.finishEllipses[1].semiMajor);
+    EXPECT_NE(drawn.title.find("with 30 % ball speed spread"), std::string::npos) << drawn.title;
+}
