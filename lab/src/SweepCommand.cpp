@@ -23,17 +23,11 @@
 
 #include <CLI/CLI.hpp>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace quillmoor::lab {
@@ -476,10 +470,7 @@ public:
         : path_(path), standard_(path == "-" ? &standardOutput : nullptr)
     {
     }
-    bool open(std::string& error) override
-    {
-        return standard_ || file_.open(path_, error);
-    }
+    bool open(std::string& error) override { return standard_ || file_.open(path_, error); }
     std::ostream& stream() override { return standard_ ? *standard_ : file_.stream(); }
     bool commit(std::string& error) override
     {

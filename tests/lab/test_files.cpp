@@ -221,6 +221,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, StandardOutput,
                                            std::vector<std::string>{"summary", "--csv", "SHOT"},
                                            std::vector<std::string>{"read-putt", "--json", kModel},
                                            std::vector<std::string>{"sweep", "--help"},
+                      std::vector<std::string>{"dispersion", kModel, "--shots", "3", "--sd",
+                                               "PuttBallSpeed=0.1"},
                                            sweepWith({}), sweepWith({"--csv", "-"}),
                                            sweepWith({"--json", "-"})));
 
@@ -260,10 +262,19 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
         EXPECT_NE(e.str().find("is the model"), std::string::npos) << e.str();
         EXPECT_EQ(readAll(model), readAll(kModel));
     }
+    // The same rule for every command that writes files.
+    std::ostringstream o, e;
+    EXPECT_EQ(lab::runShotlab({"dispersion", model, "--shots", "3", "--sd", "TeeBallSpeed=1",
+                               "--json", path("link.txt")},
+                              o, e),
+              2);
+    EXPECT_NE(e.str().find("is the model"), std::string::npos) << e.str();
+    EXPECT_EQ(readAll(model), readAll(kModel));
     EXPECT_EQ(names(), (std::vector<std::string>{"hard.txt", "link.txt", "m.txt"}));
 
     // Two outputs into one file, by another name.
-    std::ostringstream o, e;
+    o.str("");
+    e.str("");
     std::ofstream(path("a.csv")) << "keep\n";
     EXPECT_EQ(
         lab::runShotlab(
