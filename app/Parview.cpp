@@ -286,6 +286,7 @@ void Parview::processArguments()
     bool putt = false;
     QString swingData;
     QString puttData;
+    bool refused = false;
     for (int i = 0; i < commandArguments.size(); ++i) {
         const QString& arg = commandArguments.at(i);
         if (arg == QLatin1String("-swing") || arg == QLatin1String("-putt")) {
@@ -296,9 +297,17 @@ void Parview::processArguments()
                 (isSwing ? swingData : puttData) = commandArguments.at(++i);
         } else if (model.fileName.empty() && QFileInfo(arg).isFile()) {
             // A file that cannot be read is passed over for the next one.
-            if (modelfile::examine(toPath(arg)) != modelfile::Verdict::Unreadable)
+            if (modelfile::examine(toPath(arg)) != modelfile::Verdict::Unreadable) {
                 loadModel(arg);
+                refused = refused || model.fileName.empty();
+            }
         }
+    }
+    // A batch run whose model was refused runs nothing: pictures and data of
+    // the built-in hole would pass for results of the file that was named.
+    if (refused && model.fileName.empty() && (swing || putt)) {
+        messageLog << tr("Nothing was run: no model file could be loaded.");
+        return;
     }
 
     if (swing) {
@@ -719,6 +728,11 @@ bool Parview::isModelFile(const QString& name)
         return false;
     case modelfile::Verdict::NotAModel:
         reportError(tr("Not a model data file: ") + name);
+        return false;
+    case modelfile::Verdict::TooLarge:
+        reportError(tr("Not a model data file, larger than any model (over %1 MB): ")
+                        .arg(modelfile::kMaxModelFileBytes >> 20) +
+                    name);
         return false;
     }
     return false;

@@ -1,7 +1,5 @@
 #include "SimulationRunner.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 constexpr int reapLimitMs = 2000;
@@ -23,15 +21,16 @@ SimulationRunner::~SimulationRunner()
 simrun::Outcome SimulationRunner::runAndWait(const simrun::WorkFiles& files,
                                              const QString& mode) const
 {
-    return simrun::execute(programDir, files, mode);
+    const simrun::Outcome outcome =
+        simrun::execute(programDir, files, mode, startLimitMs, finishLimitMs);
+    if (outcome.ok)
+        simrun::claim(files.output);
+    return outcome;
 }
 
 QString SimulationRunner::tooLong(int limitMs)
 {
-    return QCoreApplication::translate("Parview",
-                                       "The simulation took too long: it was stopped after "
-                                       "%1 seconds without a result.")
-        .arg(limitMs / 1000.0);
+    return simrun::tooLong(limitMs);
 }
 
 void SimulationRunner::start(const simrun::WorkFiles& runFiles, const QString& runMode)
@@ -98,6 +97,8 @@ void SimulationRunner::end(const simrun::Outcome& outcome, bool report)
         child->waitForFinished(reapLimitMs);
     }
     child->deleteLater();
+    if (outcome.ok)
+        simrun::claim(files.output); // this run's own, to be written over by the next
     if (report)
         emit finished(outcome, files);
 }

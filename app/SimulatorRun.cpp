@@ -1,5 +1,6 @@
 #include "SimulatorRun.h"
 
+#include "FileOutput.h"
 #include "SwingModel.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,9 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <map>
+#include <sys/stat.h>
 
 namespace simrun {
 
@@ -52,6 +56,76 @@ WorkFiles privateFiles()
     return {dir + QStringLiteral("/swing.in"), dir + QStringLiteral("/swing.out")};
 }
 
+namespace {
+
+// What a file is: the same node, size and modification time.
+struct Stamp
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified = {};
+    bool operator==(const Stamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+// The name itself, not what a link there points to. `missing` tells a name
+// with nothing there from one that cannot be looked at.
+bool stampOf(const QString& path, Stamp& stamp, bool* missing = nullptr)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0) {
+        if (missing)
+            *missing = errno == ENOENT;
+        return false;
+    }
+    stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    return true;
+}
+
+// The working files this process made, as it last left them; the GUI
+// thread's alone.
+std::map<QString, Stamp>& ownFiles()
+{
+    static std::map<QString, Stamp> files;
+    return files;
+}
+
+QString keyOf(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+bool isTheModel(const QString& path, const QString& modelFile)
+{
+    return keyOf(path) == keyOf(modelFile) ||
+           fileout::sameFile(QFile::encodeName(path).toStdString(),
+                             QFile::encodeName(modelFile).toStdString());
+}
+
+} // namespace
+
+void claim(const QString& path)
+{
+    Stamp stamp;
+    if (stampOf(path, stamp))
+        ownFiles()[keyOf(path)] = stamp;
+}
+
+bool ownFileOrNone(const QString& path)
+{
+    Stamp now;
+    bool missing = false;
+    if (!stampOf(path, now, &missing))
+        return missing;
+    const auto it = ownFiles().find(keyOf(path));
+    return it != ownFiles().end() && it->second == now;
+}
+
 WorkFiles workFiles(const QString& modelFile, bool windowVisible)
 {
     if (modelFile.isEmpty())
@@ -63,18 +137,26 @@ WorkFiles workFiles(const QString& modelFile, bool windowVisible)
         return privateFiles();
     if (!windowVisible)
         return {modelFile, modelFile};
-    return {dir + QStringLiteral("/swing.in"), dir + QStringLiteral("/swing.out")};
+    const WorkFiles beside{dir + QStringLiteral("/swing.in"), dir + QStringLiteral("/swing.out")};
+    // Never over the model itself, nor over a file the user keeps there.
+    for (const QString& file : {beside.input, beside.output})
+        if (isTheModel(file, modelFile) || !ownFileOrNone(file))
+            return privateFiles();
+    return beside;
 }
 
 bool writeInput(const SwingModel& model, WorkFiles& files)
 {
-    if (model.write(QFile::encodeName(files.input).toStdString(), false))
+    if (model.write(QFile::encodeName(files.input).toStdString(), false)) {
+        claim(files.input);
         return true;
+    }
     WorkFiles fallback = privateFiles();
     if (fallback.input == files.input ||
         !model.write(QFile::encodeName(fallback.input).toStdString(), false))
         return false;
     files = fallback;
+    claim(files.input);
     return true;
 }
 
@@ -104,6 +186,12 @@ QString missingOutput(const WorkFiles& files)
     return tr("The simulation did not create the output file: ") + files.output;
 }
 
+QString tooLong(int limitMs)
+{
+    return tr("The simulation took too long: it was stopped after %1 seconds without a result.")
+        .arg(limitMs / 1000.0);
+}
+
 Outcome judge(QProcess::ExitStatus status, int exitCode, const QByteArray& err,
               const QByteArray& out, const WorkFiles& files)
 {
@@ -122,19 +210,20 @@ Outcome judge(QProcess::ExitStatus status, int exitCode, const QByteArray& err,
     return {true, QString()};
 }
 
-Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode)
+Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode, int startMs,
+                int finishMs)
 {
     QProcess process;
     process.start(dir + QStringLiteral("/Trajex"), arguments(files, mode), QIODevice::ReadWrite);
-    if (!process.waitForStarted(startLimitMs))
+    if (!process.waitForStarted(startMs))
         return {false, launchFailure(dir, files, mode)};
 
-    if (!process.waitForFinished(finishLimitMs)) {
+    if (!process.waitForFinished(finishMs)) {
         // A child that outlived the wait is not left running behind us, and
         // whatever it may have written is not trusted.
         process.kill();
         process.waitForFinished(reapTimeoutMs);
-        return {false, missingOutput(files)};
+        return {false, tooLong(finishMs)};
     }
     return judge(process.exitStatus(), process.exitCode(), process.readAllStandardError(),
                  process.readAllStandardOutput(), files);

@@ -21,15 +21,25 @@ struct WorkFiles
 // The working files for a model whose data file is modelFile (may be empty).
 // A hidden window with a model file (batch mode) uses that file itself for
 // both; otherwise "swing.in"/"swing.out" lie beside the model file. Without a
-// model file, or where its directory may not be written (installed
-// examples), they lie in the private directory of this process.
+// model file, where its directory may not be written (installed examples), or
+// where a file this process did not make has one of those names (the user's
+// own swing.out, the model saved as swing.in), they lie in the private
+// directory of this process.
 WorkFiles workFiles(const QString& modelFile, bool windowVisible);
+
+// The working files this process made: claim() records one as it is now
+// (after writing the input, after a run wrote the output); ownFileOrNone()
+// is true when nothing has that name or it is still exactly the file this
+// process left there, and so may be written over.
+void claim(const QString& path);
+bool ownFileOrNone(const QString& path);
 // "swing.in"/"swing.out" in the private directory.
 WorkFiles privateFiles();
 
-// Writes the model as the run's input. Where the chosen place refuses it, the
-// private directory takes over and `files` is changed to it. False when the
-// input could not be written anywhere; `files` then names the first attempt.
+// Writes the model as the run's input (and claims it). Where the chosen place
+// refuses it, the private directory takes over and `files` is changed to it.
+// False when the input could not be written anywhere; `files` then names the
+// first attempt.
 bool writeInput(const SwingModel& model, WorkFiles& files);
 
 // The directory Parview creates for itself inside the system's temporary
@@ -60,6 +70,8 @@ constexpr int finishLimitMs = 5000;
 // The texts of a run that failed before it could report anything.
 QString launchFailure(const QString& dir, const WorkFiles& files, const QString& mode);
 QString missingOutput(const WorkFiles& files);
+// A child stopped at the finish limit.
+QString tooLong(int limitMs);
 
 // What a child that has ended tells: its exit, its messages, and whether the
 // output file is at least as new as the input.
@@ -68,7 +80,8 @@ Outcome judge(QProcess::ExitStatus status, int exitCode, const QByteArray& err,
 
 // Starts <dir>/Trajex with arguments(files, mode), waits for it, and judges
 // it. Blocks for up to the start limit and then the finish limit; a child
-// still running then is killed and reaped.
-Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode);
+// still running then is killed and reaped, and the run took too long.
+Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode,
+                int startMs = startLimitMs, int finishMs = finishLimitMs);
 
 } // namespace simrun

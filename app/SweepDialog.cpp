@@ -253,13 +253,15 @@ bool SweepDialog::readGrid(SweepGrid& grid, QString& error, bool sketch) const
         SweepAxis axis;
         std::string why;
         bool ok = false;
-        const double span = (n[1] - n[0]) / n[2];
-        if (sketch && span > 1e5 && span < double(quillmoor::lab::kMaxSweepPoints)) {
-            // Checked on a range of one value and sized by the estimate, at
-            // most one short of the count; the messages are the same.
-            ok = quillmoor::lab::makeSweepAxis(key.toStdString(), n[0], n[0], n[2], axis, why);
-            if (ok)
-                axis.values.resize(static_cast<std::size_t>(span) + 1);
+        std::size_t count = 0;
+        if (sketch) {
+            // Counted in closed form, never by making the values: a keystroke
+            // costs the same for any range. Only the count is kept.
+            ok = quillmoor::lab::countSweepAxis(key.toStdString(), n[0], n[1], n[2], count, why);
+            if (ok) {
+                axis.key = key.toStdString();
+                axis.values.resize(count);
+            }
         } else {
             ok = quillmoor::lab::makeSweepAxis(key.toStdString(), n[0], n[1], n[2], axis, why);
         }

@@ -27,6 +27,8 @@
 #   antialiased edges may differ (by a few levels, which the comparison
 #   ignores). A window moved across the views would not do: what it
 #   uncovers comes back from the window's backing store, not repainted.
+# - a user's own swing.out beside a model opened through the dialog is left
+#   as it was by Swing, which runs in the private directory instead.
 # Needs xvfb-run, xauth, xdotool and ImageMagick (import, convert, compare).
 set -eu
 . "$(dirname "$0")/xwindow.sh"
@@ -229,6 +231,30 @@ check_views_after_replay() { # <name>
     done
 }
 
+# ---- begin: a user's own file beside the model (session part)
+# Opens $scratch/mine/hole1-teeshot.txt, beside which the user keeps a
+# swing.out of their own, and presses Swing: the run must leave a new output
+# in the private directory.
+swing_beside_users_file() {
+    open_through_dialog "$scratch/mine/hole1-teeshot.txt"
+    say "opened $scratch/mine/hole1-teeshot.txt"
+    touch "$work/before-mine"
+    for attempt in 1 2 3; do
+        click $SWING_BUTTON
+        for i in $(seq 20); do
+            if [ -n "$(find "$TMPDIR" -path '*/Parview-*/swing.out' -newer "$work/before-mine")" ]; then
+                say "swing beside the user's swing.out ran in the private directory"
+                wait_for_replay_end
+                grab beside-users-file
+                return 0
+            fi
+            sleep 0.5
+        done
+    done
+    fail "no run in the private directory beside the user's swing.out"
+}
+# ---- end: a user's own file beside the model (session part)
+
 session() {
     started=$(date +%s)
     open_window
@@ -258,6 +284,8 @@ session() {
     say "putt replayed"
     check_views_after_replay putt
 
+    swing_beside_users_file
+
     ls "$TMPDIR"/Parview-*/swing.in "$TMPDIR"/Parview-*/swing.out > "$scratch/files.txt" || true
     cp "$TMPDIR"/Parview-*/swing.out "$scratch/swing.out" || true
     close_window
@@ -280,6 +308,11 @@ shots=${3:-$scratch/shots}
 work=$scratch/work
 mkdir -p "$shots" "$work" "$scratch/files"
 cp "$here/examples/hole2-putt.txt" "$scratch/files/"
+# ---- begin: a user's own file beside the model (setup)
+mkdir -p "$scratch/mine"
+cp "$here/examples/hole1-teeshot.txt" "$scratch/mine/"
+printf 'my own notes, not a working file\n' > "$scratch/mine/swing.out"
+# ---- end: a user's own file beside the model (setup)
 
 private_session
 export bindir shot shots work scratch
@@ -299,6 +332,13 @@ grep -q "^PuttShotSteps: [1-9]" "$scratch/files/swing.out" || fail "the putt has
 grep -q "^GreenXRot: 3.0*$" "$scratch/files/swing.out" || fail "the putt was not on hole 2's tilted green"
 cmp -s "$here/examples/hole2-putt.txt" "$scratch/files/hole2-putt.txt" ||
     fail "the opened file was changed"
+# ---- begin: a user's own file beside the model (checks)
+[ "$(cat "$scratch/mine/swing.out")" = "my own notes, not a working file" ] ||
+    fail "Swing wrote over the user's own swing.out"
+[ ! -e "$scratch/mine/swing.in" ] || fail "Swing wrote swing.in beside the user's swing.out"
+cmp -s "$here/examples/hole1-teeshot.txt" "$scratch/mine/hole1-teeshot.txt" ||
+    fail "the model beside the user's swing.out was changed"
+# ---- end: a user's own file beside the model (checks)
 leftover=$(ls -A "$TMPDIR")
 [ -z "$leftover" ] || fail "private directory left behind after the window closed: $leftover"
 echo "screenshot: $shot ($size, $colours colours)"

@@ -43,8 +43,9 @@ void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::stri
 std::string csvCell(const std::string& text);
 
 // Reads path into model as a fresh process would: the hole catalogue is
-// emptied first, so no earlier file's hole is seen. On failure returns false
-// and says why in reason (the model is then a fresh default model).
+// emptied first, so no earlier file's hole is seen. Only a model is taken
+// (modelfile::readModelFile). On failure returns false and says why in reason
+// (the model is then a fresh default model).
 bool readFreshModel(const std::string& path, SwingModel& model, std::string& reason);
 
 } // namespace quillmoor::lab

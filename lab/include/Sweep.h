@@ -53,9 +53,16 @@ struct SweepAxis
     std::vector<double> values;
 };
 
-// The axis of key over from:to:step. False with a message for a key setValue
+// The number of values of key over from:to:step, counted in closed form (a
+// window can check every keystroke). False with a message for a key setValue
 // does not take, a number that is not finite, a step of 0 or below, from above
-// to, or more than kMaxSweepPoints values.
+// to, a step that vanishes next to the values (FROM + STEP == FROM), or more
+// than kMaxSweepPoints values.
+bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
+                    std::string& error);
+// The axis of key over from:to:step. False with the messages of
+// countSweepAxis, and for values that are not all distinct as the data file
+// carries them (HoleId 1 and 1.5 are both 1).
 bool makeSweepAxis(const std::string& key, double from, double to, double step, SweepAxis& axis,
                    std::string& error);
 // The same from the text "KEY=FROM:TO:STEP".

@@ -39,10 +39,9 @@ private:
     SweepChart chart_;
 };
 
-// Draws the chart into a PNG file at path, replacing it only once the picture
-// is complete. False with a message when it cannot be written.
-using ChartRenderer = bool (*)(const SweepChart& chart, const std::string& path,
-                               std::string& error);
+// Draws the chart as PNG data, which the command writes to its file. False
+// with a message when it cannot be drawn.
+using ChartRenderer = bool (*)(const SweepChart& chart, std::string& png, std::string& error);
 
 // The size of the pictures, in pixels.
 constexpr int kChartWidth = 1200;

@@ -1,7 +1,7 @@
 #pragma once
-// A sweep's rows as CSV, JSON or a table for people. CSV and JSON are written
-// row by row as the rows come, so a long sweep does not keep them; the table
-// needs every row for its widths.
+// A sweep's rows as CSV, JSON or a table for people, each written row by row
+// as the rows come, so a long sweep does not keep them; the table holds only
+// the first rows, which size its columns.
 //
 // Columns: the varied keys (named by the key), "shot", the summary numbers of
 // the kind of shot swept in the order of shotFields() (both kinds in the order
@@ -53,7 +53,35 @@ private:
     bool first_ = true;
 };
 
-// Aligned columns with a line of units, "–" for an absent number.
+// Rows a table holds to size its columns.
+constexpr std::size_t kTableSizingRows = 1000;
+
+// Aligned columns with a line of units, "–" for an absent number. The titles
+// and the first sizingRows rows set the widths and are written together once
+// that many have come (or at end()); each later row is written at once in
+// those widths, a wider cell taking the room it needs on its own line.
+class SweepTableWriter
+{
+public:
+    SweepTableWriter(std::ostream& out, const SweepGrid& grid, std::vector<SweepColumn> columns,
+                     std::size_t sizingRows = kTableSizingRows);
+    void row(const SweepRow& row);
+    void end();
+
+private:
+    void writeLine(const std::vector<std::string>& cells);
+    void release();
+
+    std::ostream& out_;
+    std::vector<SweepColumn> columns_;
+    std::size_t sizingRows_;
+    std::vector<bool> right_;
+    std::vector<std::size_t> widths_;
+    std::vector<std::vector<std::string>> held_; // titles, units, the first rows
+    bool released_ = false;
+};
+
+// The whole table of rows at once.
 void writeSweepTable(std::ostream& out, const SweepGrid& grid,
                      const std::vector<SweepColumn>& columns, const std::vector<SweepRow>& rows);
 

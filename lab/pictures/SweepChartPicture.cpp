@@ -2,12 +2,13 @@
 
 #include "PictureApplication.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QSaveFile>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegendMarker>
@@ -34,7 +35,7 @@ constexpr std::size_t kLegendLines = 16;
 
 } // namespace
 
-bool renderSweepChart(const SweepChart& data, const std::string& path, std::string& error)
+bool renderSweepChart(const SweepChart& data, std::string& png, std::string& error)
 {
     ApplicationForPictures application;
 
@@ -130,13 +131,13 @@ bool renderSweepChart(const SweepChart& data, const std::string& path, std::stri
         view.render(&painter);
     }
 
-    const QString fileName = QString::fromStdString(path);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        error =
-            file.errorString().isEmpty() ? "cannot be written" : file.errorString().toStdString();
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        error = "the picture could not be encoded";
         return false;
     }
+    png.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
     return true;
 }
 

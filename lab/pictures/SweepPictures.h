@@ -13,7 +13,7 @@ namespace quillmoor::lab {
 // A ChartRenderer: the chart as a kChartWidth × kChartHeight PNG. Without a
 // QApplication one is made for the drawing, on the offscreen platform unless
 // QT_QPA_PLATFORM names another.
-bool renderSweepChart(const SweepChart& chart, const std::string& path, std::string& error);
+bool renderSweepChart(const SweepChart& chart, std::string& png, std::string& error);
 
 // A PlotRenderer: the plan view above the elevation view of the plot's hole,
 // kPlotWidth × kPlotHeight, with every path overlaid in the colours of the

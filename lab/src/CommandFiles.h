@@ -1,20 +1,26 @@
 #pragma once
 // What the commands that run many shots share with `Shotlab sweep`: outputs
-// written beside their target and renamed over it, Ctrl+C that stops the run
-// cleanly, and the progress line. The code lives with the sweep command; the
-// others reach it through these.
+// written as OutputStreams.h says (a regular file beside its target and
+// renamed over it, a FIFO or a device written into), outputs that would
+// destroy the model refused, Ctrl+C that stops the run cleanly (and SIGTERM,
+// SIGHUP or a second Ctrl+C that end it without a temporary file left), and
+// the progress line. The code lives with the sweep command; the others reach
+// it through these.
 
 #include <atomic>
 #include <cstddef>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quillmoor::lab {
 
-// An output written beside its target and renamed over it by commit(); until
-// then the target is untouched, and without commit() nothing is left. "-" is
-// standard output.
+// An output file (OutputStreams.h): a regular file is written beside its
+// target and renamed over it by commit(); until then the target is untouched,
+// and without commit() nothing is left. "-" is standard output, whose
+// failure commit() reports too.
 class CommandOutput
 {
 public:
@@ -28,8 +34,15 @@ public:
 std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
                                                  std::ostream& standardOutput);
 
+// The outputs of a command, as (option, path): empty when they may be
+// written, else the usage error: two of them name one file, or one names the
+// model (however spelled: a link, another path), which it would destroy.
+std::string checkOutputTargets(const std::vector<std::pair<std::string, std::string>>& targets,
+                               const std::string& model);
+
 // While the guard returned lives, Ctrl+C sets interruptFlag() (cleared when
-// the guard is made) instead of ending the program; a second Ctrl+C ends it.
+// the guard is made) instead of ending the program; a second Ctrl+C, SIGTERM
+// or SIGHUP ends it, removing the temporary files of the outputs first.
 std::shared_ptr<void> catchInterrupts();
 const std::atomic<bool>& interruptFlag();
 

@@ -11,6 +11,7 @@
 #include "CommandFiles.h"
 #include "Dispersion.h"
 #include "DispersionOutput.h"
+#include "OutputStreams.h"
 #include "PhysicsNames.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
@@ -156,7 +157,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
         if (options.plot == "-")
             return usageError(err, "--plot needs a file name");
     }
-    // One file, one output.
+    // One file, one output; and no output over the model.
     std::vector<std::pair<std::string, std::string>> targets;
     if (!options.csv.empty())
         targets.push_back({"--csv", options.csv});
@@ -164,11 +165,9 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
         targets.push_back({"--json", options.json});
     if (plotting)
         targets.push_back({"--plot", options.plot});
-    for (std::size_t a = 0; a < targets.size(); ++a)
-        for (std::size_t b = 0; b < a; ++b)
-            if (targets[a].second == targets[b].second)
-                return usageError(err, targets[b].first + " and " + targets[a].first +
-                                           " name the same file: " + targets[a].second);
+    error = checkOutputTargets(targets, options.model);
+    if (!error.empty())
+        return usageError(err, error);
 
     SwingModel model(false);
     std::string reason;
@@ -255,7 +254,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
     }
     if (options.csv != "-" && options.json != "-") {
         writeDispersionTable(out, setup, stats);
-        out.flush();
+        status = finishOutput(out, err, "Shotlab dispersion", status);
     }
     if (plotFile) {
         for (double p : kEllipseProbabilities) {

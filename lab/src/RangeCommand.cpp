@@ -320,8 +320,7 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         for (const RangeRow& row : rows)
             results.push_back({&row, runRangeShot(row.launch, day, physics)});
         writeTable(out, options.format, results, measured);
-        out.flush();
-        return kExitOk;
+        return finishOutput(out, err, "Shotlab range", kExitOk);
     }
 
     const std::pair<const char*, const std::optional<double>*> required[] = {
@@ -346,8 +345,7 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         return kExitFailure;
     }
     writeShot(out, options.format, *result.numbers);
-    out.flush();
-    return kExitOk;
+    return finishOutput(out, err, "Shotlab range", kExitOk);
 }
 
 } // namespace quillmoor::lab

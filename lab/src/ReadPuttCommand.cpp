@@ -5,6 +5,7 @@
 // Nothing holing is an answer, not a failure of the program, but scripts
 // want to tell it apart: it exits with 1, as a file that cannot be read does.
 
+#include "OutputStreams.h"
 #include "PuttReader.h"
 #include "ShotOutput.h"
 #include "ShotSummary.h"
@@ -152,11 +153,10 @@ int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream&
         writeJson(out, read);
     else
         writeText(out, model, read);
-    out.flush();
     if (!read.holed)
         err << "Shotlab: " << options.file << ": no putt holes from here: " << noHoleText(read)
             << '\n';
-    return read.holed ? kExitOk : kExitFailure;
+    return finishOutput(out, err, "Shotlab", read.holed ? kExitOk : kExitFailure);
 }
 
 } // namespace quillmoor::lab

@@ -1,6 +1,7 @@
 #include "ShotOutput.h"
 
 #include "JsonNumber.h"
+#include "ModelFile.h"
 #include "SwingModel.h"
 
 #include <algorithm>
@@ -187,19 +188,11 @@ bool readFreshModel(const std::string& path, SwingModel& model, std::string& rea
 {
     holeCatalogue().clear();
     model = SwingModel(false);
-    std::error_code ec;
-    if (path.empty()) {
-        reason = "empty file name";
-        return false;
-    }
-    if (std::filesystem::is_directory(path, ec)) {
-        reason = std::generic_category().message(EISDIR);
-        return false;
-    }
-    errno = 0;
-    if (model.read(path, false))
+    // Only a model is taken, by the rule the window uses.
+    if (modelfile::readModelFile(path, model, reason))
         return true;
-    reason = errno != 0 ? std::generic_category().message(errno) : "cannot be read";
+    holeCatalogue().clear();
+    model = SwingModel(false);
     return false;
 }
 

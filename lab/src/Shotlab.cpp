@@ -4,6 +4,8 @@
 
 #include "Shotlab.h"
 
+#include "OutputStreams.h"
+
 #include <CLI/CLI.hpp>
 
 namespace quillmoor::lab {
@@ -40,7 +42,7 @@ int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ost
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-            return app.exit(e, out, err); // --help
+            return finishOutput(out, err, "Shotlab", app.exit(e, out, err)); // --help
         std::string command = app.get_name();
         for (const CLI::App* sub : app.get_subcommands())
             command += " " + sub->get_name();

@@ -1,3 +1,4 @@
+#include "OutputStreams.h"
 #include "Shotlab.h"
 
 #ifdef QUILLMOOR_PICTURES
@@ -7,6 +8,7 @@
 #endif
 
 #include <iostream>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -18,5 +20,8 @@ int main(int argc, char** argv)
     pictures.thin = thinTrace;
     pictures.dispersion = quillmoor::lab::renderDispersionPlot;
 #endif
-    return quillmoor::lab::runShotlab(args, std::cout, std::cerr, pictures);
+    // Standard output that says why it failed (a full disk, /dev/full).
+    quillmoor::lab::StandardOutputBuffer buffer(STDOUT_FILENO);
+    std::ostream out(&buffer);
+    return quillmoor::lab::runShotlab(args, out, std::cerr, pictures);
 }

@@ -3,8 +3,10 @@
 // Every file is read into a fresh model, as Trajex would read it in a fresh
 // process. A file that cannot be read is named on standard error and the
 // others are still printed; the exit status is then 1. A file without any
-// shot is mentioned on standard error and is not a failure.
+// shot is mentioned on standard error and is not a failure; what standard
+// output cannot take is one (exit 1).
 
+#include "OutputStreams.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
 #include "SwingModel.h"
@@ -70,8 +72,7 @@ int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& e
         writeShotCsv(out, shots);
         break;
     }
-    out.flush();
-    return status;
+    return finishOutput(out, err, "Shotlab", status);
 }
 
 } // namespace quillmoor::lab

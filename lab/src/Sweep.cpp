@@ -116,8 +116,8 @@ const char* keyUnit(const std::string& key)
     return k ? k->unit : "";
 }
 
-bool makeSweepAxis(const std::string& key, double from, double to, double step, SweepAxis& axis,
-                   std::string& error)
+bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
+                    std::string& error)
 {
     if (!isSweepKey(key)) {
         error = "unknown key \"" + key + "\": a sweep varies one of";
@@ -137,34 +137,68 @@ bool makeSweepAxis(const std::string& key, double from, double to, double step, 
         error = key + ": FROM (" + numberText(from) + ") is above TO (" + numberText(to) + ")";
         return false;
     }
-    const double limit = to + 1e-9 * step;
-    const double span = (to - from) / step;
     const std::string tooMany = key + ": more than " + std::to_string(kMaxSweepPoints) +
                                 " values (" + numberText(from) + " to " + numberText(to) + " by " +
                                 numberText(step) + ")";
+    const double span = (to - from) / step;
     if (!(span < static_cast<double>(kMaxSweepPoints))) {
         error = tooMany;
         return false;
     }
-    // The estimate can be one off either way; the values themselves decide.
+    // Steps lost in the values' precision would give the same value again and
+    // again (and never reach TO).
+    const double far = std::fabs(from) > std::fabs(to) ? from : to;
+    if (from + step == from || far + step == far) {
+        error = key + ": STEP " + numberText(step) + " vanishes next to " +
+                (far == from ? "FROM " : "TO ") + numberText(far) +
+                ": adding it changes nothing, so the values would not differ";
+        return false;
+    }
+    // The values FROM + i × STEP up to TO + 1e-9 × STEP, as computed: the
+    // estimate is off by at most one either way, and the values decide.
+    const double limit = to + 1e-9 * step;
+    auto within = [&](std::size_t i) { return from + static_cast<double>(i) * step <= limit; };
     std::size_t n = static_cast<std::size_t>(span) + 1;
-    while (from + static_cast<double>(n) * step <= limit)
+    for (int i = 0; i < 2 && within(n); ++i)
         ++n;
-    while (n > 1 && from + static_cast<double>(n - 1) * step > limit)
+    for (int i = 0; i < 2 && n > 1 && !within(n - 1); ++i)
         --n;
+    if (within(n) || (n > 1 && !within(n - 1))) {
+        error = key + ": the values of " + numberText(from) + " to " + numberText(to) + " by " +
+                numberText(step) + " cannot be counted in the precision of a number";
+        return false;
+    }
     if (n > kMaxSweepPoints) {
         error = tooMany;
         return false;
     }
+    count = n;
+    return true;
+}
 
+bool makeSweepAxis(const std::string& key, double from, double to, double step, SweepAxis& axis,
+                   std::string& error)
+{
+    std::size_t n = 0;
+    if (!countSweepAxis(key, from, to, step, n, error))
+        return false;
     SweepAxis result;
     result.key = key;
     result.from = from;
     result.to = to;
     result.step = step;
     result.values.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        result.values.push_back(carriedValue(key, from + static_cast<double>(i) * step));
+    for (std::size_t i = 0; i < n; ++i) {
+        const double raw = from + static_cast<double>(i) * step;
+        result.values.push_back(carriedValue(key, raw));
+        // Rising values: two that the file carries alike are neighbours.
+        if (i > 0 && !(result.values[i] > result.values[i - 1])) {
+            error = key + ": " + numberText(from + static_cast<double>(i - 1) * step) + " and " +
+                    numberText(raw) + " are one value in the data file (" +
+                    numberText(result.values[i]) + "); a larger STEP";
+            return false;
+        }
+    }
     axis = std::move(result);
     return true;
 }

@@ -2,13 +2,18 @@
 //
 // Everything the command line can get wrong is checked before the first shot
 // and before any file is touched (exit 2); an unreadable model or an output
-// that cannot be created exits with 1, also before the first shot. Output
-// files are written beside their target and renamed over it at the end, so a
-// failure never leaves half a file. Ctrl+C stops the sweep: the shots under
-// way finish, the rows done (the first ones of the grid) are written, and the
-// exit status is 130; a second Ctrl+C ends the program at once.
+// that cannot be created exits with 1, also before the first shot. An output
+// that names the model would destroy it: a usage error. Output files are
+// written as OutputStreams.h says (a regular file beside its target and
+// renamed over it at the end, so a failure never leaves half a file; a FIFO
+// or a device written into). Ctrl+C stops the sweep: the shots under way
+// finish, the rows done (the first ones of the grid) are written, and the
+// exit status is 130; a second Ctrl+C, SIGTERM or SIGHUP ends the program at
+// once, removing the temporary files first.
 
 #include "CommandFiles.h"
+#include "FileOutput.h"
+#include "OutputStreams.h"
 #include "ShotOutput.h"
 #include "Shotlab.h"
 #include "Sweep.h"
@@ -18,17 +23,11 @@
 
 #include <CLI/CLI.hpp>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace quillmoor::lab {
@@ -39,130 +38,54 @@ namespace {
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signal)
 {
-    interrupted.store(true);
+    if (interrupted.exchange(true))
+        fileout::endBySignal(signal); // the second Ctrl+C
 }
 
-// Routes SIGINT to the flag while it lives. The handler resets itself, so a
-// second Ctrl+C ends the program as usual.
-class InterruptGuard
+extern "C" void onTermination(int signal)
+{
+    fileout::endBySignal(signal);
+}
+
+// While it lives: Ctrl+C stops the sweep, a second one or SIGTERM or SIGHUP
+// ends the program without leaving a temporary file. A signal the program
+// was started to ignore (nohup) stays ignored.
+class SignalGuard
 {
 public:
-    InterruptGuard()
+    SignalGuard()
     {
         interrupted.store(false);
+        install(0, SIGINT, onInterrupt);
+        install(1, SIGTERM, onTermination);
+        install(2, SIGHUP, onTermination);
+    }
+    ~SignalGuard()
+    {
+        for (int i = 0; i < 3; ++i)
+            if (installed_[i])
+                ::sigaction(signals_[i], &previous_[i], nullptr);
+    }
+    SignalGuard(const SignalGuard&) = delete;
+    SignalGuard& operator=(const SignalGuard&) = delete;
+
+private:
+    void install(int i, int signal, void (*handler)(int))
+    {
+        signals_[i] = signal;
+        if (::sigaction(signal, nullptr, &previous_[i]) != 0 || previous_[i].sa_handler == SIG_IGN)
+            return;
         struct sigaction action = {};
-        action.sa_handler = onInterrupt;
-        action.sa_flags = SA_RESETHAND;
+        action.sa_handler = handler;
         sigemptyset(&action.sa_mask);
-        installed_ = ::sigaction(SIGINT, &action, &previous_) == 0;
-    }
-    ~InterruptGuard()
-    {
-        if (installed_)
-            ::sigaction(SIGINT, &previous_, nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    struct sigaction previous_ = {};
-    bool installed_ = false;
-};
-
-// An output file written beside its target and renamed over it by commit();
-// until then the target is untouched, and without commit() nothing is left.
-// "-" is standard output.
-class OutputFile final : public CommandOutput
-{
-public:
-    OutputFile(const std::string& path, std::ostream& standardOutput)
-        : path_(path), standard_(path == "-" ? &standardOutput : nullptr)
-    {
-    }
-    ~OutputFile()
-    {
-        if (!temp_.empty()) {
-            file_.close();
-            ::unlink(temp_.c_str());
-        }
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    bool open(std::string& error)
-    {
-        if (standard_)
-            return true;
-        std::error_code ec;
-        if (std::filesystem::is_directory(path_, ec)) {
-            error = std::generic_category().message(EISDIR);
-            return false;
-        }
-        // Through a symbolic link the file it points to is replaced.
-        if (char* real = ::realpath(path_.c_str(), nullptr)) {
-            target_ = real;
-            std::free(real);
-        } else {
-            target_ = path_;
-        }
-        std::string temp = target_ + ".XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0) {
-            error = std::generic_category().message(errno);
-            return false;
-        }
-        // The mode of the file replaced, else what a plain create would give.
-        struct stat st;
-        mode_t mode = 0;
-        if (::stat(target_.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd, mode);
-        ::close(fd);
-        temp_ = temp;
-        file_.open(temp_, std::ios::binary | std::ios::trunc);
-        if (!file_) {
-            error = "cannot be opened";
-            return false;
-        }
-        return true;
+        installed_[i] = ::sigaction(signal, &action, nullptr) == 0;
     }
 
-    std::ostream& stream() { return standard_ ? *standard_ : file_; }
-
-    bool commit(std::string& error)
-    {
-        if (standard_) {
-            standard_->flush();
-            return true;
-        }
-        file_.close();
-        if (!file_) {
-            error = "cannot be written completely";
-            return false;
-        }
-        if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-            error = std::generic_category().message(errno);
-            return false;
-        }
-        temp_.clear();
-        return true;
-    }
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;   // as given, for messages
-    std::string target_; // the file replaced
-    std::ostream* standard_;
-    std::string temp_;
-    std::ofstream file_;
+    int signals_[3] = {};
+    struct sigaction previous_[3] = {};
+    bool installed_[3] = {};
 };
 
 std::string durationText(double seconds)
@@ -182,7 +105,7 @@ public:
     {
     }
 
-    void show(std::size_t done, std::size_t total)
+    void show(std::size_t done, std::size_t total) override
     {
         const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
         std::string text = std::to_string(done) + " of " + std::to_string(total) + " " + unit_ +
@@ -200,7 +123,7 @@ public:
         err_ << '\r' << text << std::flush;
     }
 
-    void clear()
+    void clear() override
     {
         if (shown_ > 0)
             err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
@@ -263,7 +186,12 @@ void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictu
     cmd->add_option("--shard", options->shard,
                     "Run only every N-th grid point starting at the K-th (1 <= K <= N), so that N "
                     "jobs share one sweep")
-        ->type_name("K/N");
+        ->type_name("K/N")
+        ->check([](const std::string& text) {
+            // An empty K/N would otherwise pass for no --shard at all.
+            return text.empty() ? std::string("takes K/N with 1 <= K <= N, not \"\"")
+                                : std::string();
+        });
     cmd->add_flag("--no-header", options->noHeader,
                   "Leave out the CSV header row, for shards that are concatenated");
     cmd->add_option("--csv", options->csv, "Write the rows to FILE as CSV (- for standard output)")
@@ -346,7 +274,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         if (!pictures.chart)
             return usageError(err, "--chart needs Qt, and this Shotlab was built without it");
     }
-    // One file, one output.
+    if (chart && chart->file == "-")
+        return usageError(err, "--chart needs a file name");
+    // One file, one output; and no output over the model, which it would destroy.
     std::vector<std::pair<std::string, std::string>> targets;
     if (!options.csv.empty())
         targets.push_back({"--csv", options.csv});
@@ -356,13 +286,9 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         targets.push_back({"--chart", chart->file});
     if (plotting)
         targets.push_back({"--plot", options.plot});
-    for (std::size_t a = 0; a < targets.size(); ++a)
-        for (std::size_t b = 0; b < a; ++b)
-            if (targets[a].second == targets[b].second)
-                return usageError(err, targets[b].first + " and " + targets[a].first +
-                                           " name the same file: " + targets[a].second);
-    if (chart && chart->file == "-")
-        return usageError(err, "--chart needs a file name");
+    error = checkOutputTargets(targets, options.model);
+    if (!error.empty())
+        return usageError(err, error);
 
     SwingModel model(false);
     std::string reason;
@@ -396,48 +322,70 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
                 " \u00b7 " + fileName(options.model));
     }
 
-    // From here on Ctrl+C stops cleanly, so no temporary file is left behind.
-    InterruptGuard guard;
+    // From here on no way out leaves a temporary file behind.
+    SignalGuard guard;
 
-    // The outputs, created before the first shot so a wrong path costs nothing.
-    std::unique_ptr<OutputFile> csvFile, jsonFile, plotFile;
-    using Output = std::pair<const std::string*, std::unique_ptr<OutputFile>*>;
-    for (const Output& o : {Output{&options.csv, &csvFile}, Output{&options.json, &jsonFile},
-                            Output{&options.plot, &plotFile}}) {
-        if (o.first->empty())
+    // The outputs, opened before the first shot so a wrong path costs nothing.
+    std::unique_ptr<FileStream> csvFile, jsonFile, plotFile, chartFile;
+    using Output = std::pair<const std::string*, std::unique_ptr<FileStream>*>;
+    const std::string noFile;
+    for (const Output& o :
+         {Output{&options.csv, &csvFile}, Output{&options.json, &jsonFile},
+          Output{&options.plot, &plotFile}, Output{chart ? &chart->file : &noFile, &chartFile}}) {
+        if (o.first->empty() || *o.first == "-")
             continue;
-        *o.second = std::make_unique<OutputFile>(*o.first, out);
-        if (!(*o.second)->open(error)) {
+        *o.second = std::make_unique<FileStream>();
+        if (!(*o.second)->open(*o.first, error)) {
             err << "Shotlab sweep: " << *o.first << ": " << error << '\n';
             return kExitFailure;
         }
     }
+    std::ostream* csvStream = options.csv == "-" ? &out : csvFile ? &csvFile->stream() : nullptr;
+    std::ostream* jsonStream = options.json == "-" ? &out
+                               : jsonFile          ? &jsonFile->stream()
+                                                   : nullptr;
     std::optional<SweepCsvWriter> csv;
-    if (csvFile) {
-        csv.emplace(csvFile->stream(), plan.grid, columns);
+    if (csvStream) {
+        csv.emplace(*csvStream, plan.grid, columns);
         if (!options.noHeader)
             csv->header();
     }
     std::optional<SweepJsonWriter> json;
-    if (jsonFile) {
-        json.emplace(jsonFile->stream(), plan.grid, columns);
+    if (jsonStream) {
+        json.emplace(*jsonStream, plan.grid, columns);
         json->begin();
     }
-    const bool table = !csvFile && !jsonFile;
-    std::vector<SweepRow> tableRows;
+    // Without a file, a table on standard output, written as the rows come.
+    std::optional<SweepTableWriter> table;
+    if (!csvStream && !jsonStream)
+        table.emplace(out, plan.grid, columns);
 
     ProgressLine progress(err);
     SweepHooks hooks;
     hooks.cancel = &interrupted;
+    bool outputFailed = false;
     hooks.row = [&](const SweepRow& row) {
         if (csv)
             csv->row(row);
         if (json)
             json->row(row);
+        // An output that no longer takes rows (a full disk) ends the sweep:
+        // the rest could not be written anyway.
+        if (!outputFailed && ((csvStream && !*csvStream) || (jsonStream && !*jsonStream))) {
+            outputFailed = true;
+            interrupted.store(true);
+        }
         if (chartBuilder)
             chartBuilder->add(row);
-        if (table)
-            tableRows.push_back(row);
+        if (table) {
+            table->row(row);
+            if (options.progress) {
+                // Rows and the progress line may share a terminal: the line
+                // makes way, and shows again at its next turn.
+                progress.clear();
+                out.flush();
+            }
+        }
     };
     // The paths only for a plot, thinned on the thread that ran them, each
     // in its own slot: a sweep without --plot keeps nothing but the rows.
@@ -463,38 +411,83 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
 
     if (json)
         json->end();
-    int status = outcome.cancelled ? kExitInterrupted : kExitOk;
-    for (OutputFile* file : {csvFile.get(), jsonFile.get()}) {
-        if (file && !file->commit(error)) {
-            err << "Shotlab sweep: " << file->path() << ": " << error << '\n';
-            status = kExitFailure;
-        }
-    }
-    if (table) {
-        writeSweepTable(out, plan.grid, columns, tableRows);
-        out.flush();
-    }
-    if (chartBuilder && !pictures.chart(chartBuilder->chart(), chart->file, error)) {
-        err << "Shotlab sweep: " << chart->file << ": " << error << '\n';
+    int status = outputFailed ? kExitFailure : outcome.cancelled ? kExitInterrupted : kExitOk;
+    auto failed = [&](const std::string& file, const std::string& why) {
+        err << "Shotlab sweep: " << file << ": " << why << '\n';
         status = kExitFailure;
-    }
-    if (plotFile) {
+    };
+    if (table)
+        table->end();
+    if (table || csvStream == &out || jsonStream == &out)
+        status = finishOutput(out, err, "Shotlab sweep", status);
+    if (csvFile && !csvFile->commit(error))
+        failed(options.csv, error);
+    if (jsonFile && !jsonFile->commit(error))
+        failed(options.json, error);
+    // The pictures' data into their files, opened before the first shot.
+    const std::pair<FileStream*, const std::string*> pictureFiles[] = {
+        {chartFile.get(), chart ? &chart->file : &noFile}, {plotFile.get(), &options.plot}};
+    for (const auto& [file, name] : pictureFiles) {
+        if (!file)
+            continue;
         std::string png;
-        bool written = pictures.plot(plot, png, error);
-        if (written) {
-            plotFile->stream().write(png.data(), static_cast<std::streamsize>(png.size()));
-            written = plotFile->commit(error);
-        }
-        if (!written) {
-            err << "Shotlab sweep: " << options.plot << ": " << error << '\n';
-            status = kExitFailure;
-        }
+        const bool drawn = file == chartFile.get()
+                               ? pictures.chart(chartBuilder->chart(), png, error)
+                               : pictures.plot(plot, png, error);
+        if (drawn)
+            file->stream().write(png.data(), static_cast<std::streamsize>(png.size()));
+        if (!drawn || !file->commit(error))
+            failed(*name, error);
     }
-    if (outcome.cancelled)
+    if (outcome.cancelled && !outputFailed)
         err << "Shotlab sweep: interrupted after " << outcome.done << " of " << outcome.total
             << " points; the rows done are written\n";
     return status;
 }
+
+std::string checkOutputTargets(const std::vector<std::pair<std::string, std::string>>& targets,
+                               const std::string& model)
+{
+    for (std::size_t a = 0; a < targets.size(); ++a) {
+        const std::string& file = targets[a].second;
+        if (file != "-" && fileout::sameFile(file, model))
+            return targets[a].first + " " + file + " is the model: writing there would destroy it";
+        for (std::size_t b = 0; b < a; ++b)
+            if (file == targets[b].second ||
+                (fileout::isRegularFile(file) && fileout::sameFile(file, targets[b].second)))
+                return targets[b].first + " and " + targets[a].first +
+                       " name the same file: " + file;
+    }
+    return {};
+}
+
+namespace {
+
+// A file as FileStream writes it, or standard output for "-".
+class OutputFile final : public CommandOutput
+{
+public:
+    OutputFile(const std::string& path, std::ostream& standardOutput)
+        : path_(path), standard_(path == "-" ? &standardOutput : nullptr)
+    {
+    }
+    bool open(std::string& error) override { return standard_ || file_.open(path_, error); }
+    std::ostream& stream() override { return standard_ ? *standard_ : file_.stream(); }
+    bool commit(std::string& error) override
+    {
+        if (!standard_)
+            return file_.commit(error);
+        return flushOutput(*standard_, error);
+    }
+    const std::string& path() const override { return path_; }
+
+private:
+    std::string path_;
+    std::ostream* standard_;
+    FileStream file_;
+};
+
+} // namespace
 
 std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
                                                  std::ostream& standardOutput)
@@ -504,7 +497,7 @@ std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
 
 std::shared_ptr<void> catchInterrupts()
 {
-    return std::make_shared<InterruptGuard>();
+    return std::make_shared<SignalGuard>();
 }
 
 const std::atomic<bool>& interruptFlag()

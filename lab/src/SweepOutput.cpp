@@ -8,6 +8,20 @@
 
 namespace quillmoor::lab {
 
+namespace {
+
+// Characters on screen, counting a UTF-8 sequence as one (the dash of an
+// absent number).
+std::size_t displayWidth(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+} // namespace
+
 std::vector<SweepColumn> sweepColumns(SweepKinds kinds)
 {
     std::vector<SweepColumn> columns;
@@ -106,39 +120,86 @@ void SweepJsonWriter::end()
     out_ << (first_ ? "]\n" : "\n]\n");
 }
 
-void writeSweepTable(std::ostream& out, const SweepGrid& grid,
-                     const std::vector<SweepColumn>& columns, const std::vector<SweepRow>& rows)
+SweepTableWriter::SweepTableWriter(std::ostream& out, const SweepGrid& grid,
+                                   std::vector<SweepColumn> columns, std::size_t sizingRows)
+    : out_(out), columns_(std::move(columns)), sizingRows_(sizingRows), held_(2)
 {
-    // Cells: the label line, the unit line, then one line per row.
-    std::vector<std::vector<std::string>> cells(2);
-    std::vector<bool> right;
     auto addColumn = [&](const std::string& label, const std::string& unit, bool alignRight) {
-        cells[0].push_back(label);
-        cells[1].push_back(unit.empty() ? "" : "(" + unit + ")");
-        right.push_back(alignRight);
+        held_[0].push_back(label);
+        held_[1].push_back(unit.empty() ? "" : "(" + unit + ")");
+        right_.push_back(alignRight);
     };
     for (const SweepAxis& a : grid.axes())
         addColumn(a.key, keyUnit(a.key), true);
     addColumn("Shot", "", false);
-    for (const SweepColumn& c : columns)
+    for (const SweepColumn& c : columns_)
         addColumn(c.field().label, c.field().unit, true);
     addColumn("Status", "", false);
+    widths_.assign(right_.size(), 0);
+}
 
-    for (const SweepRow& row : rows) {
-        std::vector<std::string> line;
-        for (double v : row.values)
-            line.push_back(exactText(v));
-        line.push_back(shotKindName(row.kind));
-        for (const SweepColumn& c : columns) {
-            // A refused run, or a column of the other kind, has no number.
-            const ShotField* f = row.kind == ShotKind::Tee ? c.tee : c.putt;
-            line.push_back(row.shot && f ? tableCell(*f, *row.shot) : kAbsentCell);
-        }
-        line.push_back(row.status);
-        cells.push_back(std::move(line));
+void SweepTableWriter::row(const SweepRow& row)
+{
+    std::vector<std::string> line;
+    line.reserve(right_.size());
+    for (double v : row.values)
+        line.push_back(exactText(v));
+    line.push_back(shotKindName(row.kind));
+    for (const SweepColumn& c : columns_) {
+        // A refused run, or a column of the other kind, has no number.
+        const ShotField* f = row.kind == ShotKind::Tee ? c.tee : c.putt;
+        line.push_back(row.shot && f ? tableCell(*f, *row.shot) : kAbsentCell);
     }
+    line.push_back(row.status);
+    if (released_) {
+        writeLine(line);
+        return;
+    }
+    held_.push_back(std::move(line));
+    if (held_.size() - 2 >= sizingRows_)
+        release();
+}
 
-    writeAlignedRows(out, cells, right);
+void SweepTableWriter::end()
+{
+    if (!released_)
+        release();
+}
+
+void SweepTableWriter::release()
+{
+    for (const auto& line : held_)
+        for (std::size_t i = 0; i < line.size() && i < widths_.size(); ++i)
+            widths_[i] = std::max(widths_[i], displayWidth(line[i]));
+    for (const auto& line : held_)
+        writeLine(line);
+    held_.clear();
+    held_.shrink_to_fit();
+    released_ = true;
+}
+
+void SweepTableWriter::writeLine(const std::vector<std::string>& cells)
+{
+    std::string text;
+    for (std::size_t i = 0; i < cells.size() && i < widths_.size(); ++i) {
+        if (i > 0)
+            text += "  ";
+        const std::string fill(widths_[i] - std::min(widths_[i], displayWidth(cells[i])), ' ');
+        text += right_[i] ? fill + cells[i] : cells[i] + fill;
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    text += '\n';
+    out_ << text;
+}
+
+void writeSweepTable(std::ostream& out, const SweepGrid& grid,
+                     const std::vector<SweepColumn>& columns, const std::vector<SweepRow>& rows)
+{
+    SweepTableWriter table(out, grid, columns, rows.size() + 1);
+    for (const SweepRow& row : rows)
+        table.row(row);
+    table.end();
 }
 
 } // namespace quillmoor::lab

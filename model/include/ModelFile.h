@@ -9,15 +9,24 @@
 
 #include "SwingModel.h"
 
+#include <cstddef>
 #include <map>
 #include <string>
 
 namespace modelfile {
 
+// No model comes near this size: a shot of a million points is about 45 MB.
+// A file that goes on past it (/dev/zero, a pipe that never ends, a huge file
+// that is no model) is given up there rather than read for ever.
+constexpr std::size_t kMaxModelFileBytes = std::size_t(256) << 20;
+// What is said of such a file.
+std::string tooLargeReason();
+
 enum class Verdict {
     Model,      // may be read, and written back
     Unreadable, // missing, a directory, or no permission
     NotAModel,  // readable, but neither written by us nor a hand-written model
+    TooLarge,   // goes on past kMaxModelFileBytes
 };
 
 // A model begins with the header line every written file has, or else (a
@@ -25,8 +34,14 @@ enum class Verdict {
 // lines of the data file: a known key before the first colon, or a point line
 // of an announced step block.
 bool isModelText(const std::string& text);
-// The same check on a file; reads it in pieces, so any size is fine.
+// The same check on a file; reads it in pieces, at most kMaxModelFileBytes.
 Verdict examine(const std::string& path);
+
+// For a program that takes a file only as a model (Shotlab): the check, then
+// read() into `out`. A pipe or a device is read once, into memory, and judged
+// there. False with the reason, not naming the file, when it cannot be read,
+// is too large or is not a model.
+bool readModelFile(const std::string& path, SwingModel& out, std::string& why);
 
 // The catalogue as it is now; restore() puts it back.
 class CatalogueSnapshot

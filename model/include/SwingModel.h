@@ -132,10 +132,16 @@ public:
     Vector3 maxPosition(int axis, int* step = nullptr) const;
     bool treeProximity(Vector3& point, Vector3& offset, double& distance, int* step = nullptr) const;
 
-    // The data file. write() replaces the target only once the whole text is
-    // on disk; false means nothing was changed.
-    bool write(const std::string& path, bool omitSteps = false) const;
-    bool read(const std::string& path, bool keepOnEmpty = false);
+    // The data file. write() replaces a regular file only once the whole text
+    // is on disk (false: nothing was changed) and writes into what is not one
+    // (a FIFO, a device) without replacing it (FileOutput.h); `why` gets the
+    // reason of a failure.
+    bool write(const std::string& path, bool omitSteps = false, std::string* why = nullptr) const;
+    // read() gives up on a file longer than any model (ModelFile.h); `why`
+    // gets the reason when the file opened but could not be read through (too
+    // long, a read error). A file that cannot be opened leaves it as it was,
+    // and errno says why.
+    bool read(const std::string& path, bool keepOnEmpty = false, std::string* why = nullptr);
     // The text write() would store, for callers that need it in memory.
     std::string toText(bool omitSteps = false) const;
 

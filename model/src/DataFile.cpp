@@ -1,10 +1,15 @@
 // The "# SwingModel Data File" text format: writer and reader.
 
+#include "DataFileText.h"
+#include "FileOutput.h"
+#include "ModelFile.h"
 #include "NumberText.h"
 #include "SwingModel.h"
 #include "TextSink.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -216,20 +221,9 @@ bool appendToString(void* context, const char* data, std::size_t size)
 // small enough to stay in the cache.
 constexpr std::size_t kFileBuffer = 32 * 1024;
 
-bool writeToFd(void* context, const char* p, std::size_t left)
+bool writeToOutput(void* context, const char* p, std::size_t size)
 {
-    const int fd = *static_cast<int*>(context);
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return static_cast<fileout::Output*>(context)->write(p, size);
 }
 
 } // namespace
@@ -246,52 +240,28 @@ std::string SwingModel::toText(bool omitSteps) const
     return text;
 }
 
-namespace {
-
-// Mode for the new file: that of the file it replaces, else what a plain
-// create would give under the current umask.
-mode_t targetMode(const std::string& path)
+bool SwingModel::write(const std::string& pathArg, bool omitSteps, std::string* why) const
 {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-} // namespace
-
-bool SwingModel::write(const std::string& pathArg, bool omitSteps) const
-{
-    std::string path = pathArg.empty() ? fileName : pathArg;
-    if (path.empty())
+    const std::string& path = pathArg.empty() ? fileName : pathArg;
+    std::string error;
+    fileout::Output file;
+    if (path.empty() || !file.open(path, error)) {
+        if (why)
+            *why = path.empty() ? "no file name" : error;
         return false;
-    // Through a symbolic link the file it points to is replaced, not the link.
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
     }
     // The text goes out through a fixed buffer, never whole in memory (not
     // zeroed, so that pages a short file does not need are never touched).
     const std::unique_ptr<char[]> buffer(new char[kFileBuffer]);
-
-    // Write beside the target and rename over it, so a failure (full disk,
-    // no permission, a crash) never leaves a truncated file in its place.
-    std::string tmp = path + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        return false;
-    TextSink out(buffer.get(), kFileBuffer, writeToFd, &fd);
+    TextSink out(buffer.get(), kFileBuffer, writeToOutput, &file);
     putModel(out, *this, omitSteps);
-    bool ok = out.flush();
-    ok = ::fchmod(fd, targetMode(path)) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
+    out.flush();
+    if (!file.commit(error)) {
+        if (why)
+            *why = error;
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -300,6 +270,73 @@ namespace {
 // A longer line arrives in several pieces; text after a NUL byte is not seen.
 constexpr int lineBufferSize = 200;
 
+// Hands out the pieces of a file (or of text in memory) as fgets would, and
+// gives up once more than kMaxModelFileBytes have come: a device or a pipe
+// may never end.
+class PieceReader
+{
+public:
+    explicit PieceReader(int fd) : fd_(fd), block_(new char[kBlock]) {}
+    PieceReader(const char* data, std::size_t size) : cur_(data), end_(data + size) {}
+
+    // As fgets(buf, size, f); false at the end, or once reading failed.
+    bool next(char* buf, int size)
+    {
+        const std::size_t want = static_cast<std::size_t>(size - 1);
+        std::size_t got = 0;
+        while (got < want) {
+            if (cur_ == end_ && !refill())
+                break;
+            const std::size_t n = std::min(want - got, static_cast<std::size_t>(end_ - cur_));
+            const void* lineEnd = std::memchr(cur_, '\n', n);
+            const std::size_t take = lineEnd ? static_cast<const char*>(lineEnd) - cur_ + 1 : n;
+            std::memcpy(buf + got, cur_, take);
+            got += take;
+            cur_ += take;
+            if (lineEnd)
+                break;
+        }
+        buf[got] = '\0';
+        return got > 0 && failure_.empty();
+    }
+
+    // Why reading stopped before the end; empty when it reached the end.
+    const std::string& failure() const { return failure_; }
+
+private:
+    bool refill()
+    {
+        if (fd_ < 0 || atEnd_ || !failure_.empty())
+            return false;
+        ssize_t n;
+        do
+            n = ::read(fd_, block_.get(), kBlock);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            failure_ = std::strerror(errno);
+            return false;
+        }
+        total_ += static_cast<std::size_t>(n);
+        if (total_ > modelfile::kMaxModelFileBytes) {
+            failure_ = modelfile::tooLargeReason();
+            return false;
+        }
+        cur_ = block_.get();
+        end_ = cur_ + n;
+        atEnd_ = n == 0; // as fgets: once at the end, a terminal is not asked again
+        return n > 0;
+    }
+
+    static constexpr std::size_t kBlock = 64 * 1024;
+    int fd_ = -1;
+    std::unique_ptr<char[]> block_;
+    const char* cur_ = nullptr;
+    const char* end_ = nullptr;
+    std::size_t total_ = 0;
+    bool atEnd_ = false;
+    std::string failure_;
+};
+
 void readTriple(const char* text, Vector3& v)
 {
     double c[3] = {0.0, 0.0, 0.0};
@@ -307,13 +344,13 @@ void readTriple(const char* text, Vector3& v)
     v = Vector3(c[0], c[1], c[2]);
 }
 
-bool readStepBlock(std::FILE* f, int n, Trajectory& shot)
+void readStepBlock(PieceReader& in, int n, Trajectory& shot)
 {
     Trajectory::Points points;
     char buf[lineBufferSize];
     // A count beyond what the file holds ends at the end of the file; nothing
     // is reserved for it up front.
-    for (int i = 0; i < n && std::fgets(buf, sizeof buf, f); ++i) {
+    for (int i = 0; i < n && in.next(buf, sizeof buf); ++i) {
         const char* comma = std::strchr(buf, ',');
         if (!comma)
             continue; // not a point line
@@ -322,27 +359,14 @@ bool readStepBlock(std::FILE* f, int n, Trajectory& shot)
         points.emplace_back(numtext::parseInt(buf), Vector3(c[0], c[1], c[2]));
     }
     shot.assign(std::move(points));
-    return true;
 }
 
-} // namespace
-
-bool SwingModel::read(const std::string& path, bool keepOnEmpty)
+// The lines of a data file into the model; false with the reason when the
+// text could not be read to its end (the model then holds what came before).
+bool readPieces(SwingModel& m, PieceReader& in, bool keepOnEmpty, std::string* why)
 {
-    if (path.empty())
-        return false;
-    std::FILE* f = std::fopen(path.c_str(), "r");
-    if (!f)
-        return false;
-    struct stat st;
-    if (::fstat(::fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-        // A directory opens on this platform but holds no model.
-        std::fclose(f);
-        return false;
-    }
-
     char buf[lineBufferSize];
-    while (std::fgets(buf, sizeof buf, f)) {
+    while (in.next(buf, sizeof buf)) {
         if (buf[0] == '#')
             continue;
         char* colon = std::strchr(buf, ':');
@@ -353,38 +377,38 @@ bool SwingModel::read(const std::string& path, bool keepOnEmpty)
 
         if (const char* comma = std::strchr(value, ',')) {
             if (key == "HolePos")
-                readTriple(value, hole.HolePos);
+                readTriple(value, m.hole.HolePos);
             else if (key == "GreenPos")
-                readTriple(value, hole.GreenPos);
+                readTriple(value, m.hole.GreenPos);
             else if (key == "TreePos")
-                readTriple(value, hole.TreePos);
+                readTriple(value, m.hole.TreePos);
             else if (key == "TreeSize")
-                readTriple(value, hole.TreeSize);
+                readTriple(value, m.hole.TreeSize);
             else if (key == "BallPos")
-                readTriple(value, BallPos);
+                readTriple(value, m.BallPos);
             else if (key == "FirstImpact") {
                 const std::string head(value, comma);
                 if (head != " -nil-")
-                    FirstImpact = numtext::parseInt(head.c_str());
+                    m.FirstImpact = numtext::parseInt(head.c_str());
             }
             continue;
         }
 
         if (key == "HoleId") {
-            hole.HoleId = numtext::parseInt(value);
+            m.hole.HoleId = numtext::parseInt(value);
         } else if (key == "Exit Code") {
-            exitCode = numtext::parseInt(value);
-        } else if (setValue(key, numtext::parseDouble(value))) {
+            m.exitCode = numtext::parseInt(value);
+        } else if (m.setValue(key, numtext::parseDouble(value))) {
             // stored by the model's own setter
         } else if (key == "TeeShotSteps" || key == "PuttShotSteps") {
             const int n = numtext::parseInt(value);
             const bool tee = key == "TeeShotSteps";
-            Trajectory& shot = tee ? teeShot : puttShot;
+            Trajectory& shot = tee ? m.teeShot : m.puttShot;
             if (!(keepOnEmpty && n <= 0))
                 shot.clear();
             if (n > 0)
-                readStepBlock(f, n, shot);
-            (tee ? teeStep : puttStep) = n > 0 ? 0 : -1;
+                readStepBlock(in, n, shot);
+            (tee ? m.teeStep : m.puttStep) = n > 0 ? 0 : -1;
         } else if (key == "TreeType") {
             const char* p = value;
             while (*p == ' ')
@@ -392,12 +416,51 @@ bool SwingModel::read(const std::string& path, bool keepOnEmpty)
             std::string type(p);
             while (!type.empty() && type.find_first_of("\r\n") != std::string::npos)
                 type.pop_back();
-            hole.TreeType = type;
+            m.hole.TreeType = type;
         }
     }
-    std::fclose(f);
+    if (!in.failure().empty()) {
+        if (why)
+            *why = in.failure();
+        return false;
+    }
 
-    defineHole(hole.HoleId, hole.GreenSize, hole.GreenPos, hole.HolePos, hole.TreePos,
-               hole.TreeSize, hole.TreeType);
+    const HoleInfo& h = m.hole;
+    m.defineHole(h.HoleId, h.GreenSize, h.GreenPos, h.HolePos, h.TreePos, h.TreeSize, h.TreeType);
     return true;
+}
+
+} // namespace
+
+bool SwingModel::read(const std::string& path, bool keepOnEmpty, std::string* why)
+{
+    if (path.empty())
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        // A directory opens on this platform but holds no model.
+        ::close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    if (S_ISREG(st.st_mode) &&
+        static_cast<std::uintmax_t>(st.st_size) > modelfile::kMaxModelFileBytes) {
+        ::close(fd);
+        if (why)
+            *why = modelfile::tooLargeReason();
+        return false;
+    }
+    PieceReader in(fd);
+    const bool ok = readPieces(*this, in, keepOnEmpty, why);
+    ::close(fd);
+    return ok;
+}
+
+bool readModelText(SwingModel& model, const std::string& text, bool keepOnEmpty)
+{
+    PieceReader in(text.data(), text.size());
+    return readPieces(model, in, keepOnEmpty, nullptr);
 }

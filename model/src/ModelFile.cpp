@@ -1,10 +1,16 @@
 #include "ModelFile.h"
 
+#include "DataFileText.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace modelfile {
 
@@ -161,41 +167,172 @@ bool isModelText(const std::string& text)
     return c.isModel();
 }
 
+std::string tooLargeReason()
+{
+    return "longer than " + std::to_string(kMaxModelFileBytes >> 20) +
+           " MB, far more than any model holds";
+}
+
+namespace {
+
+// Feeds the bytes of a file to the classifier line by line; false once the
+// file has given more than kMaxModelFileBytes.
+class LineFeeder
+{
+public:
+    // True once the verdict is decided.
+    bool feed(const char* p, std::size_t n)
+    {
+        total_ += n;
+        const char* end = p + n;
+        while (p < end) {
+            const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            const char* stop = lineEnd ? lineEnd : end;
+            if (line_.size() < keptPerLine)
+                line_.append(p, std::min<std::size_t>(stop - p, keptPerLine - line_.size()));
+            if (!lineEnd)
+                break;
+            if (classifier_.feed(line_))
+                return decided_ = true;
+            line_.clear();
+            p = lineEnd + 1;
+        }
+        return false;
+    }
+    bool tooLarge() const { return total_ > kMaxModelFileBytes; }
+    bool isModel()
+    {
+        if (!decided_ && !line_.empty())
+            classifier_.feed(line_);
+        line_.clear();
+        return classifier_.isModel();
+    }
+
+private:
+    Classifier classifier_;
+    std::string line_;
+    std::size_t total_ = 0;
+    bool decided_ = false;
+};
+
+// The whole of what a pipe or a device gives, up to the bound; false with
+// the reason when reading fails or goes past it.
+bool slurp(int fd, std::string& text, std::string& why)
+{
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (text.size() + static_cast<std::size_t>(n) > kMaxModelFileBytes) {
+            why = tooLargeReason();
+            return false;
+        }
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace
+
 Verdict examine(const std::string& path)
 {
     if (path.empty())
         return Verdict::Unreadable;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return Verdict::Unreadable;
     struct stat st;
-    if (::fstat(::fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(f);
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
         return Verdict::Unreadable;
+    }
+    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kMaxModelFileBytes) {
+        ::close(fd);
+        return Verdict::TooLarge;
     }
 
-    Classifier c;
-    std::string line;
-    bool decided = false;
+    LineFeeder feeder;
     char buf[65536];
-    std::size_t n;
-    while (!decided && (n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        for (std::size_t i = 0; i < n && !decided; ++i) {
-            if (buf[i] == '\n') {
-                decided = c.feed(line);
-                line.clear();
-            } else if (line.size() < keptPerLine) {
-                line += buf[i];
-            }
-        }
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        failed = n < 0;
+        if (n <= 0 || feeder.feed(buf, static_cast<std::size_t>(n)) || feeder.tooLarge())
+            break;
     }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    ::close(fd);
     if (failed)
         return Verdict::Unreadable;
-    if (!decided && !line.empty())
-        c.feed(line);
-    return c.isModel() ? Verdict::Model : Verdict::NotAModel;
+    if (feeder.tooLarge())
+        return Verdict::TooLarge;
+    return feeder.isModel() ? Verdict::Model : Verdict::NotAModel;
+}
+
+bool readModelFile(const std::string& path, SwingModel& out, std::string& why)
+{
+    struct stat st;
+    if (path.empty()) {
+        why = "no file name";
+        return false;
+    }
+    if (::stat(path.c_str(), &st) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        why = std::strerror(EISDIR);
+        return false;
+    }
+    const std::string notAModel = "not a model data file";
+    if (S_ISREG(st.st_mode)) {
+        switch (examine(path)) {
+        case Verdict::Model:
+            break;
+        case Verdict::NotAModel:
+            why = notAModel;
+            return false;
+        case Verdict::TooLarge:
+            why = tooLargeReason();
+            return false;
+        case Verdict::Unreadable:
+            errno = 0;
+            if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0)
+                ::close(fd);
+            why = errno != 0 ? std::strerror(errno) : "cannot be read";
+            return false;
+        }
+        errno = 0;
+        if (out.read(path, false, &why))
+            return true;
+        if (why.empty())
+            why = errno != 0 ? std::strerror(errno) : "cannot be read";
+        return false;
+    }
+
+    // A pipe or a device can be read only once: into memory, then judged.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    const bool complete = slurp(fd, text, why);
+    ::close(fd);
+    if (!complete)
+        return false;
+    if (!isModelText(text)) {
+        why = notAModel;
+        return false;
+    }
+    return readModelText(out, text, false);
 }
 
 bool loadOver(const SwingModel& current, const std::string& path, SwingModel& out)

@@ -62,7 +62,10 @@ int runTrajex(const std::vector<std::string>& args, std::string& messages)
     }
 
     SwingModel model(true);
-    if (!model.read(opt.input, false)) {
+    std::string why; // set when the file opened but could not be read through
+    if (!model.read(opt.input, false, &why)) {
+        if (!why.empty())
+            messages += opt.input + ": " + why + '\n';
         messages += "Unable to open input file: " + opt.input + '\n';
         return 1;
     }

@@ -101,6 +101,20 @@ TEST_F(Loading, ARefusalAtStartIsShownWithTheWindow)
     EXPECT_EQ(started.findChild<QComboBox*>("cmbHoleId")->currentIndex(), 3); // the next file
 }
 
+// A file that never ends is given up at a stated size, as a model and as
+// results, and changes nothing.
+TEST_F(Loading, AFileThatNeverEndsIsRefused)
+{
+    const HoleInfo hole = model().hole;
+    window->loadModel("/dev/zero");
+    window->openResults("/dev/zero");
+    ASSERT_EQ(window->messages().size(), 2);
+    for (const QString& message : window->messages())
+        EXPECT_EQ(message, "Not a model data file, larger than any model (over 256 MB): /dev/zero");
+    EXPECT_EQ(model().hole, hole);
+    EXPECT_EQ(model().fileName, "");
+}
+
 // A result file opened for comparison carries its own version of hole 1.
 TEST_F(Loading, ComparedResultsLeaveTheCourseAlone)
 {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -132,6 +133,49 @@ TEST_F(VisibleRun, WorkingFilesBesideTheModelElsePrivate)
     EXPECT_EQ(readAll(model), original);
 }
 
+// Parview writes over no file it did not make itself in this session: a
+// user's own swing.out beside the model, a model saved as swing.in, or a file
+// put in place of its own working file send the run to the private directory.
+TEST_F(VisibleRun, WorkingFilesNeverReplaceAUsersFile)
+{
+    QTemporaryDir dir;
+    const QString model = dir.filePath("model.txt");
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_EXAMPLES "/hole4-teeshot.txt", model));
+    writeFile(dir.filePath("swing.out"), "my own notes\n");
+    window->loadModel(model);
+    EXPECT_EQ(swingUntil(1), 0);
+    EXPECT_EQ(readAll(dir.filePath("swing.out")), "my own notes\n");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("swing.in")));
+
+    QTemporaryDir other;
+    const QString saved = other.filePath("swing.in");
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_EXAMPLES "/hole2-teeshot.txt", saved));
+    const QString original = readAll(saved);
+    window->loadModel(saved);
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30); // an edit not saved
+    EXPECT_EQ(swingUntil(2), 0);
+    EXPECT_EQ(readAll(saved), original);
+    EXPECT_FALSE(QFileInfo::exists(other.filePath("swing.out")));
+
+    // The files a run made beside the model are its own to use again; one
+    // the user put in their place is not.
+    QTemporaryDir third;
+    const QString model3 = third.filePath("model.txt");
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_EXAMPLES "/hole1-teeshot.txt", model3));
+    window->loadModel(model3);
+    EXPECT_EQ(swingUntil(3), 0);
+    const QString first = readAll(third.filePath("swing.out"));
+    ASSERT_TRUE(first.contains("Exit Code: 1"));
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(20);
+    EXPECT_EQ(swingUntil(4), 0);
+    const QString second = readAll(third.filePath("swing.out"));
+    EXPECT_TRUE(second.contains("TeeLaunchAngle: 20.0")) << second.left(800).toStdString();
+    ASSERT_TRUE(QFile::remove(third.filePath("swing.out")));
+    writeFile(third.filePath("swing.out"), "mine now\n");
+    EXPECT_EQ(swingUntil(5), 0);
+    EXPECT_EQ(readAll(third.filePath("swing.out")), "mine now\n");
+}
+
 // A stand-in Trajex (a shell script) for a shown window's runs.
 class VisibleStandIn : public VisibleRun
 {
@@ -254,7 +298,8 @@ TEST_F(StandIn, EachFailureIsPrintedAndExitsWithMinusOne)
         {"cp \"$1\" \"$2\"\ntouch -d '2001-01-01 00:00' \"$2\"", noOutput, "/swing.out\n"},
         {"echo \"$# $(stat -c '%a %n' \"$(dirname \"$1\")\")\" > args.txt", noOutput,
          "/swing.out\n"},
-        {"echo $$ > pid.txt\nexec sleep 60", noOutput, "/swing.out\n"}, // outlives the wait
+        {"echo $$ > pid.txt\nexec sleep 60", // outlives the wait
+         "The simulation took too long: it was stopped after 5 seconds without a result.\n", ""},
         // Output that holds no result of the putt that was asked for.
         {"cp \"$1\" \"$2\"\nprintf 'Exit Code: 1\\n' >> \"$2\"", noResult, "/swing.out\n"},
     };
@@ -342,6 +387,20 @@ TEST_F(StandIn, CommandLine)
     out = run({"-swing", "junk.bin"});
     EXPECT_EQ(status, 255);
     EXPECT_EQ(readAll(at("junk.bin")).toLatin1(), junkBytes);
+}
+
+// A model file that is refused (no other was loaded) runs nothing: no
+// picture of the built-in hole, no data file.
+TEST_F(StandIn, ARefusedModelWritesNothing)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Trajex", at("Trajex")));
+    writeFile(at("junk.bin"), QByteArray(3000, '\x07'));
+    const QString out = run({"junk.bin", "-swing", "s.txt", "-putt", "p.txt"});
+    EXPECT_EQ(status, 255);
+    EXPECT_TRUE(out.startsWith("Not a model data file: junk.bin\n")) << out.toStdString();
+    QStringList files = QDir(root.path()).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files.join(' ').toStdString(), "Parview Trajex junk.bin");
 }
 
 TEST_F(StandIn, BatchSwingAndPuttWithTheRealTrajex)

@@ -212,7 +212,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadRange{nullptr, 150, 100, 5, "FROM (150) is above TO (100)"},
                       BadRange{nullptr, 0, 2e7, 1, "more than 10000000 values"},
                       BadRange{"TeeBackSpin", 0, 6e5, 0.1, "more than 10000000 points"},
-                      BadRange{"TeeClubSpeed", 1, 2, 1, "are the same quantity"}));
+                      BadRange{"TeeClubSpeed", 1, 2, 1, "are the same quantity"},
+                      BadRange{nullptr, 1e300, 1e300, 1, "STEP 1 vanishes next to FROM 1e+300"},
+                      BadRange{"HoleId", 1, 3, 0.5, "are one value in the data file"}));
 
 // In putt mode the putt is swept, from the putt's own controls.
 TEST_F(SweepDialogTest, PuttModeSweepsThePutt)

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
@@ -145,8 +147,12 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
         {"WindDir=-180:180:22.5", 17, -180, 180},
         {"TimeStepSize=0.0001:0.002:0.0001", 20, 0.0001, 0.002},
         {"GreenSize=10:11:0.33333", 4, 10, 10.99999}, // four decimals: 10.3333, ...
-        {"HoleId=1:4:0.5", 7, 1, 4},                  // whole ids, as the file holds them
-        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0},        // not a number
+        {"HoleId=1:4:1", 4, 1, 4},
+        {"HoleId=1:4:0.5", 0, 0, 0}, // whole ids, as the file holds them: 1, 1, 2, 2, ...
+        {"TeeBallSpeed=0:0.00000002:0.000000005", 0, 0, 0}, // eight decimals: 0, 0, 0.00000001, ...
+        {"TeeBallSpeed=1e300:1e300:1", 0, 0, 0},            // FROM + STEP is FROM
+        {"TeeBallSpeed=1e16:1e16:1", 0, 0, 0},
+        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0}, // not a number
         {"TeeBallSpeed=+-1:1:1", 0, 0, 0},
         {"TeeBallSpeed=-.5:+.5:.25", 5, -0.5, 0.5},
     };
@@ -165,7 +171,39 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
     }
     // Values as the file carries them: 5 + 3 x 0.05 is 5.15 exactly.
     EXPECT_EQ(axis("TeeLaunchAngle=5:54.95:0.05").values[3], 5.15);
-    EXPECT_EQ(axis("HoleId=1:4:0.5").values[1], 1.0);
+}
+
+// The count comes in closed form, never by stepping through the range, and
+// is exactly that of stepping: FROM + i × STEP up to TO within 1e-9 × STEP.
+TEST_F(Sweep, AxisCountIsThatOfSteppingThroughTheRange)
+{
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const double step = std::pow(10.0, std::floor(unit(rng) * 6) - 3) *
+                            (trial % 3 == 0 ? 1.0 : 0.5 + unit(rng));
+        const double from = (unit(rng) - 0.5) * 2000.0;
+        const std::size_t steps = static_cast<std::size_t>(unit(rng) * 3000);
+        // TO on a step, a hair beside one, or anywhere between two.
+        const double nudge[] = {0.0, 1e-10 * step, -1e-10 * step, 2e-9 * step, unit(rng) * step};
+        const double to = from + static_cast<double>(steps) * step + nudge[trial % 5];
+        if (to < from)
+            continue;
+        std::size_t stepped = 0;
+        while (from + static_cast<double>(stepped) * step <= to + 1e-9 * step)
+            ++stepped;
+        std::size_t counted = 0;
+        std::string error;
+        ASSERT_TRUE(countSweepAxis("TeeBallSpeed", from, to, step, counted, error)) << error;
+        ASSERT_EQ(counted, stepped) << from << ":" << to << ":" << step;
+    }
+    // Ranges whose steps vanish, and huge ones, are refused at once.
+    std::size_t counted = 0;
+    std::string error;
+    EXPECT_FALSE(countSweepAxis("TeeBallSpeed", 1e300, 1e300, 1, counted, error));
+    EXPECT_NE(error.find("vanishes"), std::string::npos) << error;
+    EXPECT_FALSE(countSweepAxis("TeeBallSpeed", -1e308, 1e308, 1e-300, counted, error));
+    EXPECT_NE(error.find("more than 10000000 values"), std::string::npos) << error;
 }
 
 TEST_F(Sweep, TheGridIsTheProductFirstKeySlowest)
@@ -404,6 +442,39 @@ TEST_F(Sweep, ShardsConcatenateToTheWholeSweep)
     EXPECT_EQ(parts, std::multiset<std::string>(whole.begin() + 1, whole.end()));
 }
 
+// A table for people keeps only the rows that size its columns; the rest are
+// written as they come, in those widths, a wider cell taking its room on its
+// own line. Up to that many rows it is the table aligned as a whole.
+TEST_F(Sweep, TableIsWrittenAsTheRowsCome)
+{
+    SweepGrid grid;
+    std::string error;
+    ASSERT_TRUE(grid.setAxes({axis("TeeBallSpeed=1:9:1")}, error)) << error;
+    const auto columns = sweepColumns({true, false});
+    std::vector<SweepRow> rows(9);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].gridIndex = i;
+        rows[i].values = {double(i + 1)};
+        rows[i].status = "ok";
+    }
+    rows[8].values = {1234567890123.5}; // wider than what sized the column
+
+    std::ostringstream streamed;
+    SweepTableWriter table(streamed, grid, columns, 3);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        table.row(rows[i]);
+        EXPECT_EQ(linesOf(streamed.str()).size(), i < 2 ? 0u : 2 + i + 1) << i;
+    }
+    table.end();
+    const auto lines = linesOf(streamed.str());
+    ASSERT_EQ(lines.size(), 2u + 9);
+    std::ostringstream whole;
+    writeSweepTable(whole, grid, columns, {rows.begin(), rows.begin() + 8});
+    const auto aligned = linesOf(whole.str());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), aligned);
+    EXPECT_EQ(lines[10].rfind("1234567890123.5  tee", 0), 0u) << lines[10];
+}
+
 TEST_F(Sweep, JsonAndTableHoldTheSameRows)
 {
     const std::vector<std::string> args = {"sweep",  kExamples + "hole1-putt.txt",
@@ -528,6 +599,8 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--vary", "TeeBallSpeed"}, 2, "is not KEY=FROM:TO:STEP"},
         {{"--vary", "TeeBallSpeed=nan:2:1"}, 2, "is not KEY=FROM:TO:STEP"},
         {{"--vary", "TeeBallSpeed=0:1e300:1e-300"}, 2, "more than 10000000 values"},
+        {{"--vary", "TeeBallSpeed=1e300:1e300:1"}, 2, "STEP 1 vanishes next to FROM 1e+300"},
+        {{"--vary", "HoleId=1:3:0.5"}, 2, "1 and 1.5 are one value in the data file"},
         {{"--vary", "TeeBallSpeed=0:4000:1", "--vary", "TeeBackSpin=0:4000:1"},
          2,
          "more than 10000000 points"},
@@ -605,11 +678,10 @@ TEST_F(Sweep, OutputsReplaceTheFileTheyName)
 TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
 {
     static SweepChart drawn;
-    static std::string drawnPath;
     Pictures pictures;
-    pictures.chart = [](const SweepChart& chart, const std::string& file, std::string&) {
+    pictures.chart = [](const SweepChart& chart, std::string& png, std::string&) {
         drawn = chart;
-        drawnPath = file;
+        png = "chart";
         return true;
     };
     ASSERT_EQ(run({"sweep", kExamples + "hole1-teeshot.txt", "--vary", "TeeLaunchAngle=10:40:10",
@@ -618,7 +690,7 @@ TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
                   pictures),
               0)
         << err;
-    EXPECT_EQ(drawnPath, path("c.png"));
+    EXPECT_EQ(readAll(path("c.png")), "chart");
     EXPECT_EQ(drawn.xTitle, "TeeLaunchAngle (deg)");
     EXPECT_EQ(drawn.yTitle, "Carry (yd)");
     EXPECT_EQ(drawn.x, (std::vector<double>{10, 20, 30, 40}));

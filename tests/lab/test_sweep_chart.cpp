@@ -8,6 +8,7 @@
 #include <QString>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sstream>
@@ -67,18 +68,16 @@ TEST(SweepChartPicture, OddDataStillGivesAPicture)
     chart.x = {0, 10, 20, 30, 40};
     chart.lines = {
         {"a", {gap, 1, 2, gap, 4}}, {"b", {gap, gap, gap, gap, gap}}, {"c", {5, 5, 5, 5, 5}}};
-    std::string error;
-    const std::string png = tempPng("odd.png");
+    std::string error, png;
     ASSERT_TRUE(renderSweepChart(chart, png, error)) << error;
-    expectPicture(png);
+    const std::string file = tempPng("odd.png");
+    std::ofstream(file, std::ios::binary) << png;
+    expectPicture(file);
+    fs::remove(file);
 
     chart.x = {7};
     chart.lines = {{"only", {gap}}};
     ASSERT_TRUE(renderSweepChart(chart, png, error)) << error;
-    const QImage image(QString::fromStdString(png), "PNG");
+    const QImage image = QImage::fromData(QByteArray::fromStdString(png), "PNG");
     EXPECT_EQ(image.size(), QSize(kChartWidth, kChartHeight));
-    fs::remove(png);
-
-    EXPECT_FALSE(renderSweepChart(chart, "/no/such/dir/chart.png", error));
-    EXPECT_FALSE(error.empty());
 }

@@ -11,6 +11,8 @@
 #include <limits>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -248,6 +250,36 @@ TEST_F(DataFileTest, WriteFailingHalfwayKeepsTheOldFile)
     EXPECT_EQ(slurp(target), "old results\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
 }
+
+// A device node is written into, never replaced: it stays the device it was
+// (a full one fails the write). FIFOs and standard output: tests/sim.
+class DeviceTarget : public DataFileTest, public ::testing::WithParamInterface<std::pair<int, bool>>
+{
+};
+
+// As root a node of our own is made, so that a broken writer could only
+// replace that one; otherwise the system's node, which a user cannot replace.
+TEST_P(DeviceTarget, StaysTheDevice)
+{
+    const auto [minor, writes] = GetParam();
+    const dev_t device = makedev(1, minor);
+    std::string node = file("device");
+    if (::mknod(node.c_str(), S_IFCHR | 0666, device) != 0)
+        node = minor == 3 ? "/dev/null" : "/dev/full";
+    SwingModel m;
+    EXPECT_EQ(m.write(node), writes);
+    struct stat st;
+    ASSERT_EQ(::lstat(node.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, device);
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename(), "device"); // no temporary file beside it
+}
+
+INSTANTIATE_TEST_SUITE_P(Nodes, DeviceTarget,
+                         ::testing::Values(std::pair<int, bool>{3, true},
+                                           std::pair<int, bool>{7, false}),
+                         [](const auto& info) { return info.param.first == 3 ? "Null" : "Full"; });
 
 TEST_F(DataFileTest, ReaderSurvivesJunkHugeAndReversedInput)
 {

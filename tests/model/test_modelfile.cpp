@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 using modelfile::Verdict;
@@ -86,6 +88,41 @@ TEST_F(ModelFileTest, UnreadableAndEndlessFiles)
     EXPECT_EQ(modelfile::examine(put("long", "HoleId: 1\n" + std::string(8 << 20, 'x'))),
               Verdict::NotAModel);
     EXPECT_EQ(modelfile::examine(put("short", "HoleId: 1\nWindDir: 3")), Verdict::Model);
+}
+
+// A file that never ends, or one larger than any model, is given up at a
+// stated size, by the check and by the reader alike; a pipe is read once.
+TEST_F(ModelFileTest, FilesPastTheSizeOfAnyModelAreRefused)
+{
+    const std::string sparse = put("sparse.txt", "# SwingModel Data File\n");
+    fs::resize_file(sparse, modelfile::kMaxModelFileBytes + 1); // no disk: a hole in the file
+    for (const std::string& path : {std::string("/dev/zero"), sparse}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(modelfile::examine(path), Verdict::TooLarge);
+        SwingModel m(false);
+        std::string why;
+        EXPECT_FALSE(m.read(path, false, &why));
+        EXPECT_NE(why.find("256 MB"), std::string::npos) << why;
+        why.clear();
+        EXPECT_FALSE(modelfile::readModelFile(path, m, why));
+        EXPECT_NE(why.find("256 MB"), std::string::npos) << why;
+    }
+}
+
+// A pipe can be read only once: it is judged and read from memory. (Files
+// that are not models are refused through Shotlab, tests/lab.)
+TEST_F(ModelFileTest, APipeIsReadOnce)
+{
+    SwingModel written(false);
+    written.TeeBallSpeed = 99;
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << written.toText(); });
+    SwingModel m(false);
+    std::string why;
+    EXPECT_TRUE(modelfile::readModelFile(fifo, m, why)) << why;
+    writer.join();
+    EXPECT_EQ(m.TeeBallSpeed, 99);
 }
 
 } // namespace

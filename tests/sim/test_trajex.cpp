@@ -1,5 +1,7 @@
 // The Trajex program end to end: arguments, messages, exit status, files.
 
+#include "../FifoReader.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -7,7 +9,10 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -170,6 +175,10 @@ TEST_F(TrajexRun, UnusablePathsAreReportedAndLeaveWhatIsThere)
         EXPECT_EQ(err, "Unable to write output file: " + target.string() + "\n");
     }
     EXPECT_EQ(slurp(dir / "taken" / "keep.txt"), "keep");
+    // An input that never ends is given up at a stated size, with the reason.
+    EXPECT_EQ(run({"/dev/zero", out}), 1);
+    EXPECT_EQ(err, "/dev/zero: longer than 256 MB, far more than any model holds\n"
+                   "Unable to open input file: /dev/zero\n");
     // Nothing else written, no temporary file left: in, taken, the two streams.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
 }
@@ -197,6 +206,37 @@ TEST_F(TrajexRun, RealisticRunsInTheAirOfTheModelFileAndCarriesIt)
     };
     EXPECT_NE(lastStep(thin), lastStep(standard));
     EXPECT_NE(thin.substr(thin.find("MaxYPosition")), standard.substr(standard.find("MaxYPosition")));
+}
+
+// An output that is not a regular file is written into, never replaced: a
+// FIFO gets the file, a full device fails the run and stays a device, and
+// standard output opened for appending keeps what it held.
+TEST_F(TrajexRun, OutputsThatAreNotRegularFilesAreWrittenInto)
+{
+    std::ofstream(in) << "TeeBallSpeed: 90\n";
+    ASSERT_EQ(run({in, out}), 0) << err;
+    const std::string expected = slurp(out);
+
+    const fs::path fifo = dir / "pipe";
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(run({in, fifo}), 0) << err;
+    EXPECT_EQ(reader.text(), expected);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+
+    fs::path full = dir / "full"; // as root a node of our own, which a fault could only replace
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        full = "/dev/full";
+    EXPECT_EQ(run({in, full}), 1);
+    EXPECT_EQ(err, "Unable to write output file: " + full.string() + "\n");
+    EXPECT_TRUE(fs::is_character_file(fs::symlink_status(full)));
+
+    const fs::path log = dir / "log.txt";
+    std::ofstream(log) << "earlier\n";
+    const std::string cmd =
+        "'"s + TRAJEX_EXE + "' '" + in.string() + "' /dev/stdout >> '" + log.string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(slurp(log), "earlier\n" + expected);
 }
 
 // Whole result files, byte for byte, of the default tee shot and of the hole 1

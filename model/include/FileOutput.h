@@ -1,0 +1,78 @@
+#pragma once
+// How every program here writes a file it is asked to write, so that nothing
+// the user has is lost: a regular file (or a new path) is written beside its
+// target and renamed over it in one step, so a failure leaves the old file as
+// it was; whatever is not a regular file is written into and never replaced
+// (a FIFO gets the text, /dev/null swallows it, /dev/full fails); and a path
+// that names what standard output already has open (/dev/stdout, or the file
+// `>> log` appends to) is written through that descriptor, so the shell's
+// appending or truncating stands.
+//
+// Temporary files that are still open are listed where a signal handler can
+// find them: a program that installs handlers for its fatal signals calls
+// endBySignal() there, and no temporary file outlives the process.
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+namespace fileout {
+
+enum class Way {
+    Closed,
+    Replace,  // a temporary file beside the target, renamed over it by commit()
+    Direct,   // a device, FIFO or socket, opened and written into
+    Standard, // standard output or standard error, written through its descriptor
+};
+
+class Output
+{
+public:
+    Output() = default;
+    // An output that was not committed is discarded.
+    ~Output() { discard(); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    // Opens path for writing; false with the reason (not naming the path)
+    // when it cannot be written. Through a symbolic link the file it points
+    // to is written.
+    bool open(const std::string& path, std::string& error);
+    // Appends; false once any write has failed (what follows is dropped).
+    bool write(const char* data, std::size_t size);
+    // Completes the output: the temporary file takes the target's place with
+    // the mode of the file it replaces. False with the reason when a write
+    // failed or the file could not take its place; a replaced file is then
+    // left as it was.
+    bool commit(std::string& error);
+    // Drops the output; a temporary file is removed.
+    void discard();
+
+    Way way() const { return way_; }
+    bool failed() const { return writeErrno_ != 0; }
+
+private:
+    void close();
+
+    Way way_ = Way::Closed;
+    int fd_ = -1;
+    std::string target_;
+    std::string temp_;
+    int slot_ = -1; // in the list of temporary files
+    mode_t mode_ = 0;
+    int writeErrno_ = 0;
+};
+
+// True when both paths name one existing file (the same device and inode,
+// through links): a hard link, a symbolic link or another spelling.
+bool sameFile(const std::string& a, const std::string& b);
+// True when path names an existing regular file.
+bool isRegularFile(const std::string& path);
+
+// Removes every temporary file an Output holds; async-signal-safe.
+void removeTemporaries();
+// For a handler of a fatal signal: removes the temporary files, then ends
+// the process by that signal, as its default action would; async-signal-safe.
+void endBySignal(int signal);
+
+} // namespace fileout
