@@ -7,6 +7,7 @@
 // what the realistic physics takes exit with 2; a table that cannot be read
 // exits with 1, one with a bad number in it with 2.
 
+#include "OutputStreams.h"
 #include "Range.h"
 #include "RealisticFlight.h"
 #include "ShotOutput.h"
