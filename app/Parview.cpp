@@ -194,7 +194,8 @@ Parview::Parview(const QStringList& arguments)
     connect(sweep, &SweepDialog::tracesReady, sweepOverlay, &SweepOverlay::show);
     connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
     shotData->panel()->showSweep(sweep->results());
-    WheelNeedsFocus::install(ui->cmbHoleId);
+    // Scrolling the panel, or the window past the replay slider, changes no value.
+    WheelNeedsFocus::installOnValueControls(this);
     new PuttReading(model, topScene,
                     {ui->btnRead,
                      ui->spinPuttClubSpeed,
