@@ -14,6 +14,7 @@
 #include "SweepOverlay.h"
 #include "SweepResults.h"
 #include "SweepTraces.h"
+#include "SwingMode.h"
 #include "TopScene.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
@@ -519,7 +520,7 @@ void Parview::runSimulation()
 
     const bool visible = isVisible();
     simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
-    const QString mode = qEnvironmentVariable("QMX_SWING_MODE");
+    const QString mode = swingmode::fromEnvironment();
 
     if (!simrun::writeInput(model, files)) {
         reportError(tr("Unable to write input file: ") + files.input);

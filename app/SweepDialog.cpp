@@ -3,6 +3,7 @@
 #include "SweepResults.h"
 #include "SweepOutput.h"
 #include "SweepPlot.h"
+#include "SwingMode.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -310,10 +311,8 @@ void SweepDialog::run()
     }
     quillmoor::lab::SweepPlan plan;
     plan.grid = grid;
-    // As the window's own runs: QMX_SWING_MODE=simple asks for the simple physics.
-    plan.mode = qEnvironmentVariable("QMX_SWING_MODE").contains(QLatin1String("simple"))
-                    ? quillmoor::ShotMode::Simple
-                    : quillmoor::ShotMode::Complex;
+    // The physics Swing would run.
+    plan.mode = swingmode::physics(swingmode::fromEnvironment());
     rows->begin(grid, quillmoor::lab::sweepColumns(quillmoor::lab::sweepKinds(model, grid)));
     progress->setValue(0);
     if (!worker->start(model, std::move(plan)))

@@ -8,6 +8,7 @@
 #include "SwingScene.h"
 #include "SweepResults.h"
 #include "SweepOutput.h"
+#include "SwingMode.h"
 #include "test_window_support.h"
 
 #include <QDir>
@@ -238,6 +239,46 @@ TEST_F(SweepDialogTest, AFieldThatIsNotANumberIsNamed)
     EXPECT_EQ(dialog->message(), "WindSpeed: To is not a number: \"ten\"");
     EXPECT_FALSE(dialog->isRunning());
 }
+
+// QMX_SWING_MODE picks the physics of a sweep as it does Swing's: Trajex
+// takes the first of its words, so "keepPosition simple" runs complex.
+class SweepMode : public SweepDialogTest,
+                  public ::testing::WithParamInterface<std::pair<const char*, bool>>
+{
+protected:
+    void TearDown() override { qunsetenv("QMX_SWING_MODE"); }
+};
+
+TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
+{
+    const auto [mode, simple] = GetParam();
+    qputenv("QMX_SWING_MODE", mode);
+    dialog->setRange(0, "TeeBallSpeed", 100, 100, 1);
+    click("btnSweepRun");
+    ASSERT_TRUE(ended());
+    ASSERT_EQ(dialog->results()->size(), 1u);
+
+    SweepGrid grid;
+    QString error;
+    ASSERT_TRUE(dialog->readGrid(grid, error));
+    SweepPlan plan;
+    plan.grid = grid;
+    plan.mode = simple ? quillmoor::ShotMode::Simple : quillmoor::ShotMode::Complex;
+    std::optional<quillmoor::ShotRecord> expected;
+    SweepHooks hooks;
+    hooks.row = [&](const SweepRow& r) { expected = r.shot; };
+    runSweep(model, plan, hooks);
+    ASSERT_TRUE(expected && dialog->results()->row(0).shot);
+    EXPECT_EQ(dialog->results()->row(0).shot->tee.carry, expected->tee.carry) << mode;
+    EXPECT_EQ(swingmode::physics(QString::fromLatin1(mode)), plan.mode) << mode;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, SweepMode,
+    ::testing::Values(std::pair("simple", true), std::pair("  simple noResults", true),
+                      std::pair("\"simple\"", true), std::pair("keepPosition simple", false),
+                      std::pair("complex simple", false), std::pair("simplex", false),
+                      std::pair("", false)));
 
 class SweepWindow : public WindowTest
 {
