@@ -53,6 +53,21 @@ bool belongsTo(const ShotColumn& c, ShotKind kind)
     return kind == ShotKind::Tee ? c.tee != nullptr : c.putt != nullptr;
 }
 
+// The numbers of one kind of shot, then those both kinds have (the distance
+// to the hole): where the ball ended comes last for a putt as for a tee shot.
+const std::vector<const ShotColumn*>& rowOrder()
+{
+    static const std::vector<const ShotColumn*> order = [] {
+        std::vector<const ShotColumn*> rows;
+        for (const bool shared : {false, true})
+            for (const ShotColumn& c : shotColumns())
+                if ((c.tee && c.putt) == shared)
+                    rows.push_back(&c);
+        return rows;
+    }();
+    return order;
+}
+
 } // namespace
 
 ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
@@ -148,7 +163,7 @@ void ShotDataPanel::clearComparisons()
 
 void ShotDataPanel::refresh()
 {
-    const auto& rows = shotColumns();
+    const auto& rows = rowOrder();
     // The table resizes its viewport while it changes shape; the columns are
     // fitted once it is filled.
     filling = true;
@@ -157,7 +172,7 @@ void ShotDataPanel::refresh()
     view->setColumnCount(static_cast<int>(columns.size()));
 
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const ShotColumn& row = rows[r];
+        const ShotColumn& row = *rows[r];
         const QString label = rowLabel(row);
         auto* header = new QTableWidgetItem(shownLabel(label));
         header->setData(Qt::UserRole, label);
