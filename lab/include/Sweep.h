@@ -16,6 +16,7 @@
 
 #include "ShotRun.h"
 #include "ShotSummary.h"
+#include "SwingModel.h"
 
 #include <atomic>
 #include <cstddef>
@@ -24,9 +25,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-class SwingModel;
-struct HoleInfo;
 
 namespace quillmoor::lab {
 
@@ -101,6 +99,9 @@ struct SweepPlan
     SweepShard shard;
     ShotMode mode = ShotMode::Complex;
     unsigned jobs = 0; // threads; 0: one per processor
+    // The holes HoleId selects from. Without them runSweep copies the
+    // process-wide catalogue, which only the thread that owns it may do.
+    std::optional<std::map<int, HoleInfo>> holes;
 };
 
 struct SweepRow

@@ -323,7 +323,8 @@ class SweepRun
 {
 public:
     SweepRun(const SwingModel& model, const SweepPlan& plan, const SweepHooks& hooks)
-        : plan_(plan), hooks_(hooks), setter_(holeCatalogue()), base_(model),
+        : plan_(plan), hooks_(hooks), setter_(plan.holes ? *plan.holes : holeCatalogue()),
+          base_(model),
           total_(plan.shard.size(plan.grid.size()))
     {
         base_.notifyEnabled = false;

@@ -240,6 +240,36 @@ TEST_F(SweepDialogTest, AFieldThatIsNotANumberIsNamed)
     EXPECT_FALSE(dialog->isRunning());
 }
 
+// The sweep takes its holes from the catalogue as it was when it started, copied
+// on the thread that owns the catalogue: a hole redefined meanwhile (the window
+// is free to do so) is not the one swept, and no other thread reads it.
+TEST(SweepWorkerHoles, AreTheCataloguesAtTheStart)
+{
+    holeCatalogue().clear();
+    SwingModel model(false);
+    const HoleInfo second = holeCatalogue().at(2);
+    SweepAxis axis;
+    std::string why;
+    ASSERT_TRUE(makeSweepAxis("HoleId", 1, 2, 1, axis, why)) << why;
+    SweepPlan plan;
+    ASSERT_TRUE(plan.grid.setAxes({axis}, why)) << why;
+
+    SweepWorker worker;
+    ASSERT_TRUE(worker.start(model, plan));
+    holeCatalogue()[2].HolePos = {40, 300, 0}; // at once, while the worker starts
+    ASSERT_TRUE(waitFor([&] { return !worker.isRunning(); }));
+    const auto rows = worker.takeRows();
+    holeCatalogue()[2] = second;
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_TRUE(rows[1].shot);
+    SwingModel onSecond(false);
+    onSecond.selectHole(2);
+    ASSERT_TRUE(quillmoor::runShot(onSecond, quillmoor::ShotMode::Complex));
+    // Near: the sweep runs the values as a data file carries them.
+    EXPECT_NEAR(rows[1].shot->tee.distanceToHole,
+                quillmoor::summarizeActiveShot(onSecond)->tee.distanceToHole, 1e-6);
+}
+
 // QMX_SWING_MODE picks the physics of a sweep as it does Swing's: Trajex
 // takes the first of its words, so "keepPosition simple" runs complex.
 class SweepMode : public SweepDialogTest,
