@@ -175,6 +175,7 @@ Parview::Parview(const QStringList& arguments)
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
     replay = new ReplayControl(this, ui->time, ui->btnAnimate, model, topScene, sideScene);
+    connect(replay, &ReplayControl::ended, this, &Parview::showNumbersAfterReplay);
     runner = new SimulationRunner(this);
     connect(runner, &SimulationRunner::finished, this,
             [this](const simrun::Outcome& outcome, const simrun::WorkFiles& files) {
@@ -559,12 +560,12 @@ void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFile
     }
     replay->stop();
     adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
-    showShotNumbers();
 
     if (isVisible()) {
         model.setCurrentStep(0);
-        QTimer::singleShot(0, replay, &ReplayControl::play);
+        replayNewShot();
     } else {
+        showShotNumbers();
         model.setCurrentStep(-1);
         topScene->drawTrajectory(model, QString());
         sideScene->drawTrajectory(model, QString());
@@ -643,8 +644,28 @@ void Parview::updateDistance()
         ui->infoDist->setMinimumWidth(needed);
 }
 
+void Parview::replayNewShot()
+{
+    shotData->panel()->clearCurrentShot(model.PuttEnabled ? quillmoor::ShotKind::Putt
+                                                          : quillmoor::ShotKind::Tee);
+    ui->info->clear();
+    numbersAfterReplay = true;
+    QTimer::singleShot(0, this, [this] {
+        replay->play();
+        if (!replay->isUnderWay())
+            showNumbersAfterReplay(); // nothing to replay
+    });
+}
+
+void Parview::showNumbersAfterReplay()
+{
+    if (numbersAfterReplay)
+        showShotNumbers();
+}
+
 void Parview::showShotNumbers()
 {
+    numbersAfterReplay = false;
     shotData->panel()->setCurrentShot(model);
     // The label ignores its text's width (see the form): a long verdict is
     // cut rather than widening the panel at the views' cost.

@@ -91,6 +91,9 @@ private:
     void updateDistance();
     // The current shot's column of the shot data and its verdict under the controls.
     void showShotNumbers();
+    // Replays the shot just run; its numbers wait for the ball to arrive.
+    void replayNewShot();
+    void showNumbersAfterReplay();
     void reportError(const QString& text);
     void saveModelAs(const QString& target);
     void writeDataFile(const QString& name);
@@ -112,5 +115,6 @@ private:
     SweepDialog* sweep = nullptr;
     SweepOverlay* sweepOverlay = nullptr;
     bool busy = false;
+    bool numbersAfterReplay = false;
     QPointer<QWidget> focusBeforeRun;
 };

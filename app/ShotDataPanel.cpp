@@ -147,6 +147,17 @@ void ShotDataPanel::setCurrentShot(const SwingModel& model)
     refresh();
 }
 
+void ShotDataPanel::clearCurrentShot(ShotKind kind)
+{
+    Column c = columnOf(tr("This shot"), nullptr);
+    c.kind = kind;
+    if (columns.isEmpty())
+        columns.append(c);
+    else
+        columns.first() = c;
+    refresh();
+}
+
 void ShotDataPanel::addComparison(const QString& title, const SwingModel& model)
 {
     if (columns.isEmpty())

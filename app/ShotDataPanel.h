@@ -39,6 +39,8 @@ public:
 
     // The first column, "This shot", from the model; the others stay.
     void setCurrentShot(const SwingModel& model);
+    // The first column without numbers ("–"), for a shot of that kind.
+    void clearCurrentShot(quillmoor::ShotKind kind);
     // A column after the others, titled by the comparison's label.
     void addComparison(const QString& title, const SwingModel& model);
     // Back to the "This shot" column alone.
