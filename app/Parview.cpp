@@ -33,6 +33,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -352,10 +353,11 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
             edit->setText(fixed2(binding::toDisplay(edit, v)));
         }
         const int n = model.currentStepCount();
-        if (n > 0) {
+        {
+            // Without a shot the disabled handle rests at the start.
             const QSignalBlocker blocker(ui->time);
-            ui->time->setRange(0, n - 1);
-            ui->time->setValue(model.currentStep());
+            ui->time->setRange(0, std::max(n - 1, 0));
+            ui->time->setValue(n > 0 ? model.currentStep() : 0);
         }
         ui->time->setEnabled(n >= 1);
         ui->btnAnimate->setEnabled(n >= 1);
