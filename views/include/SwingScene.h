@@ -77,6 +77,7 @@ public:
     // The scene's items, owned by the scene.
     QGraphicsRectItem* teeBox = nullptr;
     ArrowItem* teeArrow = nullptr;
+    QGraphicsItemGroup* axes = nullptr; // the two arrows at the tee; their letters apart
     QGraphicsItemGroup* greenGroup = nullptr;
     QGraphicsLineItem* holeLine = nullptr;
     BallItem* ball = nullptr;
@@ -141,6 +142,9 @@ private:
 
     QGraphicsView* view() const;
     void setFraming(double zoom, const QRectF& rect);
+    // The ball's scale at a zoom: 1, or larger where it would be smaller
+    // than a few pixels.
+    double ballScaleAt(double zoom) const;
     void placeLabels(double zoom, const QRectF& visible);
     void discardTrack();
     QPointF trackPoint(const Trajectory& shot, int index) const;

@@ -33,6 +33,12 @@ bool finite(const QPointF& p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
+// Fewest pixels across the ball: at a hole's framing it is a fraction of a
+// yard wide and would be a dot of two or three pixels.
+constexpr double minBallPixels = 6;
+// The margin the fit leaves round what it frames, in scene units.
+constexpr double fitMargin = 2;
+
 // The position of a step in the shot, or -1. Tracks are thinned by position,
 // so that a file whose steps leave gaps costs no more than one without.
 int indexOf(const Trajectory& shot, int step)
@@ -89,12 +95,15 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     teeBox->setPos(-9.6, teeTop * 1.2);
 
     // Axis legend: y downrange, x down the screen (plan) or z up (elevation).
-    auto* legend = new QGraphicsItemGroup;
-    legend->setPos(-9.6, 0);
-    new ArrowItem(4, false, legend);
-    auto* across = new ArrowItem(6, false, legend);
+    // Framed with their letters, so that a framing tight at the tee (a shot
+    // far to the side) leaves none of them out.
+    axes = new QGraphicsItemGroup;
+    axes->setPos(-9.6, 0);
+    auto* along = new ArrowItem(4, false, axes);
+    auto* across = new ArrowItem(6, false, axes);
     across->setRotation(plan ? 90 : -90);
-    addItem(legend);
+    along->framed = across->framed = true;
+    addItem(axes);
     auto* yLabel = new TextItem(QStringLiteral("y"));
     yLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     yLabel->setPos(-4.2, -1.56);
@@ -103,6 +112,7 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     acrossLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     acrossLabel->setPos(-9.84, plan ? 6 * 1.2 : -8.2 * 1.2);
     addItem(acrossLabel);
+    keptInside << yLabel << acrossLabel;
 
     greenGroup = new QGraphicsItemGroup;
     auto* green = new QGraphicsEllipseItem(QRectF(-0.5, -0.5, 1, 1), greenGroup);
@@ -131,6 +141,9 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     addItem(track);
 
     ball = new BallItem(plan);
+    // Drawn larger when zoomed far out (ballScaleAt), about its centre: the
+    // track still runs through it.
+    ball->setTransformOriginPoint(ball->rect().center());
     addItem(ball);
 }
 
@@ -186,16 +199,27 @@ void SwingScene::fitToView(bool animate)
         return;
     }
 
-    QRectF r = fitRect();
-    r.adjust(-2, -2, 2, 2);
-    adjustFitRect(r);
-    double zoom = port.width() / r.width();
-    if (r.height() * zoom > port.height())
-        zoom = port.height() / r.height();
-    r.adjust(2, 2, -2, -2);
+    const QRectF framed = fitRect();
+    const auto zoomFor = [&](double margin, QRectF& r) {
+        r = framed.adjusted(-margin, -margin, margin, margin);
+        adjustFitRect(r);
+        const double zoom = std::min(port.width() / r.width(), port.height() / r.height());
+        r.adjust(margin, margin, -margin, -margin);
+        return zoom;
+    };
+    QRectF r;
+    double zoom = zoomFor(fitMargin, r);
+    // Zoomed out this far the ball is drawn larger than its size; the margin
+    // grows with it, so that the ball is whole at the edge of what is framed.
+    if (std::isfinite(zoom) && zoom > 0) {
+        const double grown = ball->rect().height() * (ballScaleAt(zoom) - 1);
+        if (grown > fitMargin)
+            zoom = zoomFor(grown + fitMargin / 2, r);
+    }
     // Nothing to frame that a view could show (a shot gone to infinity).
     if (!std::isfinite(zoom) || zoom <= 0 || !finite(r.topLeft()) || !finite(r.bottomRight()))
         return;
+    ball->setScale(ballScaleAt(zoom));
 
     // A hole change is followed at once by a ball refit: it must not jump to
     // the end and leave the glide to start over from the old framing.
@@ -234,11 +258,18 @@ void SwingScene::frameByUser(double zoom, const QPointF& topLeft)
     userFraming = true;
     userZoom = zoom;
     userTopLeft = topLeft;
+    ball->setScale(ballScaleAt(zoom));
     // A scene rectangle the size of the viewport is shown exactly, wherever it lies.
     const QSize port = v->viewport()->size();
     const QRectF shown(topLeft, QSizeF(port.width() / zoom, port.height() / zoom));
     setFraming(zoom, shown);
     placeLabels(zoom, shown);
+}
+
+double SwingScene::ballScaleAt(double zoom) const
+{
+    const double across = ball->rect().width() * zoom;
+    return across > 0 && across < minBallPixels ? minBallPixels / across : 1.0;
 }
 
 void SwingScene::refit()
