@@ -16,6 +16,7 @@
 #include "SweepTraces.h"
 #include "SwingMode.h"
 #include "TopScene.h"
+#include "UnsavedWork.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
 
@@ -212,6 +213,7 @@ Parview::Parview(const QStringList& arguments)
     static_cast<SwingModelListener*>(topScene)->modelChanged(model, AllChanged);
     static_cast<SwingModelListener*>(sideScene)->modelChanged(model, AllChanged);
     onReset();
+    unsaved = std::make_unique<UnsavedWork>(model);
 
     const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
                        commandArguments.contains(QLatin1String("-putt"));
@@ -690,8 +692,12 @@ void Parview::onFileBtn()
     command.remove(QStringLiteral("btn")).remove(QStringLiteral("action"));
 
     if (command == QLatin1String("ResetAll")) {
+        // Nobody to ask in a window that is not shown.
+        if (isVisible() && !unsaved->confirmReset(this, model))
+            return;
         replay->stop();
         model.reset();
+        unsaved->markReset(model);
         fillHoleCombo();
         sweep->clearResults();
         sweepOverlay->clear();
@@ -726,9 +732,10 @@ void Parview::saveModelAs(const QString& target)
 {
     // The model only replaces the file once the whole text is written, so a
     // failure leaves the old file and the old name in place.
-    if (model.write(toPath(target), false))
+    if (model.write(toPath(target), false)) {
         model.fileName = toPath(target);
-    else
+        unsaved->markSaved(model);
+    } else
         reportError(tr("The file could not be written: ") + target);
 }
 
@@ -764,6 +771,7 @@ void Parview::loadModel(const QString& name)
     replay->stop();
     loaded.fileName = toPath(name);
     adopt(loaded, AllChanged);
+    unsaved->markSaved(model);
     fillHoleCombo();
     showShotNumbers();
     topScene->drawTrajectory(model, QString());

@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace Ui {
 class Parview;
@@ -31,6 +32,7 @@ class SimulationRunner;
 class SweepDialog;
 class SweepOverlay;
 class TopScene;
+class UnsavedWork;
 
 class Parview : public QMainWindow, public SwingModelListener
 {
@@ -116,5 +118,7 @@ private:
     SweepOverlay* sweepOverlay = nullptr;
     bool busy = false;
     bool numbersAfterReplay = false;
+    // What Reset would throw away; it asks first.
+    std::unique_ptr<UnsavedWork> unsaved;
     QPointer<QWidget> focusBeforeRun;
 };

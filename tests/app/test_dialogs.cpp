@@ -9,6 +9,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -216,6 +217,74 @@ TEST_F(FileCommands, SaveAsksForANameOnlyOnceAndOpenRestores)
     EXPECT_EQ(run("actionOpen", {choose("Open file...", file)}), 1);
     EXPECT_EQ(child<QComboBox>("cmbHoleId")->currentIndex(), 2);
     EXPECT_EQ(child<QDoubleSpinBox>("spinTeeLaunchAngle")->value(), 30); // as last saved
+}
+
+// Reset asks before it throws away holes defined in this session or changes
+// not saved, and says which; Cancel keeps everything. Shots are results, not
+// changes: they go without a question.
+TEST_F(FileCommands, ResetAsksBeforeLosingHolesOrChanges)
+{
+    window->show();
+    QString asked;
+    const auto answer = [&asked](QMessageBox::ButtonRole role) -> ModalAnswer {
+        return [&asked, role](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_TRUE(box) << w->windowTitle().toStdString();
+            asked = box->text() + '\n' + box->informativeText();
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == role)
+                    return b->click();
+            ADD_FAILURE() << "no button of role " << role;
+        };
+    };
+    const ModalAnswer keep = answer(QMessageBox::RejectRole);
+    const ModalAnswer discard = answer(QMessageBox::DestructiveRole);
+    const auto reset = [this](std::deque<ModalAnswer> answers = {}) {
+        return answerModals([this] { child<QAbstractButton>("btnResetAll")->click(); },
+                            std::move(answers));
+    };
+    auto* launch = child<QDoubleSpinBox>("spinTeeLaunchAngle");
+
+    EXPECT_EQ(reset(), 0); // nothing to lose
+    for (int i = 0; i <= 10; ++i)
+        model().setPoint(i, {0.0, i * 10.0, 0.0});
+    model().setCurrentStep(10);
+    EXPECT_EQ(reset(), 0); // a shot is a result
+
+    // A hole defined here.
+    model().defineHole(-1, 10, {0, 120, 0}, {0, 120, 0}, {}, {}, "");
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("#5")) << asked.toStdString();
+    EXPECT_EQ(SwingModel::holeCount(), 5);
+    EXPECT_EQ(model().hole.HoleId, 5);
+    EXPECT_EQ(reset({discard}), 1);
+    EXPECT_EQ(SwingModel::holeCount(), 4);
+    EXPECT_EQ(model().hole.HoleId, 1);
+
+    // A changed value, before and after it is saved, and after it is opened.
+    launch->setValue(30);
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("not saved")) << asked.toStdString();
+    EXPECT_EQ(launch->value(), 30);
+    const QString file = path("mine.txt");
+    EXPECT_EQ(run("actionSave_As", {choose("Save as...", file)}), 1);
+    EXPECT_EQ(reset(), 0);
+    EXPECT_EQ(launch->value(), 45);
+    EXPECT_EQ(run("actionOpen", {choose("Open file...", file)}), 1);
+    EXPECT_EQ(launch->value(), 30);
+    launch->setValue(20);
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("mine.txt")) << asked.toStdString();
+    EXPECT_EQ(reset({discard}), 1);
+    EXPECT_EQ(launch->value(), 45);
+
+    // The two resets say what each resets, and do not read alike.
+    const auto* all = child<QAbstractButton>("btnResetAll");
+    const auto* count = child<QAbstractButton>("btnResetShot");
+    EXPECT_EQ(all->text(), "Reset");
+    EXPECT_NE(count->text(), all->text());
+    EXPECT_TRUE(all->toolTip().contains("built-in")) << all->toolTip().toStdString();
+    EXPECT_TRUE(count->toolTip().contains("shot count")) << count->toolTip().toStdString();
 }
 
 TEST_F(FileCommands, ComparisonTracesStayUntilResetAll)
