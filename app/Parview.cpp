@@ -5,6 +5,7 @@
 #include "PngFile.h"
 #include "PuttReading.h"
 #include "ReplayControl.h"
+#include "SaveLocation.h"
 #include "ShotDataDock.h"
 #include "ShotDataPanel.h"
 #include "SideScene.h"
@@ -35,6 +36,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -719,8 +721,9 @@ void Parview::onFileBtn()
     } else if (command == QLatin1String("Save") || command == QLatin1String("Save_As")) {
         QString target = fromPath(model.fileName);
         if (command == QLatin1String("Save_As") || target.isEmpty()) {
-            target =
-                QFileDialog::getSaveFileName(this, tr("Save as..."), target, tr("*.txt;;*.in"));
+            target = QFileDialog::getSaveFileName(this, tr("Save as..."),
+                                                  savelocation::dialogStart(target),
+                                                  tr("*.txt;;*.in"));
             if (target.isEmpty())
                 return;
         }
@@ -732,11 +735,15 @@ void Parview::saveModelAs(const QString& target)
 {
     // The model only replaces the file once the whole text is written, so a
     // failure leaves the old file and the old name in place.
+    errno = 0;
     if (model.write(toPath(target), false)) {
         model.fileName = toPath(target);
         unsaved->markSaved(model);
-    } else
-        reportError(tr("The file could not be written: ") + target);
+    } else {
+        const int error = errno;
+        reportError(tr("The file could not be written: ") + target + QLatin1Char('\n') +
+                    savelocation::failureReason(error));
+    }
 }
 
 bool Parview::isModelFile(const QString& name)

@@ -128,7 +128,7 @@ public:
     bool treeProximity(Vector3& point, Vector3& offset, double& distance, int* step = nullptr) const;
 
     // The data file. write() replaces the target only once the whole text is
-    // on disk; false means nothing was changed.
+    // on disk; false means nothing was changed, and errno then says why.
     bool write(const std::string& path, bool omitSteps = false) const;
     bool read(const std::string& path, bool keepOnEmpty = false);
     // The text write() would store, for callers that need it in memory.

@@ -276,12 +276,24 @@ bool SwingModel::write(const std::string& pathArg, bool omitSteps) const
     TextSink out(buffer.get(), kFileBuffer, writeToFd, &fd);
     putModel(out, *this, omitSteps);
     bool ok = out.flush();
-    ok = ::fchmod(fd, targetMode(path)) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
+    // The first failure's errno is kept for the caller, past the calls that
+    // follow it (the mode's look-up, the clean-up).
+    int reason = ok ? 0 : errno;
+    const auto step = [&](bool done) {
+        if (!done && ok) {
+            ok = false;
+            reason = errno;
+        }
+    };
+    const mode_t mode = targetMode(path);
+    step(::fchmod(fd, mode) == 0);
+    step(::close(fd) == 0);
     if (ok)
-        ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok)
+        step(::rename(tmp.c_str(), path.c_str()) == 0);
+    if (!ok) {
         ::unlink(tmp.c_str());
+        errno = reason;
+    }
     return ok;
 }
 

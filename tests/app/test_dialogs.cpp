@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -285,6 +288,53 @@ TEST_F(FileCommands, ResetAsksBeforeLosingHolesOrChanges)
     EXPECT_NE(count->text(), all->text());
     EXPECT_TRUE(all->toolTip().contains("built-in")) << all->toolTip().toStdString();
     EXPECT_TRUE(count->toolTip().contains("shot count")) << count->toolTip().toStdString();
+}
+
+// A save that fails says why. The save dialog of a model whose folder cannot
+// be written (installed examples, or a folder gone) starts in the user's
+// documents, under the model's name.
+TEST_F(FileCommands, SaveSaysWhyAndStartsWhereItCanWrite)
+{
+    window->show();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    const QString file = path("sub/model.txt");
+    EXPECT_EQ(run("actionSave_As", {choose("Save as...", file)}), 1);
+    ASSERT_EQ(QString::fromStdString(model().fileName), file);
+
+    QString text;
+    const ModalAnswer read = [&text](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            text = box->text();
+    };
+    const std::pair<int, std::function<void()>> failures[] = {
+        {ENOENT, [this] { ASSERT_TRUE(QDir(path("sub")).removeRecursively()); }},
+        {ENOTDIR, [this] {
+             QFile blocker(path("sub"));
+             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder was
+         }},
+    };
+    for (const auto& [error, cause] : failures) {
+        cause();
+        EXPECT_EQ(run("actionSave", {read}), 1);
+        EXPECT_TRUE(text.startsWith("The file could not be written: " + file)) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(error))))
+            << text.toStdString();
+        EXPECT_EQ(QString::fromStdString(model().fileName), file);
+    }
+
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    QString startDir, startName;
+    EXPECT_EQ(run("actionSave_As", {[&](QWidget* w) {
+                  auto* dlg = qobject_cast<QFileDialog*>(w);
+                  ASSERT_TRUE(dlg);
+                  startDir = dlg->directory().absolutePath();
+                  startName = QFileInfo(dlg->selectedFiles().value(0)).fileName();
+              }}),
+              1);
+    EXPECT_EQ(startDir, QDir(documents).absolutePath());
+    EXPECT_EQ(startName, "model.txt");
 }
 
 TEST_F(FileCommands, ComparisonTracesStayUntilResetAll)
