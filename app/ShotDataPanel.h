@@ -87,6 +87,9 @@ private:
     int titleWidth(const QString& title) const;
 
     void sweepChanged();
+    // Widens the sweep table's columns for their titles and the rows first
+    // to last (none when last < first).
+    void fitSweepColumns(int first, int last);
 
     QVector<Column> columns;
     QTableWidget* view = nullptr;

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -98,4 +100,27 @@ TEST(ShotDataPanel, CurrentShotAndComparisons)
     panel.setCurrentShot(teeModel());
     EXPECT_EQ(visibleRows(t).last(), "Distance to hole (yd)");
     EXPECT_EQ(ShotDataPanel::verdict(holedPutt()), "Holed!");
+}
+
+// A column's title is whole even when it is drawn bold, as the header draws
+// the titles of the selected cells' columns.
+TEST(ShotDataPanel, TitlesAreWholeInBold)
+{
+    ShotDataPanel panel;
+    panel.resize(400, 400);
+    panel.show();
+    const SwingModel tee = teeModel();
+    panel.setCurrentShot(tee);
+    panel.addComparison("x.out", tee);
+    QTableWidget* t = panel.table();
+    t->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 1), true);
+    QFont bold = t->horizontalHeader()->font();
+    bold.setBold(true);
+    const int margins = 2 * t->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, t);
+    for (int c = 0; c < t->columnCount(); ++c) {
+        const QString title = t->horizontalHeaderItem(c)->text();
+        EXPECT_GE(t->columnWidth(c), QFontMetrics(bold).horizontalAdvance(title) + margins)
+            << title.toStdString();
+    }
+    EXPECT_EQ(t->horizontalHeaderItem(0)->text(), "This shot");
 }

@@ -16,11 +16,14 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <sstream>
 
 namespace {
@@ -368,6 +371,44 @@ TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
     EXPECT_EQ(traceCount("topView") + traceCount("sideView"), 0);
     EXPECT_EQ(sweepTable()->model()->rowCount(), 0);
     EXPECT_FALSE(find<QPushButton>(dialog(), "btnSweepSave")->isEnabled());
+}
+
+// Every cell and every title of a sweep's table is whole: the values, however
+// many rows come in a batch, and the titles in the bold the header uses for
+// the columns of a selected row.
+TEST_F(SweepWindow, TheTableShowsWholeNumbersAndTitles)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    child<QPushButton>("btnSweep")->click();
+    dialog()->setRange(0, "TeeLaunchAngle", 40, 50, 1);
+    dialog()->setRange(1, "TeeBackSpin", 3500, 4500, 100);
+    dialog()->setSecondEnabled(true);
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    QThread::msleep(1500); // a busy window: the rows arrive in one batch
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    QTableView* table = sweepTable();
+    const QAbstractItemModel* rows = table->model();
+    ASSERT_EQ(rows->rowCount(), 121);
+    table->selectRow(3);
+    QApplication::processEvents();
+
+    const int padding =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    QFont bold = table->horizontalHeader()->font();
+    bold.setBold(true);
+    const int margins = 2 * table->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, table);
+    for (int c = 0; c < rows->columnCount(); ++c) {
+        const QString title = rows->headerData(c, Qt::Horizontal).toString();
+        for (const QString& line : title.split('\n'))
+            EXPECT_GE(table->columnWidth(c), QFontMetrics(bold).horizontalAdvance(line) + margins)
+                << line.toStdString();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            const QString text = rows->index(r, c).data().toString();
+            ASSERT_GE(table->columnWidth(c), table->fontMetrics().horizontalAdvance(text) + padding)
+                << "row " << r << ": " << text.toStdString();
+        }
+    }
 }
 
 TEST_F(SweepWindow, ClosingTheWindowStopsTheSweep)
