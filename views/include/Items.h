@@ -173,6 +173,13 @@ public:
     void setShift(const QPointF& shift);
     // Where the text would rather be; the views keep it inside their view.
     QPointF preferredShift;
+    // Kept in a corner of the view rather than at its anchor: the first of
+    // top left, bottom left, top right and bottom right that leaves the
+    // flag and the hole clear.
+    bool pinned = false;
+    // The widest the text may be, in pixels: a label that can go on more
+    // lines does so. Plain labels stay as they are.
+    virtual void fitWidth(double pixels);
 
 private:
     QPointF textShift;

@@ -146,6 +146,10 @@ private:
     // than a few pixels.
     double ballScaleAt(double zoom) const;
     void placeLabels(double zoom, const QRectF& visible);
+    // The pinned labels into the corners of inside (pixels from the view's
+    // top left corner).
+    void placePinned(const QList<TextItem*>& labels, double zoom, const QRectF& visible,
+                     const QRectF& inside);
     void discardTrack();
     QPointF trackPoint(const Trajectory& shot, int index) const;
     void startLive(const Trajectory& shot, const ShotKey& key, int from, double offset);

@@ -281,12 +281,14 @@ void SwingScene::refit()
 void SwingScene::placeLabels(double zoom, const QRectF& visible)
 {
     QList<TextItem*> labels = keptInside;
+    QList<TextItem*> pinned;
     for (QGraphicsItem* item : std::as_const(traces))
         if (auto* label = dynamic_cast<TextItem*>(item))
-            labels.append(label);
+            (label->pinned ? pinned : labels).append(label);
 
     // In pixels from the view's top left corner, two pixels from each edge.
     const QRectF inside = QRectF(QPointF(), visible.size() * zoom).adjusted(2, 2, -2, -2);
+    placePinned(pinned, zoom, visible, inside.adjusted(2, 2, -2, -2));
     for (TextItem* label : std::as_const(labels)) {
         const QPointF at = (label->scenePos() - visible.topLeft()) * zoom;
         const QRectF box = label->textRect().translated(at + label->preferredShift);
@@ -305,6 +307,50 @@ void SwingScene::placeLabels(double zoom, const QRectF& visible)
         if (box.top() + move.y() < inside.top())
             move.ry() = inside.top() - box.top();
         label->setShift(label->preferredShift + move);
+    }
+}
+
+void SwingScene::placePinned(const QList<TextItem*>& labels, double zoom, const QRectF& visible,
+                             const QRectF& inside)
+{
+    if (labels.isEmpty())
+        return;
+    // What a corner label must not hide: the flag, the cup and the hole's
+    // distance (the green itself may fill a putt's view).
+    QList<QRectF> clear;
+    for (const QGraphicsItem* part : greenGroup->childItems()) {
+        if (part->data(0).toInt() == GreenRole || !part->isVisible())
+            continue;
+        QRectF r = part->flags() & QGraphicsItem::ItemIgnoresTransformations
+                       ? part->boundingRect().translated((part->scenePos() - visible.topLeft()) * zoom)
+                       : QRectF((part->sceneBoundingRect().topLeft() - visible.topLeft()) * zoom,
+                                part->sceneBoundingRect().size() * zoom);
+        clear.append(r.adjusted(-3, -3, 3, 3));
+    }
+    QPointF below = inside.topLeft(); // labels in one corner go one under another
+    for (TextItem* label : labels) {
+        label->fitWidth(inside.width());
+        const QRectF text = label->textRect();
+        const QPointF corners[] = {
+            below,
+            {inside.left(), inside.bottom() - text.height()},
+            {inside.right() - text.width(), inside.top()},
+            {inside.right() - text.width(), inside.bottom() - text.height()},
+        };
+        QPointF at = corners[0];
+        for (const QPointF& corner : corners) {
+            const QRectF box(corner, text.size());
+            if (std::none_of(clear.begin(), clear.end(),
+                             [&](const QRectF& r) { return r.intersects(box); })) {
+                at = corner;
+                break;
+            }
+        }
+        // Anchored at the view's corner, moved in pixels.
+        label->setPos(visible.topLeft());
+        label->setShift(at - text.topLeft());
+        if (at == below)
+            below.ry() += text.height() + 4;
     }
 }
 
