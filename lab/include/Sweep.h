@@ -37,6 +37,9 @@ bool isSweepKey(const std::string& key);
 const std::vector<std::string>& sweepKeys();
 // The unit of a key's values: "mph", "deg", "rpm", "yd", "s"; empty for none.
 const char* keyUnit(const std::string& key);
+// The key a key is another name of (TeeClubSpeed: TeeBallSpeed), or the key
+// itself; empty for a key a sweep does not take.
+const char* keyQuantity(const std::string& key);
 
 // One varied key: FROM + i × STEP for i = 0, 1, ... while the value is at most
 // TO (with a tolerance of 1e-9 × STEP, so 5:54.95:0.05 gives 1000 values),

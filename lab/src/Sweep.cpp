@@ -113,6 +113,12 @@ const char* keyUnit(const std::string& key)
     return k ? k->unit : "";
 }
 
+const char* keyQuantity(const std::string& key)
+{
+    const KeyInfo* k = findKey(key);
+    return k ? k->quantity : "";
+}
+
 bool makeSweepAxis(const std::string& key, double from, double to, double step, SweepAxis& axis,
                    std::string& error)
 {
