@@ -5,6 +5,7 @@
 #include "PngFile.h"
 #include "PuttReading.h"
 #include "ReplayControl.h"
+#include "RoomForViews.h"
 #include "SaveLocation.h"
 #include "ShotDataDock.h"
 #include "ShotDataPanel.h"
@@ -175,6 +176,7 @@ Parview::Parview(const QStringList& arguments)
     ui->btnOpen->setDefaultAction(ui->actionOpen);
     shotData = new ShotDataDock(this);
     ui->btnShotData->setDefaultAction(shotData->toggleViewAction());
+    auto* room = new RoomForViews(this, ui->splitter, ui->controlScroll, ui->splitView, shotData);
 
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
@@ -219,8 +221,10 @@ Parview::Parview(const QStringList& arguments)
 
     const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
                        commandArguments.contains(QLatin1String("-putt"));
-    if (!batch)
+    if (!batch) {
         shotData->restore(); // the batch images show the views alone
+        room->fitScreen();
+    }
     if (!commandArguments.isEmpty()) {
         // Lays out the hidden window, so that the views have their sizes
         // before a batch run renders them. Rendering does the layout for the

@@ -392,6 +392,12 @@ QSize ShotDataPanel::sizeHint() const
     return {2 * view->frameWidth() + labels + 3 * columnWidth(), QWidget::sizeHint().height()};
 }
 
+QSize ShotDataPanel::minimumSizeHint() const
+{
+    const int labels = view->verticalHeader()->sizeHint().width();
+    return {2 * view->frameWidth() + labels + columnWidth(), QWidget::minimumSizeHint().height()};
+}
+
 QString ShotDataPanel::verdict(const SwingModel& model)
 {
     return QString::fromStdString(quillmoor::shotVerdict(model));

@@ -65,6 +65,8 @@ public:
     // Wide enough for the row labels, the current shot and one comparison;
     // further columns scroll.
     QSize sizeHint() const override;
+    // The row labels and the current shot: less says nothing.
+    QSize minimumSizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
