@@ -148,6 +148,8 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
+    // The elevation view, with the flight, a little taller than the plan.
+    ui->splitView->setSizes({298, 405});
     // Room for the usual distance texts from the start, so that the panel
     // does not change width while the ball moves; updateDistance() widens it
     // for anything longer.

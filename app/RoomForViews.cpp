@@ -18,12 +18,7 @@ RoomForViews::RoomForViews(QMainWindow* window, QSplitter* split, QScrollArea* c
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
-    views->setMinimumWidth(minimumViewWidth);
-    if (auto* both = qobject_cast<QSplitter*>(views)) {
-        both->setChildrenCollapsible(false);
-        for (int i = 0; i < both->count(); ++i)
-            both->widget(i)->setMinimumHeight(minimumViewHeight);
-    }
+    views->setMinimumSize(minimumViewWidth, 2 * minimumViewHeight);
     keepControlsWhole();
     window->installEventFilter(this);
     controls->widget()->installEventFilter(this);

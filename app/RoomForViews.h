@@ -23,14 +23,13 @@ class QWidget;
 class RoomForViews : public QObject
 {
 public:
-    // split holds the controls (first) and the views (second); views is the
-    // splitter of the two views.
+    // split holds the controls (first) and the views (second).
     RoomForViews(QMainWindow* window, QSplitter* split, QScrollArea* controls, QWidget* views,
                  QDockWidget* dock);
 
     // The views' width that the dock's room is taken for.
     static constexpr int preferredViewsWidth = 600;
-    // Least room for each of the two views.
+    // Least room for the views, and the height of each of the two.
     static constexpr int minimumViewWidth = 360;
     static constexpr int minimumViewHeight = 110;
     // What a window manager's title bar and frame usually add to the height.
