@@ -148,6 +148,9 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
+    // The controls scroll up and down, never sideways (RoomForViews widens
+    // them further in a window that is shown).
+    ui->controlScroll->setMinimumWidth(ui->controlGroups->minimumSizeHint().width());
     // The elevation view, with the flight, a little taller than the plan.
     ui->splitView->setSizes({298, 405});
     // Room for the usual distance texts from the start, so that the panel
@@ -178,7 +181,6 @@ Parview::Parview(const QStringList& arguments)
     ui->btnOpen->setDefaultAction(ui->actionOpen);
     shotData = new ShotDataDock(this);
     ui->btnShotData->setDefaultAction(shotData->toggleViewAction());
-    auto* room = new RoomForViews(this, ui->splitter, ui->controlScroll, ui->splitView, shotData);
 
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
@@ -225,6 +227,9 @@ Parview::Parview(const QStringList& arguments)
                        commandArguments.contains(QLatin1String("-putt"));
     if (!batch) {
         shotData->restore(); // the batch images show the views alone
+        // The room of a window people use; the batch images keep their size.
+        auto* room =
+            new RoomForViews(this, ui->splitter, ui->controlScroll, ui->splitView, shotData);
         room->fitScreen();
     }
     if (!commandArguments.isEmpty()) {

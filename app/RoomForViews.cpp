@@ -22,13 +22,19 @@ RoomForViews::RoomForViews(QMainWindow* window, QSplitter* split, QScrollArea* c
     keepControlsWhole();
     window->installEventFilter(this);
     controls->widget()->installEventFilter(this);
+    // The scroll bar shows when the controls do not fit, and needs its room.
+    connect(controls->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &RoomForViews::keepControlsWhole);
 }
 
 void RoomForViews::keepControlsWhole()
 {
-    // The controls' own width, and room for the scroll bar beside them.
-    const int bar = controls->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
-                                                   controls->verticalScrollBar());
+    // The controls' own width, and room for the scroll bar beside them while
+    // it shows.
+    const QScrollBar* scroll = controls->verticalScrollBar();
+    const int bar = scroll->maximum() > scroll->minimum()
+                        ? controls->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll)
+                        : 0;
     controls->setMinimumWidth(controls->widget()->sizeHint().width() + bar +
                               2 * controls->frameWidth());
 }

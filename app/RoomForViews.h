@@ -11,6 +11,8 @@
 //   window widens. A width the user gives the dock by hand stays until the
 //   window is resized.
 // - Before it is first shown the window is fitted to the screen it opens on.
+//
+// For a window that is shown: the batch images keep the layout they had.
 
 #include <QObject>
 
