@@ -41,16 +41,16 @@ set -eu
 # The window is laid out at its initial 1023 x 757 at the top left corner of
 # the screen, widened on the right by the "Shot data" panel when it shows;
 # these are places in it.
-SWING_BUTTON="180 467"
-PUTT_BUTTON="177 632"
+SWING_BUTTON="213 473"
+PUTT_BUTTON="213 641"
 QUIET_SPOT="180 735"           # nothing under it: a click only activates the window
-REPLAY_BUTTON=20x20+352+726    # the play/pause button
-SLIDER_QUARTER="542 736"       # a quarter of the way along the replay slider
-TOP_VIEW=655x291+355+13        # the plan view, a few pixels inside its frame
-SIDE_VIEW=655x399+355+316      # the elevation view, likewise
-VIEWS=655x701+355+13           # both, and the splitter handle between them
-TOP_VIEW_CENTRE="683 160"
-SIDE_VIEW_CENTRE="683 515"
+REPLAY_BUTTON=20x20+338+726    # the play/pause button
+SLIDER_QUARTER="528 736"       # a quarter of the way along the replay slider
+TOP_VIEW=671x293+340+13        # the plan view, a few pixels inside its frame
+SIDE_VIEW=671x399+340+317      # the elevation view, likewise
+VIEWS=671x703+340+13           # both, and the splitter handle between them
+TOP_VIEW_CENTRE="675 160"
+SIDE_VIEW_CENTRE="675 515"
 # The tee shot's sliders and spin boxes, one row each: ball speed, launch
 # and target angle, back and side spin.
 TEE_SLIDERS_X=170
