@@ -732,9 +732,8 @@ void Parview::onFileBtn()
     } else if (command == QLatin1String("Save") || command == QLatin1String("Save_As")) {
         QString target = fromPath(model.fileName);
         if (command == QLatin1String("Save_As") || target.isEmpty()) {
-            target = QFileDialog::getSaveFileName(this, tr("Save as..."),
-                                                  savelocation::dialogStart(target),
-                                                  tr("*.txt;;*.in"));
+            target = QFileDialog::getSaveFileName(
+                this, tr("Save as..."), savelocation::dialogStart(target), tr("*.txt;;*.in"));
             if (target.isEmpty())
                 return;
         }

@@ -32,9 +32,10 @@ void RoomForViews::keepControlsWhole()
     // The controls' own width, and room for the scroll bar beside them while
     // it shows.
     const QScrollBar* scroll = controls->verticalScrollBar();
-    const int bar = scroll->maximum() > scroll->minimum()
-                        ? controls->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll)
-                        : 0;
+    const int bar =
+        scroll->maximum() > scroll->minimum()
+            ? controls->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll)
+            : 0;
     controls->setMinimumWidth(controls->widget()->sizeHint().width() + bar +
                               2 * controls->frameWidth());
 }
@@ -45,8 +46,8 @@ void RoomForViews::fitScreen()
     if (!screen)
         return;
     const QRect room = screen->availableGeometry();
-    const int frameHeight = window->isVisible() ? window->frameGeometry().height() - window->height()
-                                                : titleAllowance;
+    const int frameHeight =
+        window->isVisible() ? window->frameGeometry().height() - window->height() : titleAllowance;
     const int height = std::min(window->height(), room.height() - frameHeight);
     const int width = std::min(window->width(), room.width());
     if (height != window->height() || width != window->width())

@@ -65,7 +65,9 @@ int headerWidth(const QHeaderView* header, const QString& title)
     option.fontMetrics = titleMetrics(header); // what the style measures the text with
     option.text = title;
     const QSize text = option.fontMetrics.size(0, title);
-    return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header).width();
+    return header->style()
+        ->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header)
+        .width();
 }
 
 bool belongsTo(const ShotColumn& c, ShotKind kind)
@@ -328,7 +330,8 @@ void ShotDataPanel::fitSweepColumns(int first, int last)
     const int step = std::max(1, (last - first) / 32);
     for (int c = 0; c < rows->columnCount(); ++c) {
         int width = last < first ? 0 : sweepView->columnWidth(c);
-        width = std::max(width, headerWidth(header, rows->headerData(c, Qt::Horizontal).toString()));
+        width =
+            std::max(width, headerWidth(header, rows->headerData(c, Qt::Horizontal).toString()));
         for (int r = first; r <= last; r = r == last ? last + 1 : std::min(r + step, last))
             width = std::max(width, cells.horizontalAdvance(rows->index(r, c).data().toString()) +
                                         padding);

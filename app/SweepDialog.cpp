@@ -1,9 +1,9 @@
 #include "SweepDialog.h"
 
 #include "SweepEstimate.h"
-#include "SweepResults.h"
 #include "SweepOutput.h"
 #include "SweepPlot.h"
+#include "SweepResults.h"
 #include "SwingMode.h"
 
 #include <QCheckBox>
@@ -420,7 +420,8 @@ QString SweepDialog::countText(std::size_t shots) const
     QString text = shots == 1 ? tr("1 shot") : tr("%1 shots").arg(shots);
     // Said only for a grid that takes a while, and only from its own shots.
     if (estimatedSerial == rangeSerial && estimate->secondsFor(shots) > 60)
-        text += tr(", %1 on this machine").arg(SweepEstimate::durationText(estimate->secondsFor(shots)));
+        text += tr(", %1 on this machine")
+                    .arg(SweepEstimate::durationText(estimate->secondsFor(shots)));
     return text;
 }
 

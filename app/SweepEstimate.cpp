@@ -81,7 +81,8 @@ void SweepEstimate::start()
         measuredShots = done;
     });
     thread = t;
-    connect(t, &QThread::finished, this, [this, t] { ended(t); }, Qt::QueuedConnection);
+    connect(
+        t, &QThread::finished, this, [this, t] { ended(t); }, Qt::QueuedConnection);
     t->start();
 }
 
@@ -111,7 +112,9 @@ double SweepEstimate::secondsFor(std::size_t points) const
 
 QString SweepEstimate::durationText(double seconds)
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("SweepEstimate", text); };
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("SweepEstimate", text);
+    };
     const double minutes = seconds / 60;
     if (minutes < 1.5)
         return tr("about a minute");

@@ -18,7 +18,7 @@ quillmoor::ShotMode physics(const QString& mode)
 {
     const QStringList w = words(mode);
     return !w.isEmpty() && w.first() == QLatin1String("simple") ? quillmoor::ShotMode::Simple
-                                                                 : quillmoor::ShotMode::Complex;
+                                                                : quillmoor::ShotMode::Complex;
 }
 
 } // namespace swingmode

@@ -330,8 +330,7 @@ class SweepRun
 public:
     SweepRun(const SwingModel& model, const SweepPlan& plan, const SweepHooks& hooks)
         : plan_(plan), hooks_(hooks), setter_(plan.holes ? *plan.holes : holeCatalogue()),
-          base_(model),
-          total_(plan.shard.size(plan.grid.size()))
+          base_(model), total_(plan.shard.size(plan.grid.size()))
     {
         base_.notifyEnabled = false;
         carryModel(base_);

@@ -153,7 +153,7 @@ TEST_F(Controls, TheWheelChangesOnlyTheControlThatHasFocus)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     child<QComboBox>("cmbHoleId")->setCurrentIndex(3); // hole 4: wind and green editable
-    child<QGroupBox>("grpPutt")->setChecked(true);      // and the putt's controls
+    child<QGroupBox>("grpPutt")->setChecked(true);     // and the putt's controls
     const auto state = [](QWidget* w) -> std::string {
         if (auto* s = qobject_cast<QAbstractSlider*>(w))
             return std::to_string(s->value());
@@ -163,8 +163,8 @@ TEST_F(Controls, TheWheelChangesOnlyTheControlThatHasFocus)
     };
     const auto wheel = [](QWidget* w, int notches) {
         const QPointF at(w->width() / 2.0, w->height() / 2.0);
-        QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &event);
     };
     QList<QWidget*> controls;

@@ -308,7 +308,8 @@ TEST_F(FileCommands, SaveSaysWhyAndStartsWhereItCanWrite)
     };
     const std::pair<int, std::function<void()>> failures[] = {
         {ENOENT, [this] { ASSERT_TRUE(QDir(path("sub")).removeRecursively()); }},
-        {ENOTDIR, [this] {
+        {ENOTDIR,
+         [this] {
              QFile blocker(path("sub"));
              ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder was
          }},
@@ -316,7 +317,8 @@ TEST_F(FileCommands, SaveSaysWhyAndStartsWhereItCanWrite)
     for (const auto& [error, cause] : failures) {
         cause();
         EXPECT_EQ(run("actionSave", {read}), 1);
-        EXPECT_TRUE(text.startsWith("The file could not be written: " + file)) << text.toStdString();
+        EXPECT_TRUE(text.startsWith("The file could not be written: " + file))
+            << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(error))))
             << text.toStdString();
         EXPECT_EQ(QString::fromStdString(model().fileName), file);
@@ -327,11 +329,11 @@ TEST_F(FileCommands, SaveSaysWhyAndStartsWhereItCanWrite)
         documents = QDir::homePath();
     QString startDir, startName;
     EXPECT_EQ(run("actionSave_As", {[&](QWidget* w) {
-                  auto* dlg = qobject_cast<QFileDialog*>(w);
-                  ASSERT_TRUE(dlg);
-                  startDir = dlg->directory().absolutePath();
-                  startName = QFileInfo(dlg->selectedFiles().value(0)).fileName();
-              }}),
+                      auto* dlg = qobject_cast<QFileDialog*>(w);
+                      ASSERT_TRUE(dlg);
+                      startDir = dlg->directory().absolutePath();
+                      startName = QFileInfo(dlg->selectedFiles().value(0)).fileName();
+                  }}),
               1);
     EXPECT_EQ(startDir, QDir(documents).absolutePath());
     EXPECT_EQ(startName, "model.txt");

@@ -5,11 +5,11 @@
 #include "ShotDataPanel.h"
 #include "SweepDialog.h"
 #include "SweepEstimate.h"
-#include "SweepOverlay.h"
-#include "SwingScene.h"
-#include "SweepResults.h"
 #include "SweepOutput.h"
+#include "SweepOverlay.h"
+#include "SweepResults.h"
 #include "SwingMode.h"
+#include "SwingScene.h"
 #include "test_window_support.h"
 
 #include <QDir>
@@ -289,11 +289,13 @@ TEST(SweepEstimate, SamplesTheEndsAndTheMiddleOfEachKey)
 
 TEST(SweepEstimate, SaysDurationsAsPeopleDo)
 {
-    const std::pair<double, const char*> rows[] = {
-        {61, "about a minute"},          {150, "about 3 minutes"},
-        {3599, "about 60 minutes"},      {3600, "about 1 hour"},
-        {3 * 3600 + 1234, "about 3 hours 20 minutes"}, {47 * 3600, "about 47 hours"},
-        {5 * 86400 + 3600, "about 5 days"}};
+    const std::pair<double, const char*> rows[] = {{61, "about a minute"},
+                                                   {150, "about 3 minutes"},
+                                                   {3599, "about 60 minutes"},
+                                                   {3600, "about 1 hour"},
+                                                   {3 * 3600 + 1234, "about 3 hours 20 minutes"},
+                                                   {47 * 3600, "about 47 hours"},
+                                                   {5 * 86400 + 3600, "about 5 days"}};
     for (const auto& [seconds, text] : rows)
         EXPECT_EQ(SweepEstimate::durationText(seconds), text) << seconds;
 }
@@ -386,12 +388,13 @@ TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
     EXPECT_EQ(swingmode::physics(QString::fromLatin1(mode)), plan.mode) << mode;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Words, SweepMode,
-    ::testing::Values(std::pair("simple", true), std::pair("  simple noResults", true),
-                      std::pair("\"simple\"", true), std::pair("keepPosition simple", false),
-                      std::pair("complex simple", false), std::pair("simplex", false),
-                      std::pair("", false)));
+INSTANTIATE_TEST_SUITE_P(Words, SweepMode,
+                         ::testing::Values(std::pair("simple", true),
+                                           std::pair("  simple noResults", true),
+                                           std::pair("\"simple\"", true),
+                                           std::pair("keepPosition simple", false),
+                                           std::pair("complex simple", false),
+                                           std::pair("simplex", false), std::pair("", false)));
 
 class SweepWindow : public WindowTest
 {

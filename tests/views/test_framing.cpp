@@ -195,8 +195,8 @@ TEST_F(FramingTest, TeeAxesAndWindStayWhole)
                     << when << " " << label->text().toStdString();
         }
         const auto* arrow = top->windArrow;
-        EXPECT_TRUE(shown(topView).contains(
-            arrow->sceneTransform().mapRect(arrow->childrenBoundingRect())))
+        EXPECT_TRUE(
+            shown(topView).contains(arrow->sceneTransform().mapRect(arrow->childrenBoundingRect())))
             << when;
     };
     model.selectHole(2);
@@ -240,8 +240,8 @@ TEST_P(BallSize, AtLeastSixPixelsAtAnyFraming)
         for (const QGraphicsView* view : {&topView, &sideView}) {
             const QSize ball = onScreen(*view, static_cast<const SwingScene*>(view->scene()));
             EXPECT_GE(std::min(ball.width(), ball.height()), 6) << when;
-            EXPECT_TRUE(shown(*view).contains(
-                ballRect(static_cast<const SwingScene*>(view->scene()))))
+            EXPECT_TRUE(
+                shown(*view).contains(ballRect(static_cast<const SwingScene*>(view->scene()))))
                 << when;
         }
     };

@@ -154,7 +154,8 @@ QRect legendBox(const SwingScene* scene)
     if (!legend)
         return {};
     const QGraphicsView* view = scene->views().first();
-    return QRect(view->mapFromScene(legend->scenePos()) + legend->boundingRect().topLeft().toPoint(),
+    return QRect(view->mapFromScene(legend->scenePos()) +
+                     legend->boundingRect().topLeft().toPoint(),
                  legend->boundingRect().size().toSize());
 }
 
@@ -202,7 +203,8 @@ TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
             const std::string what = (putt ? "putt, " : "tee, ") + std::to_string(GetParam()) +
                                      (scene == top ? " plan" : " elevation");
             EXPECT_TRUE(port.contains(box)) << what;
-            const bool left = box.left() - port.left() < 12, right = port.right() - box.right() < 12;
+            const bool left = box.left() - port.left() < 12,
+                       right = port.right() - box.right() < 12;
             const bool up = box.top() - port.top() < 12, down = port.bottom() - box.bottom() < 12;
             EXPECT_TRUE((left || right) && (up || down)) << what;
             EXPECT_FALSE(box.intersects(flagBox(scene))) << what;

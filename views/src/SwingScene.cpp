@@ -321,10 +321,11 @@ void SwingScene::placePinned(const QList<TextItem*>& labels, double zoom, const 
     for (const QGraphicsItem* part : greenGroup->childItems()) {
         if (part->data(0).toInt() == GreenRole || !part->isVisible())
             continue;
-        QRectF r = part->flags() & QGraphicsItem::ItemIgnoresTransformations
-                       ? part->boundingRect().translated((part->scenePos() - visible.topLeft()) * zoom)
-                       : QRectF((part->sceneBoundingRect().topLeft() - visible.topLeft()) * zoom,
-                                part->sceneBoundingRect().size() * zoom);
+        QRectF r =
+            part->flags() & QGraphicsItem::ItemIgnoresTransformations
+                ? part->boundingRect().translated((part->scenePos() - visible.topLeft()) * zoom)
+                : QRectF((part->sceneBoundingRect().topLeft() - visible.topLeft()) * zoom,
+                         part->sceneBoundingRect().size() * zoom);
         clear.append(r.adjusted(-3, -3, 3, 3));
     }
     QPointF below = inside.topLeft(); // labels in one corner go one under another
