@@ -357,8 +357,18 @@ TEST(SweepWorkerHoles, AreTheCataloguesAtTheStart)
 
 // QMX_SWING_MODE picks the physics of a sweep as it does Swing's: Trajex
 // takes the first of its words, so "keepPosition simple" runs complex.
-class SweepMode : public SweepDialogTest,
-                  public ::testing::WithParamInterface<std::pair<const char*, bool>>
+struct ModeWords
+{
+    const char* words;
+    bool simple;
+};
+
+void PrintTo(const ModeWords& p, std::ostream* os)
+{
+    *os << "QMX_SWING_MODE='" << p.words << "'";
+}
+
+class SweepMode : public SweepDialogTest, public ::testing::WithParamInterface<ModeWords>
 {
 protected:
     void TearDown() override { qunsetenv("QMX_SWING_MODE"); }
@@ -389,12 +399,12 @@ TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, SweepMode,
-                         ::testing::Values(std::pair("simple", true),
-                                           std::pair("  simple noResults", true),
-                                           std::pair("\"simple\"", true),
-                                           std::pair("keepPosition simple", false),
-                                           std::pair("complex simple", false),
-                                           std::pair("simplex", false), std::pair("", false)));
+                         ::testing::Values(ModeWords{"simple", true},
+                                           ModeWords{"  simple noResults", true},
+                                           ModeWords{"\"simple\"", true},
+                                           ModeWords{"keepPosition simple", false},
+                                           ModeWords{"complex simple", false},
+                                           ModeWords{"simplex", false}, ModeWords{"", false}));
 
 class SweepWindow : public WindowTest
 {
