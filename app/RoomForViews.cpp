@@ -13,7 +13,8 @@
 
 RoomForViews::RoomForViews(QMainWindow* window, QSplitter* split, QScrollArea* controls,
                            QWidget* views, QDockWidget* dock)
-    : QObject(window), window(window), controls(controls), views(views), dock(dock)
+    : QObject(window), window(window), controls(controls), controlsWidget(controls->widget()),
+      views(views), dock(dock)
 {
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
@@ -21,7 +22,7 @@ RoomForViews::RoomForViews(QMainWindow* window, QSplitter* split, QScrollArea* c
     views->setMinimumSize(minimumViewWidth, 2 * minimumViewHeight);
     keepControlsWhole();
     window->installEventFilter(this);
-    controls->widget()->installEventFilter(this);
+    controlsWidget->installEventFilter(this);
     // The scroll bar shows when the controls do not fit, and needs its room.
     connect(controls->verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &RoomForViews::keepControlsWhole);
@@ -57,7 +58,9 @@ void RoomForViews::fitScreen()
 
 bool RoomForViews::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == controls->widget() && event->type() == QEvent::LayoutRequest)
+    // Pointers compared only: the window's events go on while its children
+    // are destroyed.
+    if (watched == controlsWidget && event->type() == QEvent::LayoutRequest)
         keepControlsWhole(); // a text or font that changed the controls' width
     if (watched == window && event->type() == QEvent::Resize && !balancePending) {
         // Once the window's layouts have taken the new size.

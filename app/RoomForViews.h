@@ -49,6 +49,7 @@ private:
 
     QMainWindow* window;
     QScrollArea* controls;
+    QWidget* controlsWidget; // the controls inside the scroll area
     QWidget* views;
     QDockWidget* dock;
     bool balancePending = false;

@@ -22,10 +22,18 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
+    // Resizes, and waits until the layouts and what follows a resize rest.
     void resizeTo(int width, int height)
     {
         window->resize(width, height);
-        QTest::qWait(30); // the layouts, and what follows a resize
+        QList<int> last;
+        for (int calm = 0, i = 0; calm < 3 && i < 100; ++i) {
+            QTest::qWait(20);
+            const QList<int> now{viewsWidth(), viewsHeight(),
+                                 child<QWidget>("controlScroll")->width()};
+            calm = now == last ? calm + 1 : 0;
+            last = now;
+        }
     }
     int viewsWidth() const { return child<QWidget>("splitView")->width(); }
     int viewsHeight() const
