@@ -8,7 +8,9 @@
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
 // "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
 // rows go to the dock and its paths over both views (SweepOverlay).
-// Files are taken as models only when they are models (ModelFile).
+// Files are taken as models only when they are models (ModelFile); Reset
+// asks before it throws away what was not saved (UnsavedWork). The views get
+// the window's room first and the controls scroll (RoomForViews).
 // Constructed with "-swing" or "-putt" on the command line it does all its
 // work in the constructor without ever being shown, and main() prints what it
 // collected in messages().
