@@ -1,6 +1,7 @@
 #include "HoleDlg.h"
 
 #include "ControlBinding.h"
+#include "WheelNeedsFocus.h"
 #include "ui_HoleDlg.h"
 
 #include <QRegularExpression>
@@ -22,6 +23,7 @@ HoleDlg::HoleDlg(QWidget* parent) : QDialog(parent), ui(new Ui::HoleDlg)
     // Only the user's choice: the caller selects the hole's tree without
     // touching the enabled state.
     connect(ui->cmbTreeType, &QComboBox::activated, this, &HoleDlg::onTreeChanged);
+    WheelNeedsFocus::installOnValueControls(this);
 }
 
 HoleDlg::~HoleDlg()

@@ -5,6 +5,8 @@
 #include "PngFile.h"
 #include "PuttReading.h"
 #include "ReplayControl.h"
+#include "RoomForViews.h"
+#include "SaveLocation.h"
 #include "ShotDataDock.h"
 #include "ShotDataPanel.h"
 #include "ShotSummary.h"
@@ -15,7 +17,9 @@
 #include "SweepOverlay.h"
 #include "SweepResults.h"
 #include "SweepTraces.h"
+#include "SwingMode.h"
 #include "TopScene.h"
+#include "UnsavedWork.h"
 #include "WheelNeedsFocus.h"
 #include "ui_Parview.h"
 
@@ -33,6 +37,8 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -143,6 +149,11 @@ Parview::Parview(const QStringList& arguments)
     ui->setupUi(this);
     connectControls();
     ui->splitter->setSizes({300, 900});
+    // The controls scroll up and down, never sideways (RoomForViews widens
+    // them further in a window that is shown).
+    ui->controlScroll->setMinimumWidth(ui->controlGroups->minimumSizeHint().width());
+    // The elevation view, with the flight, a little taller than the plan.
+    ui->splitView->setSizes({298, 405});
     // Room for the usual distance texts from the start, so that the panel
     // does not change width while the ball moves; updateDistance() widens it
     // for anything longer.
@@ -175,6 +186,7 @@ Parview::Parview(const QStringList& arguments)
     topScene = new TopScene(ui->topView);
     sideScene = new SideScene(ui->sideView);
     replay = new ReplayControl(this, ui->time, ui->btnAnimate, model, topScene, sideScene);
+    connect(replay, &ReplayControl::ended, this, &Parview::showNumbersAfterReplay);
     runner = new SimulationRunner(this);
     connect(runner, &SimulationRunner::finished, this,
             [this](const simrun::Outcome& outcome, const simrun::WorkFiles& files) {
@@ -195,7 +207,8 @@ Parview::Parview(const QStringList& arguments)
     connect(sweep, &SweepDialog::tracesReady, sweepOverlay, &SweepOverlay::show);
     connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
     shotData->panel()->showSweep(sweep->results());
-    WheelNeedsFocus::install(ui->cmbHoleId);
+    // Scrolling the panel, or the window past the replay slider, changes no value.
+    WheelNeedsFocus::installOnValueControls(this);
     new PuttReading(model, topScene,
                     {ui->btnRead,
                      ui->spinPuttClubSpeed,
@@ -209,11 +222,17 @@ Parview::Parview(const QStringList& arguments)
     static_cast<SwingModelListener*>(topScene)->modelChanged(model, AllChanged);
     static_cast<SwingModelListener*>(sideScene)->modelChanged(model, AllChanged);
     onReset();
+    unsaved = std::make_unique<UnsavedWork>(model);
 
     const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
                        commandArguments.contains(QLatin1String("-putt"));
-    if (!batch)
+    if (!batch) {
         shotData->restore(); // the batch images show the views alone
+        // The room of a window people use; the batch images keep their size.
+        auto* room =
+            new RoomForViews(this, ui->splitter, ui->controlScroll, ui->splitView, shotData);
+        room->fitScreen();
+    }
     if (!commandArguments.isEmpty()) {
         // Lays out the hidden window, so that the views have their sizes
         // before a batch run renders them. Rendering does the layout for the
@@ -359,10 +378,11 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
             edit->setText(fixed2(binding::toDisplay(edit, v)));
         }
         const int n = model.currentStepCount();
-        if (n > 0) {
+        {
+            // Without a shot the disabled handle rests at the start.
             const QSignalBlocker blocker(ui->time);
-            ui->time->setRange(0, n - 1);
-            ui->time->setValue(model.currentStep());
+            ui->time->setRange(0, std::max(n - 1, 0));
+            ui->time->setValue(n > 0 ? model.currentStep() : 0);
         }
         ui->time->setEnabled(n >= 1);
         ui->btnAnimate->setEnabled(n >= 1);
@@ -528,7 +548,7 @@ void Parview::runSimulation()
 
     const bool visible = isVisible();
     simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
-    const QString mode = qEnvironmentVariable("QMX_SWING_MODE");
+    const QString mode = swingmode::fromEnvironment();
 
     if (!simrun::writeInput(model, files)) {
         reportError(tr("Unable to write input file: ") + files.input);
@@ -567,12 +587,12 @@ void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFile
     }
     replay->stop();
     adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
-    showShotNumbers();
 
     if (isVisible()) {
         model.setCurrentStep(0);
-        QTimer::singleShot(0, replay, &ReplayControl::play);
+        replayNewShot();
     } else {
+        showShotNumbers();
         model.setCurrentStep(-1);
         topScene->drawTrajectory(model, QString());
         sideScene->drawTrajectory(model, QString());
@@ -652,8 +672,28 @@ void Parview::updateDistance()
         ui->infoDist->setMinimumWidth(needed);
 }
 
+void Parview::replayNewShot()
+{
+    shotData->panel()->clearCurrentShot(model.PuttEnabled ? quillmoor::ShotKind::Putt
+                                                          : quillmoor::ShotKind::Tee);
+    ui->info->clear();
+    numbersAfterReplay = true;
+    QTimer::singleShot(0, this, [this] {
+        replay->play();
+        if (!replay->isUnderWay())
+            showNumbersAfterReplay(); // nothing to replay
+    });
+}
+
+void Parview::showNumbersAfterReplay()
+{
+    if (numbersAfterReplay)
+        showShotNumbers();
+}
+
 void Parview::showShotNumbers()
 {
+    numbersAfterReplay = false;
     shotData->panel()->setCurrentShot(model);
     // The label ignores its text's width (see the form): a long verdict is
     // cut rather than widening the panel at the views' cost.
@@ -676,8 +716,12 @@ void Parview::onFileBtn()
     command.remove(QStringLiteral("btn")).remove(QStringLiteral("action"));
 
     if (command == QLatin1String("ResetAll")) {
+        // Nobody to ask in a window that is not shown.
+        if (isVisible() && !unsaved->confirmReset(this, model))
+            return;
         replay->stop();
         model.reset();
+        unsaved->markReset(model);
         fillHoleCombo();
         sweep->clearResults();
         sweepOverlay->clear();
@@ -699,8 +743,8 @@ void Parview::onFileBtn()
     } else if (command == QLatin1String("Save") || command == QLatin1String("Save_As")) {
         QString target = fromPath(model.fileName);
         if (command == QLatin1String("Save_As") || target.isEmpty()) {
-            target =
-                QFileDialog::getSaveFileName(this, tr("Save as..."), target, tr("*.txt;;*.in"));
+            target = QFileDialog::getSaveFileName(
+                this, tr("Save as..."), savelocation::dialogStart(target), tr("*.txt;;*.in"));
             if (target.isEmpty())
                 return;
         }
@@ -712,10 +756,15 @@ void Parview::saveModelAs(const QString& target)
 {
     // The model only replaces the file once the whole text is written, so a
     // failure leaves the old file and the old name in place.
-    if (model.write(toPath(target), false))
+    errno = 0;
+    if (model.write(toPath(target), false)) {
         model.fileName = toPath(target);
-    else
-        reportError(tr("The file could not be written: ") + target);
+        unsaved->markSaved(model);
+    } else {
+        const int error = errno;
+        reportError(tr("The file could not be written: ") + target + QLatin1Char('\n') +
+                    savelocation::failureReason(error));
+    }
 }
 
 bool Parview::isModelFile(const QString& name)
@@ -755,6 +804,7 @@ void Parview::loadModel(const QString& name)
     replay->stop();
     loaded.fileName = toPath(name);
     adopt(loaded, AllChanged);
+    unsaved->markSaved(model);
     fillHoleCombo();
     showShotNumbers();
     topScene->drawTrajectory(model, QString());

@@ -8,7 +8,9 @@
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
 // "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
 // rows go to the dock and its paths over both views (SweepOverlay).
-// Files are taken as models only when they are models (ModelFile).
+// Files are taken as models only when they are models (ModelFile); Reset
+// asks before it throws away what was not saved (UnsavedWork). The views get
+// the window's room first and the controls scroll (RoomForViews).
 // Constructed with "-swing" or "-putt" on the command line it does all its
 // work in the constructor without ever being shown, and main() prints what it
 // collected in messages().
@@ -20,6 +22,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace Ui {
 class Parview;
@@ -31,6 +34,7 @@ class SimulationRunner;
 class SweepDialog;
 class SweepOverlay;
 class TopScene;
+class UnsavedWork;
 
 class Parview : public QMainWindow, public SwingModelListener
 {
@@ -91,6 +95,9 @@ private:
     void updateDistance();
     // The current shot's column of the shot data and its verdict under the controls.
     void showShotNumbers();
+    // Replays the shot just run; its numbers wait for the ball to arrive.
+    void replayNewShot();
+    void showNumbersAfterReplay();
     void reportError(const QString& text);
     void saveModelAs(const QString& target);
     void writeDataFile(const QString& name);
@@ -112,5 +119,8 @@ private:
     SweepDialog* sweep = nullptr;
     SweepOverlay* sweepOverlay = nullptr;
     bool busy = false;
+    bool numbersAfterReplay = false;
+    // What Reset would throw away; it asks first.
+    std::unique_ptr<UnsavedWork> unsaved;
     QPointer<QWidget> focusBeforeRun;
 };

@@ -71,12 +71,15 @@ void ReplayControl::stop()
     halt();
     resumeOnRelease = false;
     resumePending = false;
+    const bool wasUnderWay = underWay;
     if (underWay) {
         for (SwingScene* scene : scenes)
             scene->stopTracking();
         underWay = false;
     }
     showButton();
+    if (wasUnderWay)
+        emit ended();
 }
 
 void ReplayControl::halt()

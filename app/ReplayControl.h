@@ -32,6 +32,10 @@ public:
     // Started and not yet at its end or stopped: playing, or paused.
     bool isUnderWay() const { return underWay; }
 
+signals:
+    // A replay that was under way is over: at its end, or stopped.
+    void ended();
+
 public slots:
     // The button: pause while playing, play otherwise.
     void toggle();

@@ -48,9 +48,46 @@ QString shownLabel(QString label)
     return label;
 }
 
+// The header draws the titles of the selected cells' columns in bold: a
+// title is measured so, or it would be cut when selected.
+QFontMetrics titleMetrics(const QHeaderView* header)
+{
+    QFont bold = header->font();
+    bold.setBold(true);
+    return QFontMetrics(bold);
+}
+
+// The width of a header section holding title (of one or more lines).
+int headerWidth(const QHeaderView* header, const QString& title)
+{
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.fontMetrics = titleMetrics(header); // what the style measures the text with
+    option.text = title;
+    const QSize text = option.fontMetrics.size(0, title);
+    return header->style()
+        ->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header)
+        .width();
+}
+
 bool belongsTo(const ShotColumn& c, ShotKind kind)
 {
     return kind == ShotKind::Tee ? c.tee != nullptr : c.putt != nullptr;
+}
+
+// The numbers of one kind of shot, then those both kinds have (the distance
+// to the hole): where the ball ended comes last for a putt as for a tee shot.
+const std::vector<const ShotColumn*>& rowOrder()
+{
+    static const std::vector<const ShotColumn*> order = [] {
+        std::vector<const ShotColumn*> rows;
+        for (const bool shared : {false, true})
+            for (const ShotColumn& c : shotColumns())
+                if ((c.tee && c.putt) == shared)
+                    rows.push_back(&c);
+        return rows;
+    }();
+    return order;
 }
 
 } // namespace
@@ -132,6 +169,17 @@ void ShotDataPanel::setCurrentShot(const SwingModel& model)
     refresh();
 }
 
+void ShotDataPanel::clearCurrentShot(ShotKind kind)
+{
+    Column c = columnOf(tr("This shot"), nullptr);
+    c.kind = kind;
+    if (columns.isEmpty())
+        columns.append(c);
+    else
+        columns.first() = c;
+    refresh();
+}
+
 void ShotDataPanel::addComparison(const QString& title, const SwingModel& model)
 {
     if (columns.isEmpty())
@@ -148,7 +196,7 @@ void ShotDataPanel::clearComparisons()
 
 void ShotDataPanel::refresh()
 {
-    const auto& rows = shotColumns();
+    const auto& rows = rowOrder();
     // The table resizes its viewport while it changes shape; the columns are
     // fitted once it is filled.
     filling = true;
@@ -157,7 +205,7 @@ void ShotDataPanel::refresh()
     view->setColumnCount(static_cast<int>(columns.size()));
 
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const ShotColumn& row = rows[r];
+        const ShotColumn& row = *rows[r];
         const QString label = rowLabel(row);
         auto* header = new QTableWidgetItem(shownLabel(label));
         header->setData(Qt::UserRole, label);
@@ -196,7 +244,7 @@ void ShotDataPanel::fitColumns()
     // title still too long loses its start, as names of related files tend
     // to differ at their end; the tool tip shows it whole.
     const QFontMetrics cells = view->fontMetrics();
-    const QFontMetrics titles = view->horizontalHeader()->fontMetrics();
+    const QFontMetrics titles = titleMetrics(view->horizontalHeader());
     QVector<int> widths;
     int spare = view->viewport()->width();
     for (int c = 0; c < columns.size(); ++c) {
@@ -217,7 +265,9 @@ void ShotDataPanel::fitColumns()
         view->setColumnWidth(c, widths[c]);
         const QString& title = columns[c].title;
         const QString shown =
-            titles.elidedText(title, Qt::ElideLeft, widths[c] - titleWidth(QString()));
+            widths[c] >= titleWidth(title)
+                ? title
+                : titles.elidedText(title, Qt::ElideLeft, widths[c] - titleWidth(QString()));
         QTableWidgetItem* header = view->horizontalHeaderItem(c);
         if (!header) {
             header = new QTableWidgetItem;
@@ -237,14 +287,7 @@ int ShotDataPanel::cellPadding() const
 
 int ShotDataPanel::titleWidth(const QString& title) const
 {
-    const QHeaderView* header = view->horizontalHeader();
-    QStyleOptionHeader option;
-    option.initFrom(header);
-    option.text = title;
-    const QSize text = header->fontMetrics().size(0, title);
-    return header->style()
-        ->sizeFromContents(QStyle::CT_HeaderSection, &option, text, header)
-        .width();
+    return headerWidth(view->horizontalHeader(), title);
 }
 
 int ShotDataPanel::columnWidth() const
@@ -258,10 +301,42 @@ int ShotDataPanel::columnWidth() const
 void ShotDataPanel::showSweep(QAbstractItemModel* rows)
 {
     sweepView->setModel(rows);
-    connect(rows, &QAbstractItemModel::modelReset, this, &ShotDataPanel::sweepChanged);
-    connect(rows, &QAbstractItemModel::rowsInserted, this, &ShotDataPanel::sweepChanged);
+    connect(rows, &QAbstractItemModel::modelReset, this, [this] {
+        sweepChanged();
+        fitSweepColumns(0, -1);
+    });
+    connect(rows, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                sweepChanged();
+                fitSweepColumns(first, last);
+            });
     connect(rows, &QAbstractItemModel::rowsRemoved, this, &ShotDataPanel::sweepChanged);
     sweepChanged();
+    fitSweepColumns(0, rows->rowCount() - 1);
+}
+
+void ShotDataPanel::fitSweepColumns(int first, int last)
+{
+    // Columns only widen while a sweep's rows come in, so that nothing moves
+    // under the reader's eye; a new sweep starts from its titles. Of a batch
+    // of rows some are measured, spread over it, with its first and last:
+    // the numbers of a column are of one kind and length.
+    const QAbstractItemModel* rows = sweepView->model();
+    if (!rows)
+        return;
+    const QHeaderView* header = sweepView->horizontalHeader();
+    const QFontMetrics cells = sweepView->fontMetrics();
+    const int padding = cellPadding();
+    const int step = std::max(1, (last - first) / 32);
+    for (int c = 0; c < rows->columnCount(); ++c) {
+        int width = last < first ? 0 : sweepView->columnWidth(c);
+        width =
+            std::max(width, headerWidth(header, rows->headerData(c, Qt::Horizontal).toString()));
+        for (int r = first; r <= last; r = r == last ? last + 1 : std::min(r + step, last))
+            width = std::max(width, cells.horizontalAdvance(rows->index(r, c).data().toString()) +
+                                        padding);
+        sweepView->setColumnWidth(c, width);
+    }
 }
 
 void ShotDataPanel::sweepChanged()
@@ -270,9 +345,6 @@ void ShotDataPanel::sweepChanged()
     const int n = rows ? rows->rowCount() : 0;
     sweepBox->setVisible(n > 0);
     sweepTitle->setText(n == 1 ? tr("Sweep: 1 shot") : tr("Sweep: %1 shots").arg(n));
-    // Sized by the first rows; later ones are numbers of the same kind.
-    if (n > 0 && n <= 64)
-        sweepView->resizeColumnsToContents();
 }
 
 QString ShotDataPanel::copyText() const
@@ -321,6 +393,12 @@ QSize ShotDataPanel::sizeHint() const
     const int labels = view->verticalHeader()->sizeHint().width();
     // A comparison's title, a file name, is longer than a number.
     return {2 * view->frameWidth() + labels + 3 * columnWidth(), QWidget::sizeHint().height()};
+}
+
+QSize ShotDataPanel::minimumSizeHint() const
+{
+    const int labels = view->verticalHeader()->sizeHint().width();
+    return {2 * view->frameWidth() + labels + columnWidth(), QWidget::minimumSizeHint().height()};
 }
 
 QString ShotDataPanel::verdict(const SwingModel& model)

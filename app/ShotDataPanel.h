@@ -39,6 +39,8 @@ public:
 
     // The first column, "This shot", from the model; the others stay.
     void setCurrentShot(const SwingModel& model);
+    // The first column without numbers ("–"), for a shot of that kind.
+    void clearCurrentShot(quillmoor::ShotKind kind);
     // A column after the others, titled by the comparison's label.
     void addComparison(const QString& title, const SwingModel& model);
     // Back to the "This shot" column alone.
@@ -63,6 +65,8 @@ public:
     // Wide enough for the row labels, the current shot and one comparison;
     // further columns scroll.
     QSize sizeHint() const override;
+    // The row labels and the current shot: less says nothing.
+    QSize minimumSizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +89,9 @@ private:
     int titleWidth(const QString& title) const;
 
     void sweepChanged();
+    // Widens the sweep table's columns for their titles and the rows first
+    // to last (none when last < first).
+    void fitSweepColumns(int first, int last);
 
     QVector<Column> columns;
     QTableWidget* view = nullptr;

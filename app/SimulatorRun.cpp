@@ -1,6 +1,7 @@
 #include "SimulatorRun.h"
 
 #include "FileOutput.h"
+#include "SwingMode.h"
 #include "SwingModel.h"
 
 #include <QCoreApplication>
@@ -173,7 +174,7 @@ QString commandText(const QString& dir, const WorkFiles& files, const QString& m
 
 QStringList arguments(const WorkFiles& files, const QString& mode)
 {
-    return QStringList{files.input, files.output} + QProcess::splitCommand(mode);
+    return QStringList{files.input, files.output} + swingmode::words(mode);
 }
 
 QString launchFailure(const QString& dir, const WorkFiles& files, const QString& mode)

@@ -1,12 +1,15 @@
 #include "SweepDialog.h"
 
-#include "SweepResults.h"
+#include "SweepEstimate.h"
 #include "SweepOutput.h"
 #include "SweepPlot.h"
+#include "SweepResults.h"
+#include "SwingMode.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +21,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -66,6 +70,70 @@ void defaultRange(const std::string& key, double v, double& from, double& to, do
         from = 0;
 }
 
+// What the window calls each quantity, in the order of its controls.
+const char* const quantityNames[][2] = {
+    {"TeeBallSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Tee ball speed")},
+    {"TeeLaunchAngle", QT_TRANSLATE_NOOP("SweepDialog", "Launch angle")},
+    {"TeeTargetAngle", QT_TRANSLATE_NOOP("SweepDialog", "Tee target angle")},
+    {"TeeBackSpin", QT_TRANSLATE_NOOP("SweepDialog", "Back spin")},
+    {"TeeSideSpin", QT_TRANSLATE_NOOP("SweepDialog", "Side spin")},
+    {"PuttBallSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Putt ball speed")},
+    {"PuttTargetAngle", QT_TRANSLATE_NOOP("SweepDialog", "Putt target angle")},
+    {"PuttEnabled", QT_TRANSLATE_NOOP("SweepDialog", "Putt (0 tee shot, 1 putt)")},
+    {"WindSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Wind speed")},
+    {"WindDir", QT_TRANSLATE_NOOP("SweepDialog", "Wind direction")},
+    {"GreenXRot", QT_TRANSLATE_NOOP("SweepDialog", "Green X-slope")},
+    {"GreenYRot", QT_TRANSLATE_NOOP("SweepDialog", "Green Y-slope")},
+    {"GreenRho", QT_TRANSLATE_NOOP("SweepDialog", "Green friction factor")},
+    {"Temperature", QT_TRANSLATE_NOOP("SweepDialog", "Air temperature")},
+    {"Altitude", QT_TRANSLATE_NOOP("SweepDialog", "Altitude above sea level")},
+    {"Humidity", QT_TRANSLATE_NOOP("SweepDialog", "Relative humidity")},
+    {"HoleId", QT_TRANSLATE_NOOP("SweepDialog", "Hole")},
+    {"GreenSize", QT_TRANSLATE_NOOP("SweepDialog", "Green size")},
+    {"GreenType", QT_TRANSLATE_NOOP("SweepDialog", "Green type (0 or 1)")},
+    {"TimeStepSize", QT_TRANSLATE_NOOP("SweepDialog", "Time step")},
+};
+
+// "TeeBallSpeed" as "Tee ball speed", for a key the table does not name.
+QString wordsOf(const QString& key)
+{
+    QString words;
+    for (const QChar c : key) {
+        if (c.isUpper() && !words.isEmpty())
+            words += QLatin1Char(' ') + c.toLower();
+        else
+            words += c;
+    }
+    return words;
+}
+
+// Each quantity once (not its other names), named, with its unit and key:
+// "Back spin (rpm) — TeeBackSpin". The key is the item's data.
+QList<QPair<QString, QString>> quantityList()
+{
+    QStringList keys;
+    for (const auto& entry : quantityNames)
+        keys << QString::fromLatin1(entry[0]);
+    for (const std::string& k : quillmoor::lab::sweepKeys())
+        if (k == quillmoor::lab::keyQuantity(k) && !keys.contains(QString::fromStdString(k)))
+            keys << QString::fromStdString(k);
+    QList<QPair<QString, QString>> items;
+    for (const QString& key : keys) {
+        const std::string k = key.toStdString();
+        if (!quillmoor::lab::isSweepKey(k) || k != quillmoor::lab::keyQuantity(k))
+            continue;
+        QString name = wordsOf(key);
+        for (const auto& entry : quantityNames)
+            if (key == QLatin1String(entry[0]))
+                name = QCoreApplication::translate("SweepDialog", entry[1]);
+        const QString unit = QString::fromLatin1(quillmoor::lab::keyUnit(k));
+        if (!unit.isEmpty())
+            name += QStringLiteral(" (%1)").arg(unit);
+        items.append({name + QStringLiteral(" \u2014 ") + key, key});
+    }
+    return items;
+}
+
 // The number in a field, with a point whatever the locale.
 bool readNumber(const QLineEdit* field, double& value)
 {
@@ -86,15 +154,14 @@ SweepDialog::SweepDialog(const SwingModel& model, QWidget* parent)
     const QString headings[] = {tr("Parameter"), tr("From"), tr("To"), tr("Step")};
     for (int c = 0; c < 4; ++c)
         grid->addWidget(new QLabel(headings[c]), 0, c + 1);
-    QStringList keys;
-    for (const std::string& k : quillmoor::lab::sweepKeys())
-        keys << QString::fromStdString(k);
+    const auto quantities = quantityList();
     for (int r = 0; r < 2; ++r) {
         Range& range = ranges[r];
         const QString n = QString::number(r + 1);
         range.key = new QComboBox;
         range.key->setObjectName(QStringLiteral("cmbSweepKey") + n);
-        range.key->addItems(keys);
+        for (const auto& [text, key] : quantities)
+            range.key->addItem(text, key);
         range.from = new QLineEdit;
         range.from->setObjectName(QStringLiteral("edtSweepFrom") + n);
         range.to = new QLineEdit;
@@ -118,7 +185,10 @@ SweepDialog::SweepDialog(const SwingModel& model, QWidget* parent)
             checkRanges();
         });
         for (QLineEdit* e : {range.from, range.to, range.step})
-            connect(e, &QLineEdit::textEdited, this, &SweepDialog::checkRanges);
+            connect(e, &QLineEdit::textEdited, this, [this, r] {
+                rememberRange(r);
+                checkRanges();
+            });
     }
     connect(second, &QCheckBox::toggled, this, [this] {
         updateButtons();
@@ -157,6 +227,19 @@ SweepDialog::SweepDialog(const SwingModel& model, QWidget* parent)
     layout->addWidget(progress);
     layout->addWidget(buttons);
 
+    // The time a long grid would take, measured on the side once the
+    // ranges have rested a moment.
+    estimate = new SweepEstimate(this);
+    estimateDelay = new QTimer(this);
+    estimateDelay->setSingleShot(true);
+    estimateDelay->setInterval(300);
+    connect(estimateDelay, &QTimer::timeout, this, &SweepDialog::measureGrid);
+    connect(estimate, &SweepEstimate::measured, this, [this] {
+        estimatedSerial = measuringSerial;
+        if (!isRunning() && shotsShown > 0)
+            say(countText(shotsShown));
+    });
+
     rows = new SweepResults(this);
     worker = new SweepWorker(this);
     connect(worker, &SweepWorker::rowsAvailable, this, &SweepDialog::takeRows);
@@ -191,11 +274,30 @@ QString SweepDialog::message() const
 void SweepDialog::setRange(int row, const QString& key, double from, double to, double step)
 {
     Range& r = ranges[row];
-    r.key->setCurrentText(key);
+    selectKey(row, key);
     r.from->setText(numberText(from));
     r.to->setText(numberText(to));
     r.step->setText(numberText(step));
+    rememberRange(row);
     checkRanges();
+}
+
+void SweepDialog::selectKey(int row, const QString& key)
+{
+    // Another name of a quantity picks its entry.
+    const QString quantity = QString::fromLatin1(quillmoor::lab::keyQuantity(key.toStdString()));
+    ranges[row].key->setCurrentIndex(ranges[row].key->findData(quantity));
+}
+
+QString SweepDialog::keyOf(int row) const
+{
+    return ranges[row].key->currentData().toString();
+}
+
+void SweepDialog::rememberRange(int row)
+{
+    const Range& r = ranges[row];
+    typedRanges[keyOf(row)] = {r.from->text(), r.to->text(), r.step->text()};
 }
 
 void SweepDialog::setSecondEnabled(bool on)
@@ -208,15 +310,15 @@ void SweepDialog::present()
     if (!isRunning() && shownForPutt != int(model.PuttEnabled)) {
         // Each mode has its own first guess; the values are always the current ones.
         shownForPutt = model.PuttEnabled;
-        ranges[0].key->setCurrentText(model.PuttEnabled ? QStringLiteral("PuttTargetAngle")
-                                                        : QStringLiteral("TeeLaunchAngle"));
-        ranges[1].key->setCurrentText(model.PuttEnabled ? QStringLiteral("PuttBallSpeed")
-                                                        : QStringLiteral("TeeBackSpin"));
+        selectKey(0, model.PuttEnabled ? QStringLiteral("PuttTargetAngle")
+                                       : QStringLiteral("TeeLaunchAngle"));
+        selectKey(1, model.PuttEnabled ? QStringLiteral("PuttBallSpeed")
+                                       : QStringLiteral("TeeBackSpin"));
     }
     if (!isRunning()) {
         fillDefaults(0);
         fillDefaults(1);
-        checkRanges();
+        checkRanges(); // and the last run's progress is gone
     }
     show();
     raise();
@@ -225,7 +327,15 @@ void SweepDialog::present()
 
 void SweepDialog::fillDefaults(int row)
 {
-    const std::string key = ranges[row].key->currentText().toStdString();
+    // A range the user typed for the key stays theirs.
+    const auto typed = typedRanges.constFind(keyOf(row));
+    if (typed != typedRanges.constEnd()) {
+        ranges[row].from->setText(typed->value(0));
+        ranges[row].to->setText(typed->value(1));
+        ranges[row].step->setText(typed->value(2));
+        return;
+    }
+    const std::string key = keyOf(row).toStdString();
     double from = 0, to = 0, step = 1;
     defaultRange(key, model.getValue(key), from, to, step);
     ranges[row].from->setText(numberText(from));
@@ -239,7 +349,7 @@ bool SweepDialog::readGrid(SweepGrid& grid, QString& error, bool sketch) const
     const int count = second->isChecked() ? 2 : 1;
     for (int r = 0; r < count; ++r) {
         const Range& range = ranges[r];
-        const QString key = range.key->currentText();
+        const QString key = range.key->currentData().toString();
         const std::pair<const QLineEdit*, QString> fields[] = {
             {range.from, tr("From")}, {range.to, tr("To")}, {range.step, tr("Step")}};
         double n[3];
@@ -283,12 +393,41 @@ void SweepDialog::checkRanges()
 {
     if (isRunning())
         return;
+    progress->setValue(0); // new ranges: the last run's progress is gone
+    ++rangeSerial;
+    shotsShown = 0;
     SweepGrid grid;
     QString error;
     if (!readGrid(grid, error, true))
         say(error, true);
     else
-        say(grid.size() == 1 ? tr("1 shot") : tr("%1 shots").arg(grid.size()));
+        showCount(grid);
+}
+
+void SweepDialog::showCount(const SweepGrid& grid)
+{
+    shotsShown = grid.size();
+    measuredGrid = grid;
+    say(countText(shotsShown));
+    estimateDelay->start();
+}
+
+void SweepDialog::measureGrid()
+{
+    if (isRunning() || shotsShown == 0)
+        return;
+    measuringSerial = rangeSerial;
+    estimate->measure(model, measuredGrid, swingmode::physics(swingmode::fromEnvironment()));
+}
+
+QString SweepDialog::countText(std::size_t shots) const
+{
+    QString text = shots == 1 ? tr("1 shot") : tr("%1 shots").arg(shots);
+    // Said only for a grid that takes a while, and only from its own shots.
+    if (estimatedSerial == rangeSerial && estimate->secondsFor(shots) > 60)
+        text += tr(", %1 on this machine")
+                    .arg(SweepEstimate::durationText(estimate->secondsFor(shots)));
+    return text;
 }
 
 void SweepDialog::run()
@@ -312,14 +451,14 @@ void SweepDialog::run()
     }
     quillmoor::lab::SweepPlan plan;
     plan.grid = grid;
-    // As the window's own runs: QMX_SWING_MODE=simple asks for the simple physics.
-    plan.mode = qEnvironmentVariable("QMX_SWING_MODE").contains(QLatin1String("simple"))
-                    ? quillmoor::ShotMode::Simple
-                    : quillmoor::ShotMode::Complex;
+    // The physics Swing would run.
+    plan.mode = swingmode::physics(swingmode::fromEnvironment());
     rows->begin(grid, quillmoor::lab::sweepColumns(quillmoor::lab::sweepKinds(model, grid)));
     progress->setValue(0);
     if (!worker->start(model, std::move(plan)))
         return;
+    estimateDelay->stop(); // the run itself says how long it takes
+    runClock.start();
     say(tr("Running %1 shots...").arg(grid.size()));
     updateButtons();
     emit runningChanged(true);
@@ -349,7 +488,15 @@ void SweepDialog::showProgress(qulonglong done, qulonglong total)
     if (!isRunning())
         return; // a late report of a run already ended
     progress->setValue(total ? static_cast<int>(done * 1000 / total) : 1000);
-    say(tr("%1 of %2 shots").arg(done).arg(total));
+    QString text = tr("%1 of %2 shots").arg(done).arg(total);
+    // The rest at the pace so far, once it is more than a minute.
+    if (done > 0 && done < total) {
+        const double left = runClock.elapsed() / 1000.0 * static_cast<double>(total - done) /
+                            static_cast<double>(done);
+        if (left > 60)
+            text += tr(", %1 left").arg(SweepEstimate::durationText(left));
+    }
+    say(text);
 }
 
 void SweepDialog::runEnded()

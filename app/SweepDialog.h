@@ -1,8 +1,11 @@
 #pragma once
 // "Sweep...": runs the shot over a range of one or two data-file values and
-// shows every shot. The ranges start from the window's current values; Run
-// checks them as `Shotlab sweep --vary` does (SweepAxis, SweepGrid) and
-// refuses a bad one with its message. While the sweep runs on its worker the
+// shows every shot. Each quantity is listed once, by the name the window
+// gives it, with its unit and data-file key. The ranges start from the
+// window's current values, except those the user typed, which stay for the
+// next time; Run checks them as `Shotlab sweep --vary` does (SweepAxis,
+// SweepGrid) and refuses a bad one with its message. A grid that would take
+// over a minute says about how long (SweepEstimate). While the sweep runs on its worker the
 // progress bar moves and Cancel stops it; closing the dialog stops it too.
 // The rows are kept in results() (shown by the "Shot data" panel) until the
 // next run or clearResults(), and Save CSV writes them as `Shotlab sweep --csv`
@@ -14,7 +17,10 @@
 #include "SweepWorker.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QCheckBox;
@@ -23,6 +29,8 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
+class SweepEstimate;
 class SweepResults;
 class SwingModel;
 
@@ -46,7 +54,8 @@ public:
     // not a sweep. A sketch (for the count shown while typing) leaves the
     // values of a long range unset, which would take seconds to make.
     bool readGrid(quillmoor::lab::SweepGrid& grid, QString& error, bool sketch = false) const;
-    // The fields of a row (0 or 1): key, FROM, TO, STEP.
+    // The fields of a row (0 or 1): key (or another name of it), FROM, TO,
+    // STEP, as if the user typed them.
     void setRange(int row, const QString& key, double from, double to, double step);
     void setSecondEnabled(bool on);
     // What the dialog last said (the points, an error, the end of a run).
@@ -81,7 +90,15 @@ private:
         QLineEdit* step = nullptr;
     };
     void fillDefaults(int row);
+    void selectKey(int row, const QString& key);
+    QString keyOf(int row) const;
+    // Keeps the row's range as typed, for its key.
+    void rememberRange(int row);
     void checkRanges();
+    void showCount(const quillmoor::lab::SweepGrid& grid);
+    void measureGrid();
+    // "121 shots", with the time it would take when that is over a minute.
+    QString countText(std::size_t shots) const;
     void takeRows();
     void showProgress(qulonglong done, qulonglong total);
     void runEnded();
@@ -103,4 +120,13 @@ private:
     std::function<QString()> runGate;
     int shownForPutt = -1; // the mode the defaults were chosen for
     QString lastSaveDir;
+    QHash<QString, QStringList> typedRanges; // key: FROM, TO, STEP as typed
+    SweepEstimate* estimate = nullptr;
+    QTimer* estimateDelay = nullptr;
+    quillmoor::lab::SweepGrid measuredGrid; // the grid shown, to be measured
+    std::size_t shotsShown = 0;             // its points; 0 while the ranges are bad
+    int rangeSerial = 0;                    // counts the checks of the ranges
+    int measuringSerial = -1;               // the check the measurement is for
+    int estimatedSerial = -1;               // the check the estimate is for
+    QElapsedTimer runClock;
 };

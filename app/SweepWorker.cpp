@@ -30,6 +30,8 @@ bool SweepWorker::start(const SwingModel& source, quillmoor::lab::SweepPlan newP
     model = source;
     model.notifyEnabled = false;
     plan = std::move(newPlan);
+    if (!plan.holes)
+        plan.holes = holeCatalogue(); // here, on the thread that owns it
     cancelFlag = false;
     lastOutcome = {};
     failure.clear();

@@ -4,9 +4,10 @@
 // thread that owns the worker through queued signals, and the paths of the
 // shots, thinned for drawing, are kept for the views.
 //
-// The sweep works on a copy of the model made by start(), so nothing the
-// window does meanwhile reaches it. cancel() asks it to stop between points;
-// stop() also waits for the thread and reports the end before it returns.
+// The sweep works on copies of the model and of the hole catalogue made by
+// start(), so nothing the window does meanwhile reaches it. cancel() asks it
+// to stop between points; stop() also waits for the thread and reports the
+// end before it returns.
 
 #include "Sweep.h"
 #include "SwingModel.h"

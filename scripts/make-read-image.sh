@@ -39,5 +39,5 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
 
 [ -s "$shot" ] || { echo "FAIL: no screenshot" >&2; exit 1; }
 # The plan view of the window at the top left corner.
-convert "$shot" -crop 676x299+337+10 +repage "$here/docs/read-putt-band.png"
+convert "$shot" -crop 663x299+351+10 +repage "$here/docs/read-putt-band.png"
 echo "wrote docs/read-putt-band.png"

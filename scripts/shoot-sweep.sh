@@ -32,13 +32,14 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     did=$(xdotool search --sync --onlyvisible --name "^Sweep$" | head -n 1)
     sleep 1
     eval $(xdotool getwindowgeometry --shell "$did")
-    # Places in the dialog: the "and" box of the second range, Run, Save CSV.
+    # Places in the dialog: the "and" box of the second range, then Run and
+    # Save CSV, whose row of buttons keeps to the right edge.
     xdotool mousemove $((X + 17)) $((Y + 70)) click 1
     sleep 0.5
-    xdotool mousemove $((X + 272)) $((Y + 146)) click 1
+    xdotool mousemove $((X + WIDTH - 325)) $((Y + 146)) click 1
     sleep 6
     import -window root "$shots/sweep-dialog.png"
-    xdotool mousemove $((X + 452)) $((Y + 146)) click 1
+    xdotool mousemove $((X + WIDTH - 145)) $((Y + 146)) click 1
     sleep 2
     xdotool key ctrl+a
     xdotool type --delay 20 "$scratch/window.csv"

@@ -13,6 +13,8 @@
 # - the window is drawn; the swing ran in Parview's private temporary
 #   directory, the putt beside the opened file, which it left alone; the
 #   private directory is gone once the window was closed;
+# - the mouse wheel over the tee shot's sliders and spin boxes, none of them
+#   clicked into, changes none of the values the swing then runs with;
 # - after each replay the ball is seen in both views: some pixels of each
 #   view differ both between the picture with the ball on the last point and
 #   the picture with it on the first, and between the last and a quarter of
@@ -29,7 +31,12 @@
 #   uncovers comes back from the window's backing store, not repainted.
 # - a user's own swing.out beside a model opened through the dialog is left
 #   as it was by Swing, which runs in the private directory instead.
-# Needs xvfb-run, xauth, xdotool and ImageMagick (import, convert, compare).
+# - on a 1366 x 768 screen (a second session) the window opens no taller
+#   than the screen leaves with a title bar, may be made much shorter, and
+#   at 1366, 1000 and 900 x 700 the views are large, the texts under the
+#   controls are drawn, and the wheel over the controls scrolls the panel
+#   and changes nothing: scrolled down and back, the panel is as it was.
+# Needs xvfb-run, xauth, xdotool, xprop and ImageMagick (import, convert, compare).
 set -eu
 . "$(dirname "$0")/xwindow.sh"
 
@@ -46,6 +53,11 @@ SIDE_VIEW=671x399+340+317      # the elevation view, likewise
 VIEWS=671x703+340+13           # both, and the splitter handle between them
 TOP_VIEW_CENTRE="675 160"
 SIDE_VIEW_CENTRE="675 515"
+# The tee shot's sliders and spin boxes, one row each: ball speed, launch
+# and target angle, back and side spin.
+TEE_SLIDERS_X=170
+TEE_SPINS_X=278
+TEE_ROWS="316 345 374 403 432"
 
 # ---- the part that runs inside the virtual X server
 
@@ -254,6 +266,102 @@ swing_beside_users_file() {
     fail "no run in the private directory beside the user's swing.out"
 }
 # ---- end: a user's own file beside the model (session part)
+# ---- the wheel over value controls that do not have the keyboard
+
+# Scrolls the wheel over every slider and spin box of the tee shot without
+# clicking into any; the swing that follows must run with the defaults.
+wheel_over_tee_controls() {
+    for y in $TEE_ROWS; do
+        for x in $TEE_SLIDERS_X $TEE_SPINS_X; do
+            xdotool mousemove --window "$wid" $x $y click --repeat 3 4 click --repeat 5 5
+        done
+    done
+    xdotool mousemove --window "$wid" $QUIET_SPOT
+}
+
+# The tee shot of a result file is the default one.
+expect_default_tee_shot() { # <result file>
+    for line in "TeeBallSpeed: 110.00000000" "TeeLaunchAngle: 45.00000000" \
+        "TeeTargetAngle: 0.00000000" "TeeBackSpin: 4000.00000000" "TeeSideSpin: 0.00000000"; do
+        grep -qx "$line" "$1" || fail "the wheel changed a value: $(grep "^${line%%:*}:" "$1")"
+    done
+}
+
+# ---- a small screen: 1366 x 768 (run in a session of its own)
+
+PANEL=330x560+8+40             # the controls, below the file buttons
+LAUNCH_SPIN="278 345"          # the launch angle's spin box, at the panel's top
+
+# The elevation view's sky (blue: more blue than red, and light): the most
+# of it in one row and in one column of a screenshot, in pixels.
+sky_size() { # <shot>
+    convert "$shots/$1.png" -fx 'b > r + 0.08 && b > 0.6 ? 1 : 0' "$work/sky.png"
+    set -- $(identify -format '%w %h' "$work/sky.png")
+    echo "$(convert "$work/sky.png" -scale "1x$2!" -format "%[fx:round(maxima*$1)]" info:)" \
+        "$(convert "$work/sky.png" -scale "$1x1!" -format "%[fx:round(maxima*$2)]" info:)"
+}
+
+# Dark pixels (text) in a region.
+dark_pixels() { # <shot> <region>
+    convert "$shots/$1.png[$2]" -colorspace gray -threshold 40% -negate \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+small_screen_session() {
+    started=$(date +%s)
+    open_window
+    trap 'kill -KILL "$pid" 2>/dev/null || true' EXIT
+    sleep 2
+    # With a title bar of about 30 pixels and a panel of about 40 the frame
+    # must fit in 768: the window opens within the screen and may be made
+    # much shorter than 700.
+    height=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: [0-9]*x//p')
+    [ "$height" -le 738 ] || fail "the window opens $height pixels high on a 768-pixel screen"
+    least=$(xprop -id "$wid" WM_NORMAL_HINTS | sed -n 's/.*minimum size: [0-9]* by //p')
+    [ -n "$least" ] && [ "$least" -le 600 ] || fail "the window cannot be made shorter than $least"
+    say "opens $height high, may be $least high"
+
+    # Width, height, and the least width of the elevation view's sky there:
+    # narrowed, the window takes the room from the Shot data panel first.
+    for size in "1366 700 700" "1000 700 470" "900 700 350"; do
+        set -- $size
+        xdotool windowsize --sync "$wid" $1 $2
+        sleep 1.5
+        grab "small-$1"
+        set -- $1 $2 $3 $(sky_size "small-$1")
+        [ "$4" -ge "$3" ] && [ "$5" -ge 200 ] ||
+            fail "at $1 x $2 the views are small: the sky is $4 x $5"
+        n=$(dark_pixels "small-$1" 240x90+0+$(($2 - 90)))
+        [ "$n" -ge 150 ] || fail "at $1 x $2 the texts under the controls are not drawn ($n dark pixels)"
+        say "at $1 x $2: sky $4 x $5, texts under the controls drawn"
+    done
+
+    # The wheel over a spin box nobody clicked into scrolls the panel, and
+    # back: the panel is then as it was, every value with it.
+    xdotool windowsize --sync "$wid" 1366 700
+    xdotool mousemove --window "$wid" $LAUNCH_SPIN # hovering there as at the end
+    sleep 1
+    grab panel-before
+    xdotool mousemove --window "$wid" $LAUNCH_SPIN click --repeat 4 --delay 80 5
+    grab_panel_changed panel-down panel-before
+    xdotool mousemove --window "$wid" $LAUNCH_SPIN click --repeat 8 --delay 80 4
+    sleep 1
+    grab panel-back
+    n=$(differing panel-back panel-before "$PANEL")
+    [ "$n" -le 10 ] || fail "scrolled down and back, $n pixels of the panel differ"
+    say "the wheel scrolled the panel and changed nothing"
+    close_window
+}
+
+# Screenshots until the panel differs from <before>.
+grab_panel_changed() { # <name> <before>
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        grab "$1"
+        [ "$(differing "$1" "$2" "$PANEL")" -gt 0 ] && return 0
+        sleep 0.2
+    done
+    fail "$1: the wheel over the controls did not scroll the panel"
+}
 
 session() {
     started=$(date +%s)
@@ -268,6 +376,7 @@ session() {
     # arrives: run_until clicks again until the run has left its output.
     sleep 2
 
+    wheel_over_tee_controls
     run_until "$SWING_BUTTON" "$TMPDIR/Parview-*/swing.out"
     say "swing ran"
     wait_for_replay_end
@@ -296,6 +405,10 @@ if [ "${1:-}" = --session ]; then
     session
     exit
 fi
+if [ "${1:-}" = --small-screen ]; then
+    small_screen_session
+    exit
+fi
 
 # ---- setting up, and the checks of the files
 
@@ -318,6 +431,7 @@ private_session
 export bindir shot shots work scratch
 
 xvfb-run -a -s "-screen 0 1280x800x24" sh "$0" --session || exit 1
+xvfb-run -a -s "-screen 0 1366x768x24" sh "$0" --small-screen || exit 1
 
 size=$(identify -format '%wx%h' "$shot")
 [ "$size" = "1280x800" ] || fail "screenshot is $size"
@@ -329,6 +443,7 @@ for out in "$scratch/swing.out" "$scratch/files/swing.out"; do
         fail "the simulator did not succeed: $out"
 done
 grep -q "^PuttShotSteps: [1-9]" "$scratch/files/swing.out" || fail "the putt has no points"
+expect_default_tee_shot "$scratch/swing.out"
 grep -q "^GreenXRot: 3.0*$" "$scratch/files/swing.out" || fail "the putt was not on hole 2's tilted green"
 cmp -s "$here/examples/hole2-putt.txt" "$scratch/files/hole2-putt.txt" ||
     fail "the opened file was changed"

@@ -16,6 +16,7 @@
 
 #include "ShotRun.h"
 #include "ShotSummary.h"
+#include "SwingModel.h"
 
 #include <atomic>
 #include <cstddef>
@@ -24,9 +25,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-class SwingModel;
-struct HoleInfo;
 
 namespace quillmoor::lab {
 
@@ -40,6 +38,9 @@ const std::vector<std::string>& sweepKeys();
 // The unit of a key's values: "mph", "deg", "rpm", "yd", "s", "F", "ft", "%";
 // empty for none.
 const char* keyUnit(const std::string& key);
+// The key a key is another name of (TeeClubSpeed: TeeBallSpeed), or the key
+// itself; empty for a key a sweep does not take.
+const char* keyQuantity(const std::string& key);
 
 // One varied key: FROM + i × STEP for i = 0, 1, ... while the value is at most
 // TO (with a tolerance of 1e-9 × STEP, so 5:54.95:0.05 gives 1000 values),
@@ -115,6 +116,9 @@ struct SweepPlan
     // Called on the worker threads, several at once.
     std::function<void(std::size_t i, std::vector<double>& values)> pointValues;
     std::size_t points = 0;
+    // The holes HoleId selects from. Without them runSweep copies the
+    // process-wide catalogue, which only the thread that owns it may do.
+    std::optional<std::map<int, HoleInfo>> holes;
 };
 
 struct SweepRow

@@ -116,6 +116,12 @@ const char* keyUnit(const std::string& key)
     return k ? k->unit : "";
 }
 
+const char* keyQuantity(const std::string& key)
+{
+    const KeyInfo* k = findKey(key);
+    return k ? k->quantity : "";
+}
+
 bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
                     std::string& error)
 {
@@ -360,8 +366,8 @@ class SweepRun
 {
 public:
     SweepRun(const SwingModel& model, const SweepPlan& plan, const SweepHooks& hooks)
-        : plan_(plan), hooks_(hooks), setter_(holeCatalogue()), base_(model),
-          total_(plan.shard.size(plan.pointValues ? plan.points : plan.grid.size()))
+        : plan_(plan), hooks_(hooks), setter_(plan.holes ? *plan.holes : holeCatalogue()),
+          base_(model), total_(plan.shard.size(plan.pointValues ? plan.points : plan.grid.size()))
     {
         base_.notifyEnabled = false;
         carryModel(base_);

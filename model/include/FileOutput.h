@@ -50,6 +50,8 @@ public:
 
     Way way() const { return way_; }
     bool failed() const { return writeErrno_ != 0; }
+    // The errno of the failure open() or commit() reported; 0 without one.
+    int errorNumber() const { return errorNumber_; }
 
 private:
     void close();
@@ -61,6 +63,7 @@ private:
     int slot_ = -1; // in the list of temporary files
     mode_t mode_ = 0;
     int writeErrno_ = 0;
+    int errorNumber_ = 0;
 };
 
 // True when both paths name one existing file (the same device and inode,

@@ -135,7 +135,7 @@ public:
     // The data file. write() replaces a regular file only once the whole text
     // is on disk (false: nothing was changed) and writes into what is not one
     // (a FIFO, a device) without replacing it (FileOutput.h); `why` gets the
-    // reason of a failure.
+    // reason of a failure, and errno its number.
     bool write(const std::string& path, bool omitSteps = false, std::string* why = nullptr) const;
     // read() gives up on a file longer than any model (ModelFile.h); `why`
     // gets the reason when the file opened but could not be read through (too

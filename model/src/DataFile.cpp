@@ -248,6 +248,7 @@ bool SwingModel::write(const std::string& pathArg, bool omitSteps, std::string* 
     if (path.empty() || !file.open(path, error)) {
         if (why)
             *why = path.empty() ? "no file name" : error;
+        errno = path.empty() ? ENOENT : file.errorNumber();
         return false;
     }
     // The text goes out through a fixed buffer, never whole in memory (not
@@ -259,6 +260,7 @@ bool SwingModel::write(const std::string& pathArg, bool omitSteps, std::string* 
     if (!file.commit(error)) {
         if (why)
             *why = error;
+        errno = file.errorNumber(); // past the clean-up, for the caller's message
         return false;
     }
     return true;

@@ -100,6 +100,7 @@ bool Output::open(const std::string& path, std::string& error)
 {
     discard();
     writeErrno_ = 0;
+    errorNumber_ = 0;
     if (path.empty()) {
         error = "no file name";
         return false;
@@ -107,10 +108,12 @@ bool Output::open(const std::string& path, std::string& error)
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) {
+        errorNumber_ = errno;
         error = reason(errno);
         return false;
     }
     if (exists && S_ISDIR(st.st_mode)) {
+        errorNumber_ = EISDIR;
         error = reason(EISDIR);
         return false;
     }
@@ -126,6 +129,7 @@ bool Output::open(const std::string& path, std::string& error)
     if (exists && !S_ISREG(st.st_mode)) {
         fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
         if (fd_ < 0) {
+            errorNumber_ = errno;
             error = reason(errno);
             return false;
         }
@@ -157,7 +161,7 @@ bool Output::open(const std::string& path, std::string& error)
     }
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (fd_ < 0) {
-        errno = made;
+        errno = errorNumber_ = made;
         // The file itself may be there and fine: say that it is the new one
         // beside it that cannot be made.
         error = exists ? "cannot create a new file in " + directoryOf(target_) +
@@ -194,6 +198,7 @@ bool Output::commit(std::string& error)
         return false;
     }
     if (writeErrno_ != 0) {
+        errorNumber_ = writeErrno_;
         error = reason(writeErrno_);
         discard();
         return false;
@@ -208,6 +213,7 @@ bool Output::commit(std::string& error)
         fd_ = -1;
         way_ = Way::Closed;
         if (::close(fd) != 0) {
+            errorNumber_ = errno;
             error = reason(errno);
             return false;
         }
@@ -228,6 +234,7 @@ bool Output::commit(std::string& error)
         // something else while the output was written.
         struct stat st;
         if (::lstat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+            errorNumber_ = EEXIST;
             error = "is no longer a regular file; it was left as it is";
             discard();
             return false;
@@ -236,6 +243,7 @@ bool Output::commit(std::string& error)
         failure = errno;
     }
     if (!ok) {
+        errorNumber_ = failure;
         error = reason(failure);
         discard();
         return false;

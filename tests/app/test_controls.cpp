@@ -5,10 +5,12 @@
 
 #include <QDial>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -140,6 +142,57 @@ TEST_F(Controls, TheWheelPicksAHoleOnlyWhenTheListHasFocus)
     wheel();
     EXPECT_EQ(holes->currentIndex(), 1);
     EXPECT_EQ(model().hole.HoleId, 2);
+}
+
+// Scrolling the panel past a value control changes nothing; a control the
+// user has clicked or tabbed into still follows the wheel. Every slider, dial,
+// spin box and list of the window, including those added later.
+TEST_F(Controls, TheWheelChangesOnlyTheControlThatHasFocus)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(3); // hole 4: wind and green editable
+    child<QGroupBox>("grpPutt")->setChecked(true);     // and the putt's controls
+    const auto state = [](QWidget* w) -> std::string {
+        if (auto* s = qobject_cast<QAbstractSlider*>(w))
+            return std::to_string(s->value());
+        if (auto* s = qobject_cast<QAbstractSpinBox*>(w))
+            return s->text().toStdString();
+        return std::to_string(qobject_cast<QComboBox*>(w)->currentIndex());
+    };
+    const auto wheel = [](QWidget* w, int notches) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &event);
+    };
+    QList<QWidget*> controls;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if ((qobject_cast<QAbstractSlider*>(w) && !qobject_cast<QScrollBar*>(w)) ||
+            qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w))
+            controls.append(w);
+    ASSERT_GE(controls.size(), 25);
+    for (QWidget* w : controls) {
+        const std::string name = w->objectName().toStdString();
+        if (!w->isEnabled() || !w->isVisible())
+            continue; // the replay slider before a shot, the closed dialogs
+        child<QPushButton>("btnSweep")->setFocus();
+        const std::string before = state(w);
+        wheel(w, 1);
+        wheel(w, -1);
+        wheel(w, -1);
+        EXPECT_EQ(state(w), before) << name;
+        EXPECT_FALSE(w->hasFocus()) << name;
+        if (qobject_cast<QComboBox*>(w))
+            continue; // choosing another hole or sweep key here would change the rest
+        w->setFocus();
+        ASSERT_TRUE(w->hasFocus()) << name;
+        wheel(w, -1);
+        if (state(w) == before)
+            wheel(w, 2); // it was at its lower end
+        EXPECT_NE(state(w), before) << name;
+    }
 }
 
 // At the window's first size the texts under the controls are whole and the

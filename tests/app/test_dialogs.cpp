@@ -9,9 +9,13 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -216,6 +220,123 @@ TEST_F(FileCommands, SaveAsksForANameOnlyOnceAndOpenRestores)
     EXPECT_EQ(run("actionOpen", {choose("Open file...", file)}), 1);
     EXPECT_EQ(child<QComboBox>("cmbHoleId")->currentIndex(), 2);
     EXPECT_EQ(child<QDoubleSpinBox>("spinTeeLaunchAngle")->value(), 30); // as last saved
+}
+
+// Reset asks before it throws away holes defined in this session or changes
+// not saved, and says which; Cancel keeps everything. Shots are results, not
+// changes: they go without a question.
+TEST_F(FileCommands, ResetAsksBeforeLosingHolesOrChanges)
+{
+    window->show();
+    QString asked;
+    const auto answer = [&asked](QMessageBox::ButtonRole role) -> ModalAnswer {
+        return [&asked, role](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_TRUE(box) << w->windowTitle().toStdString();
+            asked = box->text() + '\n' + box->informativeText();
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == role)
+                    return b->click();
+            ADD_FAILURE() << "no button of role " << role;
+        };
+    };
+    const ModalAnswer keep = answer(QMessageBox::RejectRole);
+    const ModalAnswer discard = answer(QMessageBox::DestructiveRole);
+    const auto reset = [this](std::deque<ModalAnswer> answers = {}) {
+        return answerModals([this] { child<QAbstractButton>("btnResetAll")->click(); },
+                            std::move(answers));
+    };
+    auto* launch = child<QDoubleSpinBox>("spinTeeLaunchAngle");
+
+    EXPECT_EQ(reset(), 0); // nothing to lose
+    for (int i = 0; i <= 10; ++i)
+        model().setPoint(i, {0.0, i * 10.0, 0.0});
+    model().setCurrentStep(10);
+    EXPECT_EQ(reset(), 0); // a shot is a result
+
+    // A hole defined here.
+    model().defineHole(-1, 10, {0, 120, 0}, {0, 120, 0}, {}, {}, "");
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("#5")) << asked.toStdString();
+    EXPECT_EQ(SwingModel::holeCount(), 5);
+    EXPECT_EQ(model().hole.HoleId, 5);
+    EXPECT_EQ(reset({discard}), 1);
+    EXPECT_EQ(SwingModel::holeCount(), 4);
+    EXPECT_EQ(model().hole.HoleId, 1);
+
+    // A changed value, before and after it is saved, and after it is opened.
+    launch->setValue(30);
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("not saved")) << asked.toStdString();
+    EXPECT_EQ(launch->value(), 30);
+    const QString file = path("mine.txt");
+    EXPECT_EQ(run("actionSave_As", {choose("Save as...", file)}), 1);
+    EXPECT_EQ(reset(), 0);
+    EXPECT_EQ(launch->value(), 45);
+    EXPECT_EQ(run("actionOpen", {choose("Open file...", file)}), 1);
+    EXPECT_EQ(launch->value(), 30);
+    launch->setValue(20);
+    EXPECT_EQ(reset({keep}), 1);
+    EXPECT_TRUE(asked.contains("mine.txt")) << asked.toStdString();
+    EXPECT_EQ(reset({discard}), 1);
+    EXPECT_EQ(launch->value(), 45);
+
+    // The two resets say what each resets, and do not read alike.
+    const auto* all = child<QAbstractButton>("btnResetAll");
+    const auto* count = child<QAbstractButton>("btnResetShot");
+    EXPECT_EQ(all->text(), "Reset");
+    EXPECT_NE(count->text(), all->text());
+    EXPECT_TRUE(all->toolTip().contains("built-in")) << all->toolTip().toStdString();
+    EXPECT_TRUE(count->toolTip().contains("shot count")) << count->toolTip().toStdString();
+}
+
+// A save that fails says why. The save dialog of a model whose folder cannot
+// be written (installed examples, or a folder gone) starts in the user's
+// documents, under the model's name.
+TEST_F(FileCommands, SaveSaysWhyAndStartsWhereItCanWrite)
+{
+    window->show();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    const QString file = path("sub/model.txt");
+    EXPECT_EQ(run("actionSave_As", {choose("Save as...", file)}), 1);
+    ASSERT_EQ(QString::fromStdString(model().fileName), file);
+
+    QString text;
+    const ModalAnswer read = [&text](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            text = box->text();
+    };
+    const std::pair<int, std::function<void()>> failures[] = {
+        {ENOENT, [this] { ASSERT_TRUE(QDir(path("sub")).removeRecursively()); }},
+        {ENOTDIR,
+         [this] {
+             QFile blocker(path("sub"));
+             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder was
+         }},
+    };
+    for (const auto& [error, cause] : failures) {
+        cause();
+        EXPECT_EQ(run("actionSave", {read}), 1);
+        EXPECT_TRUE(text.startsWith("The file could not be written: " + file))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(error))))
+            << text.toStdString();
+        EXPECT_EQ(QString::fromStdString(model().fileName), file);
+    }
+
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    QString startDir, startName;
+    EXPECT_EQ(run("actionSave_As", {[&](QWidget* w) {
+                      auto* dlg = qobject_cast<QFileDialog*>(w);
+                      ASSERT_TRUE(dlg);
+                      startDir = dlg->directory().absolutePath();
+                      startName = QFileInfo(dlg->selectedFiles().value(0)).fileName();
+                  }}),
+              1);
+    EXPECT_EQ(startDir, QDir(documents).absolutePath());
+    EXPECT_EQ(startName, "model.txt");
 }
 
 TEST_F(FileCommands, ComparisonTracesStayUntilResetAll)

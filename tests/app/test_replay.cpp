@@ -2,11 +2,13 @@
 // stops a replay. A made-up straight shot of 301 points, 0.01 s apart, keeps
 // the timing readable: the whole replay lasts 3 s.
 
+#include "ShotDataPanel.h"
 #include "SwingScene.h"
 #include "test_window_support.h"
 
 #include <QGraphicsView>
 #include <QPropertyAnimation>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <tuple>
@@ -127,19 +129,45 @@ TEST_F(Replay, EndsAtTheLastPointAndAHoleChangeStopsIt)
     EXPECT_FALSE(animator());
     EXPECT_FALSE(tracking());
     EXPECT_FALSE(time()->isEnabled() || button()->isEnabled());
-    const int value = time()->value();
+    // The handle of the disabled slider goes back to its start with the shot.
+    EXPECT_EQ(time()->value(), 0);
+    EXPECT_EQ(time()->maximum(), 0);
     QTest::qWait(100);
-    EXPECT_EQ(time()->value(), value);
+    EXPECT_EQ(time()->value(), 0);
 }
 
-TEST_F(Replay, ARunIsReplayedFromItsFirstPoint)
+// The verdict and the shot's numbers wait for the ball to arrive: shown at
+// the end of the replay, not while the ball is still in the air.
+TEST_F(Replay, ARunIsReplayedFromItsFirstPointAndTheNumbersComeAtItsEnd)
 {
+    auto* table = window->findChild<ShotDataPanel*>()->table();
+    const QString none = QStringLiteral("\u2013");
     child<QPushButton>("btnSwing")->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return playing(); }, 8000));
     EXPECT_EQ(child<QLabel>("infoShot")->text(), "Shot count: 1");
     EXPECT_EQ(animator()->startValue().toInt(), 0);
     EXPECT_EQ(animator()->endValue().toInt(), model().currentStepCount() - 1);
     EXPECT_TRUE(tracking());
+    EXPECT_EQ(child<QLabel>("info")->text(), "");
+    EXPECT_EQ(table->item(0, 0)->text(), none);
+
+    button()->click(); // paused: the ball has not arrived
+    EXPECT_EQ(child<QLabel>("info")->text(), "");
+    button()->click();
+    ASSERT_TRUE(playing());
+    animator()->setCurrentTime(animator()->duration()); // the end, without the wait
+    ASSERT_FALSE(animator());
+    EXPECT_EQ(child<QLabel>("info")->text(), ShotDataPanel::verdict(model()));
+    EXPECT_TRUE(child<QLabel>("info")->text().startsWith("Carry "));
+    EXPECT_NE(table->item(0, 0)->text(), none);
+
+    // A run whose replay is cut short by the next shows its numbers then.
+    child<QPushButton>("btnSwing")->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return playing(); }, 8000));
+    EXPECT_EQ(child<QLabel>("info")->text(), "");
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(1);
+    EXPECT_EQ(table->item(0, 0)->text(), none); // the new hole has no shot
+    EXPECT_FALSE(animator());
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -58,8 +60,9 @@ TEST(ShotDataPanel, ColumnsFromModelsAndCopy)
     EXPECT_EQ(visibleRows(t).size(), 13);       // both kinds of shot
     EXPECT_EQ(t->item(0, 0)->text(), "100.00"); // carry
     EXPECT_EQ(t->item(0, 1)->text(), "");       // a putt has no carry
-    EXPECT_EQ(t->item(8, 1)->text(), "0.00");   // distance to hole
-    EXPECT_EQ(t->item(9, 1)->text(), "yes");
+    EXPECT_EQ(t->item(8, 1)->text(), "yes");    // holed
+    EXPECT_EQ(t->item(12, 1)->text(), "0.00");  // distance to hole, last for both
+    EXPECT_EQ(t->item(12, 0)->text(), "46.58");
 
     // Carry and total of the tee shot, with their headers.
     t->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 0), true);
@@ -90,7 +93,34 @@ TEST(ShotDataPanel, CurrentShotAndComparisons)
     EXPECT_EQ(t->columnCount(), 2);
     panel.clearComparisons();
     EXPECT_EQ(t->columnCount(), 1);
-    EXPECT_EQ(visibleRows(t).first(), "Distance to hole (yd)");
+    // Where the putt ended last, as for a tee shot.
+    EXPECT_EQ(visibleRows(t).first(), "Holed");
+    EXPECT_EQ(visibleRows(t).last(), "Distance to hole (yd)");
     EXPECT_EQ(visibleRows(t).size(), 5);
+    panel.setCurrentShot(teeModel());
+    EXPECT_EQ(visibleRows(t).last(), "Distance to hole (yd)");
     EXPECT_EQ(ShotDataPanel::verdict(holedPutt()), "Holed!");
+}
+
+// A column's title is whole even when it is drawn bold, as the header draws
+// the titles of the selected cells' columns.
+TEST(ShotDataPanel, TitlesAreWholeInBold)
+{
+    ShotDataPanel panel;
+    panel.resize(400, 400);
+    panel.show();
+    const SwingModel tee = teeModel();
+    panel.setCurrentShot(tee);
+    panel.addComparison("x.out", tee);
+    QTableWidget* t = panel.table();
+    t->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 1), true);
+    QFont bold = t->horizontalHeader()->font();
+    bold.setBold(true);
+    const int margins = 2 * t->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, t);
+    for (int c = 0; c < t->columnCount(); ++c) {
+        const QString title = t->horizontalHeaderItem(c)->text();
+        EXPECT_GE(t->columnWidth(c), QFontMetrics(bold).horizontalAdvance(title) + margins)
+            << title.toStdString();
+    }
+    EXPECT_EQ(t->horizontalHeaderItem(0)->text(), "This shot");
 }

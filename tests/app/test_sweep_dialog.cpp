@@ -4,10 +4,12 @@
 
 #include "ShotDataPanel.h"
 #include "SweepDialog.h"
-#include "SweepOverlay.h"
-#include "SwingScene.h"
-#include "SweepResults.h"
+#include "SweepEstimate.h"
 #include "SweepOutput.h"
+#include "SweepOverlay.h"
+#include "SweepResults.h"
+#include "SwingMode.h"
+#include "SwingScene.h"
 #include "test_window_support.h"
 
 #include <QDir>
@@ -15,11 +17,16 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <sstream>
 
 namespace {
@@ -212,9 +219,88 @@ INSTANTIATE_TEST_SUITE_P(
                       BadRange{nullptr, 150, 100, 5, "FROM (150) is above TO (100)"},
                       BadRange{nullptr, 0, 2e7, 1, "more than 10000000 values"},
                       BadRange{"TeeBackSpin", 0, 6e5, 0.1, "more than 10000000 points"},
-                      BadRange{"TeeClubSpeed", 1, 2, 1, "are the same quantity"},
+                      BadRange{"TeeClubSpeed", 1, 2, 1, "TeeBallSpeed is varied twice"},
                       BadRange{nullptr, 1e300, 1e300, 1, "STEP 1 vanishes next to FROM 1e+300"},
                       BadRange{"HoleId", 1, 3, 0.5, "are one value in the data file"}));
+
+// The list names each quantity once, as the window's controls do, with its
+// unit and the data file's key beside; another name of a key picks its entry.
+TEST_F(SweepDialogTest, ListsEachQuantityOnceByNameWithUnitAndKey)
+{
+    auto* list = child<QComboBox>("cmbSweepKey1");
+    QStringList keys;
+    for (int i = 0; i < list->count(); ++i) {
+        const QString key = list->itemData(i).toString();
+        const QString text = list->itemText(i);
+        keys << key;
+        EXPECT_TRUE(text.endsWith(key)) << text.toStdString();
+        EXPECT_FALSE(text.startsWith(key)) << text.toStdString(); // a name first
+        const QString unit = QString::fromLatin1(keyUnit(key.toStdString()));
+        if (!unit.isEmpty()) {
+            EXPECT_TRUE(text.contains("(" + unit + ")")) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(keys.removeDuplicates(), 0);
+    for (const char* other : {"TeeClubSpeed", "TeeZSpin", "PuttClubSpeed"})
+        EXPECT_FALSE(keys.contains(other)) << other;
+    for (const std::string& key : sweepKeys())
+        EXPECT_TRUE(keys.contains(QString::fromLatin1(keyQuantity(key)))) << key;
+    EXPECT_EQ(list->itemText(list->findData("TeeBackSpin")), "Back spin (rpm) \u2014 TeeBackSpin");
+
+    dialog->setRange(0, "TeeZSpin", -1000, 1000, 500);
+    EXPECT_EQ(list->currentData().toString(), "TeeSideSpin");
+    EXPECT_EQ(dialog->message(), "5 shots");
+}
+
+// A grid that would take over a minute says about how long, from a few of its
+// shots timed on the side; a short one says only its count.
+TEST_F(SweepDialogTest, AGridOverAMinuteSaysAboutHowLong)
+{
+    auto* estimate = dialog->findChild<SweepEstimate*>();
+    ASSERT_TRUE(estimate);
+    dialog->setRange(0, "TeeLaunchAngle", 1, 80, 0.001); // 79001 angles
+    dialog->setRange(1, "TeeBackSpin", 0, 6000, 100);    // 61 spins
+    dialog->setSecondEnabled(true);
+    EXPECT_TRUE(dialog->message().startsWith("4819061 shots")) << dialog->message().toStdString();
+    EXPECT_TRUE(waitFor([this] { return dialog->message().contains("about"); }, 30000))
+        << dialog->message().toStdString();
+    EXPECT_TRUE(dialog->message().startsWith("4819061 shots")) << dialog->message().toStdString();
+    EXPECT_GT(estimate->secondsFor(4819061), 60);
+
+    QSignalSpy measured(estimate, &SweepEstimate::measured);
+    dialog->setSecondEnabled(false);
+    dialog->setRange(0, "TeeLaunchAngle", 40, 50, 1);
+    ASSERT_TRUE(measured.wait(30000));
+    EXPECT_EQ(dialog->message(), "11 shots");
+}
+
+TEST(SweepEstimate, SamplesTheEndsAndTheMiddleOfEachKey)
+{
+    std::string why;
+    SweepAxis angle, spin;
+    ASSERT_TRUE(makeSweepAxis("TeeLaunchAngle", 10, 20, 1, angle, why));
+    ASSERT_TRUE(makeSweepAxis("TeeBackSpin", 3000, 3000, 1, spin, why));
+    SweepGrid grid;
+    ASSERT_TRUE(grid.setAxes({angle, spin}, why));
+    const SweepGrid sample = SweepEstimate::sample(grid);
+    ASSERT_EQ(sample.axes().size(), 2u);
+    EXPECT_EQ(sample.axes()[0].values, (std::vector<double>{10, 15, 20}));
+    EXPECT_EQ(sample.axes()[1].values, (std::vector<double>{3000}));
+    EXPECT_EQ(sample.size(), 3u);
+}
+
+TEST(SweepEstimate, SaysDurationsAsPeopleDo)
+{
+    const std::pair<double, const char*> rows[] = {{61, "about a minute"},
+                                                   {150, "about 3 minutes"},
+                                                   {3599, "about 60 minutes"},
+                                                   {3600, "about 1 hour"},
+                                                   {3 * 3600 + 1234, "about 3 hours 20 minutes"},
+                                                   {47 * 3600, "about 47 hours"},
+                                                   {5 * 86400 + 3600, "about 5 days"}};
+    for (const auto& [seconds, text] : rows)
+        EXPECT_EQ(SweepEstimate::durationText(seconds), text) << seconds;
+}
 
 // In putt mode the putt is swept, from the putt's own controls.
 TEST_F(SweepDialogTest, PuttModeSweepsThePutt)
@@ -222,7 +308,7 @@ TEST_F(SweepDialogTest, PuttModeSweepsThePutt)
     model.PuttEnabled = true;
     model.PuttTargetAngle = 2;
     dialog->present();
-    EXPECT_EQ(child<QComboBox>("cmbSweepKey1")->currentText(), "PuttTargetAngle");
+    EXPECT_EQ(child<QComboBox>("cmbSweepKey1")->currentData().toString(), "PuttTargetAngle");
     EXPECT_EQ(child<QLineEdit>("edtSweepFrom1")->text(), "1.5"); // 2 - 5 steps of 0.1
     dialog->setRange(0, "PuttTargetAngle", -2, 2, 2);
     click("btnSweepRun");
@@ -240,6 +326,87 @@ TEST_F(SweepDialogTest, AFieldThatIsNotANumberIsNamed)
     EXPECT_EQ(dialog->message(), "WindSpeed: To is not a number: \"ten\"");
     EXPECT_FALSE(dialog->isRunning());
 }
+
+// The sweep takes its holes from the catalogue as it was when it started, copied
+// on the thread that owns the catalogue: a hole redefined meanwhile (the window
+// is free to do so) is not the one swept, and no other thread reads it.
+TEST(SweepWorkerHoles, AreTheCataloguesAtTheStart)
+{
+    holeCatalogue().clear();
+    SwingModel model(false);
+    const HoleInfo second = holeCatalogue().at(2);
+    SweepAxis axis;
+    std::string why;
+    ASSERT_TRUE(makeSweepAxis("HoleId", 1, 2, 1, axis, why)) << why;
+    SweepPlan plan;
+    ASSERT_TRUE(plan.grid.setAxes({axis}, why)) << why;
+
+    SweepWorker worker;
+    ASSERT_TRUE(worker.start(model, plan));
+    holeCatalogue()[2].HolePos = {40, 300, 0}; // at once, while the worker starts
+    ASSERT_TRUE(waitFor([&] { return !worker.isRunning(); }));
+    const auto rows = worker.takeRows();
+    holeCatalogue()[2] = second;
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_TRUE(rows[1].shot);
+    SwingModel onSecond(false);
+    onSecond.selectHole(2);
+    ASSERT_TRUE(quillmoor::runShot(onSecond, quillmoor::ShotMode::Complex));
+    // Near: the sweep runs the values as a data file carries them.
+    EXPECT_NEAR(rows[1].shot->tee.distanceToHole,
+                quillmoor::summarizeActiveShot(onSecond)->tee.distanceToHole, 1e-6);
+}
+
+// QMX_SWING_MODE picks the physics of a sweep as it does Swing's: Trajex
+// takes the first of its words, so "keepPosition simple" runs complex.
+struct ModeWords
+{
+    const char* words;
+    bool simple;
+};
+
+void PrintTo(const ModeWords& p, std::ostream* os)
+{
+    *os << "QMX_SWING_MODE='" << p.words << "'";
+}
+
+class SweepMode : public SweepDialogTest, public ::testing::WithParamInterface<ModeWords>
+{
+protected:
+    void TearDown() override { qunsetenv("QMX_SWING_MODE"); }
+};
+
+TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
+{
+    const auto [mode, simple] = GetParam();
+    qputenv("QMX_SWING_MODE", mode);
+    dialog->setRange(0, "TeeBallSpeed", 100, 100, 1);
+    click("btnSweepRun");
+    ASSERT_TRUE(ended());
+    ASSERT_EQ(dialog->results()->size(), 1u);
+
+    SweepGrid grid;
+    QString error;
+    ASSERT_TRUE(dialog->readGrid(grid, error));
+    SweepPlan plan;
+    plan.grid = grid;
+    plan.mode = simple ? quillmoor::ShotMode::Simple : quillmoor::ShotMode::Complex;
+    std::optional<quillmoor::ShotRecord> expected;
+    SweepHooks hooks;
+    hooks.row = [&](const SweepRow& r) { expected = r.shot; };
+    runSweep(model, plan, hooks);
+    ASSERT_TRUE(expected && dialog->results()->row(0).shot);
+    EXPECT_EQ(dialog->results()->row(0).shot->tee.carry, expected->tee.carry) << mode;
+    EXPECT_EQ(swingmode::physics(QString::fromLatin1(mode)), plan.mode) << mode;
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, SweepMode,
+                         ::testing::Values(ModeWords{"simple", true},
+                                           ModeWords{"  simple noResults", true},
+                                           ModeWords{"\"simple\"", true},
+                                           ModeWords{"keepPosition simple", false},
+                                           ModeWords{"complex simple", false},
+                                           ModeWords{"simplex", false}, ModeWords{"", false}));
 
 class SweepWindow : public WindowTest
 {
@@ -263,7 +430,8 @@ TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
     child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30);
     child<QPushButton>("btnSweep")->click();
     ASSERT_TRUE(dialog()->isVisible());
-    EXPECT_EQ(find<QComboBox>(dialog(), "cmbSweepKey1")->currentText(), "TeeLaunchAngle");
+    EXPECT_EQ(find<QComboBox>(dialog(), "cmbSweepKey1")->currentData().toString(),
+              "TeeLaunchAngle");
     EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepFrom1")->text(), "25");
     EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepTo1")->text(), "35");
     EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepStep1")->text(), "1");
@@ -299,6 +467,85 @@ TEST_F(SweepWindow, DefaultsRowsLockingAndReset)
     EXPECT_EQ(traceCount("topView") + traceCount("sideView"), 0);
     EXPECT_EQ(sweepTable()->model()->rowCount(), 0);
     EXPECT_FALSE(find<QPushButton>(dialog(), "btnSweepSave")->isEnabled());
+}
+
+// Every cell and every title of a sweep's table is whole: the values, however
+// many rows come in a batch, and the titles in the bold the header uses for
+// the columns of a selected row.
+TEST_F(SweepWindow, TheTableShowsWholeNumbersAndTitles)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    child<QPushButton>("btnSweep")->click();
+    dialog()->setRange(0, "TeeLaunchAngle", 40, 50, 1);
+    dialog()->setRange(1, "TeeBackSpin", 3500, 4500, 100);
+    dialog()->setSecondEnabled(true);
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    QThread::msleep(1500); // a busy window: the rows arrive in one batch
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    QTableView* table = sweepTable();
+    const QAbstractItemModel* rows = table->model();
+    ASSERT_EQ(rows->rowCount(), 121);
+    table->selectRow(3);
+    QApplication::processEvents();
+
+    const int padding =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    QFont bold = table->horizontalHeader()->font();
+    bold.setBold(true);
+    const int margins = 2 * table->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, table);
+    for (int c = 0; c < rows->columnCount(); ++c) {
+        const QString title = rows->headerData(c, Qt::Horizontal).toString();
+        for (const QString& line : title.split('\n'))
+            EXPECT_GE(table->columnWidth(c), QFontMetrics(bold).horizontalAdvance(line) + margins)
+                << line.toStdString();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            const QString text = rows->index(r, c).data().toString();
+            ASSERT_GE(table->columnWidth(c), table->fontMetrics().horizontalAdvance(text) + padding)
+                << "row " << r << ": " << text.toStdString();
+        }
+    }
+}
+
+// A range the user typed is there when the dialog opens again, and when its
+// key is chosen again; the others follow the window's values. The progress of
+// the last run does not linger.
+TEST_F(SweepWindow, TypedRangesAreRememberedAndTheProgressStartsAfresh)
+{
+    window->show();
+    child<QPushButton>("btnSweep")->click();
+    auto* from = find<QLineEdit>(dialog(), "edtSweepFrom1");
+    auto* to = find<QLineEdit>(dialog(), "edtSweepTo1");
+    auto* keys = find<QComboBox>(dialog(), "cmbSweepKey1");
+    auto* progress = find<QProgressBar>(dialog(), "sweepProgress");
+    from->selectAll();
+    QTest::keyClicks(from, "48");
+    EXPECT_EQ(dialog()->message(), "3 shots");
+    find<QPushButton>(dialog(), "btnSweepRun")->click();
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    EXPECT_EQ(progress->value(), progress->maximum());
+    find<QPushButton>(dialog(), "btnSweepClose")->click();
+
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30);
+    child<QSpinBox>("spinTeeBackSpin")->setValue(2000);
+    child<QPushButton>("btnSweep")->click();
+    EXPECT_EQ(from->text(), "48");
+    EXPECT_EQ(to->text(), "50");
+    EXPECT_EQ(find<QLineEdit>(dialog(), "edtSweepFrom2")->text(), "1500"); // 2000 - 5 x 100
+    EXPECT_EQ(progress->value(), 0);
+    EXPECT_EQ(dialog()->message(), "3 shots");
+
+    // Another key and back.
+    const auto choose = [keys](const QString& key) {
+        const int target = keys->findData(key);
+        ASSERT_GE(target, 0) << key.toStdString();
+        while (keys->currentIndex() != target)
+            QTest::keyClick(keys, keys->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    };
+    choose("WindSpeed");
+    EXPECT_EQ(from->text(), "4"); // 4.5 mph less 5 steps of 0.1
+    choose("TeeLaunchAngle");
+    EXPECT_EQ(from->text(), "48");
 }
 
 TEST_F(SweepWindow, ClosingTheWindowStopsTheSweep)

@@ -425,3 +425,35 @@ TEST_F(DataFileTest, AFileWithoutTheAirIsWrittenBackByteForByte)
     ASSERT_TRUE(back.write(file("again.txt")));
     EXPECT_EQ(slurp(file("again.txt")), text);
 }
+
+// A write that fails leaves errno saying why, for the message a person reads:
+// a folder that is not there, a folder in the file's place, a file grown past
+// what may be written (as on a full disk; in a child, the limit is per process).
+TEST_F(DataFileTest, AFailedWriteSaysWhyInErrno)
+{
+    SwingModel m;
+    errno = 0;
+    EXPECT_FALSE(m.write(file("no/such/dir/x.txt")));
+    EXPECT_EQ(errno, ENOENT);
+    fs::create_directory(file("target"));
+    errno = 0;
+    EXPECT_FALSE(m.write(file("target")));
+    EXPECT_EQ(errno, EISDIR);
+
+    for (int i = 0; i < 20000; ++i)
+        m.setPoint(i, {0.5 * i, 1.0 * i, 2.0});
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{200 * 1024, 200 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        errno = 0;
+        const bool written = m.write(file("big.txt"));
+        _exit(written ? 0 : errno == EFBIG ? 1 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}

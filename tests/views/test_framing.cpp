@@ -155,3 +155,111 @@ TEST_F(FramingTest, LabelsStayWholeAndUncovered)
         EXPECT_TRUE(QRect(QPoint(), topView.viewport()->size()).contains(box)) << direction;
     }
 }
+
+namespace {
+// Where a label's text is drawn in its view, in pixels.
+QRect labelBox(const QGraphicsView& view, const QGraphicsSimpleTextItem* label)
+{
+    const QPoint at = view.mapFromScene(label->scenePos());
+    return QRect(at + label->boundingRect().topLeft().toPoint(),
+                 label->boundingRect().size().toSize());
+}
+
+QList<const QGraphicsSimpleTextItem*> labelsOf(const SwingScene* scene, const QStringList& texts)
+{
+    QList<const QGraphicsSimpleTextItem*> found;
+    for (QGraphicsItem* item : scene->items())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+            text && texts.contains(text->text()))
+            found.append(text);
+    return found;
+}
+} // namespace
+
+// Besides the hole and the shot, each view frames the tee box, the axes with
+// their letters and, in the plan view, the wind arrow with its label: a shot
+// far to the side, or a strong wind any way, leaves none of them out.
+TEST_F(FramingTest, TeeAxesAndWindStayWhole)
+{
+    const auto expectWhole = [this](const char* when) {
+        for (const QGraphicsView* view : {&topView, &sideView}) {
+            const auto* scene = static_cast<const SwingScene*>(view->scene());
+            const QRectF seen = shown(*view);
+            EXPECT_TRUE(seen.contains(scene->teeBox->sceneBoundingRect())) << when;
+            EXPECT_TRUE(seen.contains(
+                scene->axes->sceneTransform().mapRect(scene->axes->childrenBoundingRect())))
+                << when;
+            const QRect port(QPoint(), view->viewport()->size());
+            for (const auto* label : labelsOf(scene, {"x", "y", "z", "Wind"}))
+                EXPECT_TRUE(port.contains(labelBox(*view, label)))
+                    << when << " " << label->text().toStdString();
+        }
+        const auto* arrow = top->windArrow;
+        EXPECT_TRUE(
+            shown(topView).contains(arrow->sceneTransform().mapRect(arrow->childrenBoundingRect())))
+            << when;
+    };
+    model.selectHole(2);
+    swing(175, 45, 0, 6000); // 145 yd to the left
+    expectWhole("hooked");
+    swing(175, 45, 0, -6000);
+    expectWhole("sliced");
+
+    model.selectHole(4);
+    model.setWindSpeed(20);
+    for (const double direction : {0.0, 45.0, 90.0, 135.0, 180.0, 225.0, 270.0, 315.0}) {
+        model.setWindDir(direction);
+        expectWhole(QByteArray::number(direction).constData());
+    }
+}
+
+void PrintTo(const QSize& s, std::ostream* os)
+{
+    *os << s.width() << 'x' << s.height();
+}
+
+// However far out the framing has to go, the ball is at least 6 pixels
+// across, in views of any size; close up it keeps its own size.
+class BallSize : public TwoViews, public ::testing::WithParamInterface<QSize>
+{
+};
+
+TEST_P(BallSize, AtLeastSixPixelsAtAnyFraming)
+{
+    for (QGraphicsView* view : {&topView, &sideView}) {
+        view->resize(GetParam());
+        view->show();
+        view->hide();
+    }
+    const auto onScreen = [](const QGraphicsView& view, const SwingScene* scene) {
+        return view.mapFromScene(ballRect(scene)).boundingRect().size();
+    };
+    const auto expectSeen = [&](const char* when) {
+        top->fitToView(false);
+        side->fitToView(false);
+        for (const QGraphicsView* view : {&topView, &sideView}) {
+            const QSize ball = onScreen(*view, static_cast<const SwingScene*>(view->scene()));
+            EXPECT_GE(std::min(ball.width(), ball.height()), 6) << when;
+            EXPECT_TRUE(
+                shown(*view).contains(ballRect(static_cast<const SwingScene*>(view->scene()))))
+                << when;
+        }
+    };
+    expectSeen("at the tee");
+    const double atTheTee = top->ball->scale();
+    swing(110, 45, 0);
+    model.setCurrentStep(-1);
+    expectSeen("at the end of a shot");
+    model.selectHole(2);
+    swing(175, 30, 0, 6000);
+    model.setCurrentStep(-1);
+    expectSeen("far to the side");
+
+    model.setPuttEnabled(true); // close up: nearer the ball's own size
+    model.setBallPos(model.hole.HolePos + Vector3(0, -2, 0));
+    expectSeen("putting");
+    EXPECT_LE(top->ball->scale(), atTheTee);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, BallSize,
+                         ::testing::Values(QSize(600, 300), QSize(300, 150), QSize(1200, 250)));

@@ -26,14 +26,15 @@ void expectBandsRepaintWhole(QGraphicsView& view)
 
 using RepaintTest = TwoViews;
 
-// The automatic fit of the built-in holes frames exactly what it always did.
+// The automatic fit of the built-in holes frames exactly what it always did,
+// with the axes at the tee whole.
 TEST_F(RepaintTest, FitOfTheBuiltInHolesIsUnchanged)
 {
     const std::pair<QRectF, QRectF> framed[] = {
-        {{-9.6, -28.4, 169.6, 32}, {-9.6, -35.707003330995832, 169.6, 45}},
-        {{-9.6, -28.4, 171.93335, 32}, {-9.6, -35.619573948480479, 171.9485547674488, 45}},
-        {{-9.6, -18, 165.6, 32}, {-9.6, -39.579976128926795, 165.6, 44}},
-        {{-9.6, -15, 115.6, 20}, {-9.6, -23.410893617021276, 115.6, 28}},
+        {{-10.2, -24.8, 170.2, 32}, {-10.2, -35.707003330995832, 170.2, 45}},
+        {{-10.2, -24.8, 172.53335, 32}, {-10.2, -35.619573948480479, 172.5485547674488, 45}},
+        {{-10.2, -18, 166.2, 32}, {-10.2, -39.579976128926795, 166.2, 44}},
+        {{-10.2, -12.8, 116.2, 20}, {-10.2, -23.410893617021276, 116.2, 28}},
     };
     for (int hole = 1; hole <= 4; ++hole) {
         model.selectHole(hole);

@@ -144,3 +144,72 @@ TEST_F(SweepTracesTest, LegendOnlyWhenNamedAndWhenThereIsATrace)
     addSweepTraces(*top, {{}, {}}, QStringLiteral("WindSpeed 0 \u2026 10 mph"));
     EXPECT_TRUE(top->traces.isEmpty());
 }
+
+namespace {
+// The legend's text in its view, in pixels.
+QRect legendBox(const SwingScene* scene)
+{
+    const auto* legend = dynamic_cast<const QGraphicsSimpleTextItem*>(scene->traces.last());
+    EXPECT_TRUE(legend);
+    if (!legend)
+        return {};
+    const QGraphicsView* view = scene->views().first();
+    return QRect(view->mapFromScene(legend->scenePos()) +
+                     legend->boundingRect().topLeft().toPoint(),
+                 legend->boundingRect().size().toSize());
+}
+
+// The flag, its stick and the hole's distance in the elevation view, in pixels.
+QRect flagBox(const SwingScene* scene)
+{
+    QRectF r;
+    for (const QGraphicsItem* part : scene->greenGroup->childItems())
+        if (part->data(0).toInt() != SwingScene::GreenRole)
+            r |= part->sceneBoundingRect();
+    return scene->views().first()->mapFromScene(r).boundingRect();
+}
+} // namespace
+
+// The legend is whole in a corner of each view, clear of the flag, for a tee
+// shot's framing and a putt's; one longer than its view is wide goes on more
+// lines.
+class SweepLegend : public SweepTracesTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
+{
+    for (QGraphicsView* view : {&topView, &sideView}) {
+        view->resize(GetParam(), 300);
+        view->show();
+        view->hide();
+    }
+    const QString legend = QStringLiteral(
+        "TeeLaunchAngle 40 \u2026 50 deg \u00d7 TeeBackSpin 3500 \u2026 4500 rpm, 60 of 121 "
+        "shots, 1 path in 4 shown");
+    for (const bool putt : {false, true}) {
+        model.setPuttEnabled(putt);
+        std::vector<std::vector<Vector3>> traces = fan();
+        if (putt) {
+            const Vector3 hole = model.hole.HolePos;
+            traces = {{hole + Vector3(-1, -4, 0), hole + Vector3(0.5, 0.5, 0)},
+                      {hole + Vector3(-1, -4, 0), hole + Vector3(1, 1, 0)}};
+        }
+        for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+            scene->clearTraces();
+            addSweepTraces(*scene, traces, legend);
+            const QRect port(QPoint(), scene->views().first()->viewport()->size());
+            const QRect box = legendBox(scene);
+            const std::string what = (putt ? "putt, " : "tee, ") + std::to_string(GetParam()) +
+                                     (scene == top ? " plan" : " elevation");
+            EXPECT_TRUE(port.contains(box)) << what;
+            const bool left = box.left() - port.left() < 12,
+                       right = port.right() - box.right() < 12;
+            const bool up = box.top() - port.top() < 12, down = port.bottom() - box.bottom() < 12;
+            EXPECT_TRUE((left || right) && (up || down)) << what;
+            EXPECT_FALSE(box.intersects(flagBox(scene))) << what;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ViewWidths, SweepLegend, ::testing::Values(600, 260));

@@ -4,10 +4,11 @@
 // Two questions are kept apart. The bounding rectangle covers everything an
 // item paints, so that a repaint of any part of a view redraws all of it.
 // The fit rectangle (FitContributor) is what the item adds to the automatic
-// fit of its view: ball, arrows, labels and line segments add nothing and
-// never widen the framing; a track adds a tiny square at its anchor (the
-// hole); the terrain spans from the tee to its anchor; pictures add their
-// declared size at their pixel offset.
+// fit of its view: ball, labels and line segments add nothing and never widen
+// the framing, nor do arrows unless they are marked framed (the axes and the
+// wind); a track adds a tiny square at its anchor (the hole); the terrain
+// spans from the tee to its anchor; pictures add their declared size at their
+// pixel offset.
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsItemGroup>
@@ -172,6 +173,13 @@ public:
     void setShift(const QPointF& shift);
     // Where the text would rather be; the views keep it inside their view.
     QPointF preferredShift;
+    // Kept in a corner of the view rather than at its anchor: the first of
+    // top left, bottom left, top right and bottom right that leaves the
+    // flag and the hole clear.
+    bool pinned = false;
+    // The widest the text may be, in pixels: a label that can go on more
+    // lines does so. Plain labels stay as they are.
+    virtual void fitWidth(double pixels);
 
 private:
     QPointF textShift;
@@ -194,5 +202,10 @@ public:
     ArrowItem(double length, bool block, QGraphicsItem* parent = nullptr);
     ~ArrowItem() override;
 
-    QRectF fitRect() const override { return {}; }
+    // The whole arrow when framed, else nothing.
+    QRectF fitRect() const override { return framed ? childrenBoundingRect() : QRectF(); }
+
+    // An arrow that must be seen whole wherever it points and however long
+    // it grows; the others may run out of the view.
+    bool framed = false;
 };

@@ -77,6 +77,7 @@ public:
     // The scene's items, owned by the scene.
     QGraphicsRectItem* teeBox = nullptr;
     ArrowItem* teeArrow = nullptr;
+    QGraphicsItemGroup* axes = nullptr; // the two arrows at the tee; their letters apart
     QGraphicsItemGroup* greenGroup = nullptr;
     QGraphicsLineItem* holeLine = nullptr;
     BallItem* ball = nullptr;
@@ -141,7 +142,14 @@ private:
 
     QGraphicsView* view() const;
     void setFraming(double zoom, const QRectF& rect);
+    // The ball's scale at a zoom: 1, or larger where it would be smaller
+    // than a few pixels.
+    double ballScaleAt(double zoom) const;
     void placeLabels(double zoom, const QRectF& visible);
+    // The pinned labels into the corners of inside (pixels from the view's
+    // top left corner).
+    void placePinned(const QList<TextItem*>& labels, double zoom, const QRectF& visible,
+                     const QRectF& inside);
     void discardTrack();
     QPointF trackPoint(const Trajectory& shot, int index) const;
     void startLive(const Trajectory& shot, const ShotKey& key, int from, double offset);

@@ -265,6 +265,8 @@ void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, 
     QGraphicsSimpleTextItem::paint(painter, option, widget);
 }
 
+void TextItem::fitWidth(double) {}
+
 void TextItem::setShift(const QPointF& shift)
 {
     if (shift == textShift)

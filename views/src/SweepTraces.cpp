@@ -73,15 +73,45 @@ std::vector<Vector3> simplify(const std::vector<Vector3>& points, double toleran
 
 // The legend: a bar of the gradient before the text, on a pale box so it
 // reads on grass and sky alike. The leading spaces of the text make the room
-// for the bar, so the views keep the whole of it inside like any label.
+// for the bar. The views keep it in a corner of theirs, on as many lines as
+// their width needs.
 class LegendItem : public TextItem
 {
 public:
-    explicit LegendItem(const QString& text) : TextItem(QString::fromUtf8(kRoom) + text) {}
+    explicit LegendItem(const QString& text)
+        : TextItem(QString::fromUtf8(kRoom) + text), words(text.split(QLatin1Char(' ')))
+    {
+        pinned = true;
+    }
 
     QRectF boundingRect() const override
     {
         return TextItem::boundingRect().adjusted(-3, -1, 3, 1);
+    }
+
+    // Breaks the text between words where a line would pass the width; a
+    // word longer than that has a line of its own.
+    void fitWidth(double pixels) override
+    {
+        const QFontMetricsF metrics(font());
+        QString text = QString::fromUtf8(kRoom);
+        QString line = text;
+        for (const QString& word : words) {
+            const bool first = line.endsWith(QLatin1Char(' ')) && line.trimmed().isEmpty();
+            if (!first && metrics.horizontalAdvance(line + QLatin1Char(' ') + word) > pixels) {
+                text += QLatin1Char('\n');
+                line.clear();
+            } else if (!first) {
+                text += QLatin1Char(' ');
+                line += QLatin1Char(' ');
+            }
+            text += word;
+            line += word;
+        }
+        if (text != this->text()) {
+            prepareGeometryChange();
+            setText(text);
+        }
     }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
@@ -91,8 +121,10 @@ public:
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(255, 255, 255, 210));
         painter->drawRoundedRect(text.adjusted(-3, -1, 3, 1), 3, 3);
-        const double room = QFontMetricsF(font()).horizontalAdvance(QString::fromUtf8(kRoom));
-        const QRectF bar(text.left() + 1, text.center().y() - 3, room - 5, 6);
+        const QFontMetricsF metrics(font());
+        const double room = metrics.horizontalAdvance(QString::fromUtf8(kRoom));
+        // Before the first line.
+        const QRectF bar(text.left() + 1, text.top() + metrics.height() / 2 - 3, room - 5, 6);
         QLinearGradient gradient(bar.topLeft(), bar.topRight());
         for (int k = 0; k <= 8; ++k)
             gradient.setColorAt(k / 8.0, colourAt(k / 8.0));
@@ -104,6 +136,7 @@ public:
 
 private:
     static constexpr const char* kRoom = "\u2003\u2003\u2003 ";
+    QStringList words;
 };
 
 } // namespace
@@ -213,11 +246,8 @@ void addSweepTraces(SwingScene& scene, const std::vector<std::vector<Vector3>>& 
     if (any && !legend.isEmpty()) {
         auto* label = new LegendItem(legend);
         label->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-        // Above the traces' top left corner (the tee, or above the highest
-        // apex); the views move it inside when that is at their edge.
+        // In a corner of the view, which the view chooses when it frames.
         label->setPos(extent.topLeft());
-        label->preferredShift = QPointF(12, -label->textRect().height() - 8);
-        label->setShift(label->preferredShift);
         label->setZValue(kSweepTraceZ + 2);
         scene.addItem(label);
         scene.traces.append(label);

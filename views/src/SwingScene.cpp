@@ -33,6 +33,12 @@ bool finite(const QPointF& p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
+// Fewest pixels across the ball: at a hole's framing it is a fraction of a
+// yard wide and would be a dot of two or three pixels.
+constexpr double minBallPixels = 6;
+// The margin the fit leaves round what it frames, in scene units.
+constexpr double fitMargin = 2;
+
 // The position of a step in the shot, or -1. Tracks are thinned by position,
 // so that a file whose steps leave gaps costs no more than one without.
 int indexOf(const Trajectory& shot, int step)
@@ -89,12 +95,15 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     teeBox->setPos(-9.6, teeTop * 1.2);
 
     // Axis legend: y downrange, x down the screen (plan) or z up (elevation).
-    auto* legend = new QGraphicsItemGroup;
-    legend->setPos(-9.6, 0);
-    new ArrowItem(4, false, legend);
-    auto* across = new ArrowItem(6, false, legend);
+    // Framed with their letters, so that a framing tight at the tee (a shot
+    // far to the side) leaves none of them out.
+    axes = new QGraphicsItemGroup;
+    axes->setPos(-9.6, 0);
+    auto* along = new ArrowItem(4, false, axes);
+    auto* across = new ArrowItem(6, false, axes);
     across->setRotation(plan ? 90 : -90);
-    addItem(legend);
+    along->framed = across->framed = true;
+    addItem(axes);
     auto* yLabel = new TextItem(QStringLiteral("y"));
     yLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     yLabel->setPos(-4.2, -1.56);
@@ -103,6 +112,7 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     acrossLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     acrossLabel->setPos(-9.84, plan ? 6 * 1.2 : -8.2 * 1.2);
     addItem(acrossLabel);
+    keptInside << yLabel << acrossLabel;
 
     greenGroup = new QGraphicsItemGroup;
     auto* green = new QGraphicsEllipseItem(QRectF(-0.5, -0.5, 1, 1), greenGroup);
@@ -131,6 +141,9 @@ SwingScene::SwingScene(QGraphicsView* view, bool plan) : QGraphicsScene(view)
     addItem(track);
 
     ball = new BallItem(plan);
+    // Drawn larger when zoomed far out (ballScaleAt), about its centre: the
+    // track still runs through it.
+    ball->setTransformOriginPoint(ball->rect().center());
     addItem(ball);
 }
 
@@ -186,16 +199,27 @@ void SwingScene::fitToView(bool animate)
         return;
     }
 
-    QRectF r = fitRect();
-    r.adjust(-2, -2, 2, 2);
-    adjustFitRect(r);
-    double zoom = port.width() / r.width();
-    if (r.height() * zoom > port.height())
-        zoom = port.height() / r.height();
-    r.adjust(2, 2, -2, -2);
+    const QRectF framed = fitRect();
+    const auto zoomFor = [&](double margin, QRectF& r) {
+        r = framed.adjusted(-margin, -margin, margin, margin);
+        adjustFitRect(r);
+        const double zoom = std::min(port.width() / r.width(), port.height() / r.height());
+        r.adjust(margin, margin, -margin, -margin);
+        return zoom;
+    };
+    QRectF r;
+    double zoom = zoomFor(fitMargin, r);
+    // Zoomed out this far the ball is drawn larger than its size; the margin
+    // grows with it, so that the ball is whole at the edge of what is framed.
+    if (std::isfinite(zoom) && zoom > 0) {
+        const double grown = ball->rect().height() * (ballScaleAt(zoom) - 1);
+        if (grown > fitMargin)
+            zoom = zoomFor(grown + fitMargin / 2, r);
+    }
     // Nothing to frame that a view could show (a shot gone to infinity).
     if (!std::isfinite(zoom) || zoom <= 0 || !finite(r.topLeft()) || !finite(r.bottomRight()))
         return;
+    ball->setScale(ballScaleAt(zoom));
 
     // A hole change is followed at once by a ball refit: it must not jump to
     // the end and leave the glide to start over from the old framing.
@@ -234,11 +258,18 @@ void SwingScene::frameByUser(double zoom, const QPointF& topLeft)
     userFraming = true;
     userZoom = zoom;
     userTopLeft = topLeft;
+    ball->setScale(ballScaleAt(zoom));
     // A scene rectangle the size of the viewport is shown exactly, wherever it lies.
     const QSize port = v->viewport()->size();
     const QRectF shown(topLeft, QSizeF(port.width() / zoom, port.height() / zoom));
     setFraming(zoom, shown);
     placeLabels(zoom, shown);
+}
+
+double SwingScene::ballScaleAt(double zoom) const
+{
+    const double across = ball->rect().width() * zoom;
+    return across > 0 && across < minBallPixels ? minBallPixels / across : 1.0;
 }
 
 void SwingScene::refit()
@@ -250,12 +281,14 @@ void SwingScene::refit()
 void SwingScene::placeLabels(double zoom, const QRectF& visible)
 {
     QList<TextItem*> labels = keptInside;
+    QList<TextItem*> pinned;
     for (QGraphicsItem* item : std::as_const(traces))
         if (auto* label = dynamic_cast<TextItem*>(item))
-            labels.append(label);
+            (label->pinned ? pinned : labels).append(label);
 
     // In pixels from the view's top left corner, two pixels from each edge.
     const QRectF inside = QRectF(QPointF(), visible.size() * zoom).adjusted(2, 2, -2, -2);
+    placePinned(pinned, zoom, visible, inside.adjusted(2, 2, -2, -2));
     for (TextItem* label : std::as_const(labels)) {
         const QPointF at = (label->scenePos() - visible.topLeft()) * zoom;
         const QRectF box = label->textRect().translated(at + label->preferredShift);
@@ -274,6 +307,51 @@ void SwingScene::placeLabels(double zoom, const QRectF& visible)
         if (box.top() + move.y() < inside.top())
             move.ry() = inside.top() - box.top();
         label->setShift(label->preferredShift + move);
+    }
+}
+
+void SwingScene::placePinned(const QList<TextItem*>& labels, double zoom, const QRectF& visible,
+                             const QRectF& inside)
+{
+    if (labels.isEmpty())
+        return;
+    // What a corner label must not hide: the flag, the cup and the hole's
+    // distance (the green itself may fill a putt's view).
+    QList<QRectF> clear;
+    for (const QGraphicsItem* part : greenGroup->childItems()) {
+        if (part->data(0).toInt() == GreenRole || !part->isVisible())
+            continue;
+        QRectF r =
+            part->flags() & QGraphicsItem::ItemIgnoresTransformations
+                ? part->boundingRect().translated((part->scenePos() - visible.topLeft()) * zoom)
+                : QRectF((part->sceneBoundingRect().topLeft() - visible.topLeft()) * zoom,
+                         part->sceneBoundingRect().size() * zoom);
+        clear.append(r.adjusted(-3, -3, 3, 3));
+    }
+    QPointF below = inside.topLeft(); // labels in one corner go one under another
+    for (TextItem* label : labels) {
+        label->fitWidth(inside.width());
+        const QRectF text = label->textRect();
+        const QPointF corners[] = {
+            below,
+            {inside.left(), inside.bottom() - text.height()},
+            {inside.right() - text.width(), inside.top()},
+            {inside.right() - text.width(), inside.bottom() - text.height()},
+        };
+        QPointF at = corners[0];
+        for (const QPointF& corner : corners) {
+            const QRectF box(corner, text.size());
+            if (std::none_of(clear.begin(), clear.end(),
+                             [&](const QRectF& r) { return r.intersects(box); })) {
+                at = corner;
+                break;
+            }
+        }
+        // Anchored at the view's corner, moved in pixels.
+        label->setPos(visible.topLeft());
+        label->setShift(at - text.topLeft());
+        if (at == below)
+            below.ry() += text.height() + 4;
     }
 }
 

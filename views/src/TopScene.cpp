@@ -19,6 +19,7 @@ TopScene::TopScene(QGraphicsView* view) : SwingScene(view, true)
     windArrow = new ArrowItem(2, true);
     windArrow->setPos(24, 6);
     windArrow->setZValue(1000);
+    windArrow->framed = true; // a strong wind's long arrow, any way it blows
     addItem(windArrow);
     windLabel = new TextItem(QStringLiteral("Wind"));
     windLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);

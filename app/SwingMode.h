@@ -1,0 +1,22 @@
+#pragma once
+// QMX_SWING_MODE, as every run of the window reads it. Swing hands its words
+// to Trajex after the two file names, and Trajex takes the first of them: the
+// simple physics only when that word is "simple". A sweep in the window
+// follows the same rule, so that both run the same physics.
+
+#include "ShotRun.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace swingmode {
+
+// The variable's text; empty when it is not set.
+QString fromEnvironment();
+// Its words as a command line would split them ("simple noResults" is two
+// words, quotes group).
+QStringList words(const QString& mode);
+// The physics Trajex runs for those words.
+quillmoor::ShotMode physics(const QString& mode);
+
+} // namespace swingmode
