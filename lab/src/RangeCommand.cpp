@@ -7,10 +7,12 @@
 // what the realistic physics takes exit with 2; a table that cannot be read
 // exits with 1, one with a bad number in it with 2.
 
+#include "JsonNumber.h"
 #include "OutputStreams.h"
 #include "Range.h"
 #include "RealisticFlight.h"
 #include "ShotOutput.h"
+#include "SwingModel.h"
 #include "Shotlab.h"
 
 #include <CLI/CLI.hpp>
@@ -41,9 +43,23 @@ const RangeField& fieldOf(const char* key)
     return rangeFields().front();
 }
 
-nlohmann::ordered_json numberOrNull(const std::optional<double>& v)
+// Numbers for files carry the precision of their quantity, as the shot
+// numbers do: times to the decimals of the range's time step, everything else
+// (yards, degrees, mph, rpm, the user's own numbers) to 8 decimals.
+int fileDecimals(const char* unit)
 {
-    return v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json(nullptr);
+    static const int timeDecimals = decimalsOf(SwingModel(false).TimeStepSize);
+    return std::string(unit) == "s" ? timeDecimals : 8;
+}
+
+nlohmann::ordered_json numberOrNull(const std::optional<double>& v, const char* unit = "")
+{
+    return v ? jsonNumber(*v, fileDecimals(unit)) : nlohmann::ordered_json(nullptr);
+}
+
+std::string fileText(const std::optional<double>& v, const char* unit = "")
+{
+    return v ? plainText(*v, fileDecimals(unit)) : std::string();
 }
 
 // One shot: a table for people, a JSON object or CSV with one row.
@@ -53,15 +69,14 @@ void writeShot(std::ostream& out, const RangeOptions::Format format, const Range
     if (format == RangeOptions::Format::Json) {
         nlohmann::ordered_json object;
         for (const RangeField& f : fields)
-            object[f.key] = numberOrNull(f.value(n));
+            object[f.key] = numberOrNull(f.value(n), f.unit);
         out << object.dump(2) << '\n';
     } else if (format == RangeOptions::Format::Csv) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             out << (i ? "," : "") << fields[i].key;
         out << '\n';
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            const std::optional<double> v = fields[i].value(n);
-            out << (i ? "," : "") << (v ? exactText(*v) : std::string());
+            out << (i ? "," : "") << fileText(fields[i].value(n), fields[i].unit);
         }
         out << '\n';
     } else {
@@ -111,13 +126,13 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         for (const TableResult& r : results) {
             nlohmann::ordered_json o;
             o["club"] = r.row->club;
-            o["ball_speed_mph"] = r.row->launch.speedMph;
-            o["launch_angle_deg"] = r.row->launch.launchDeg;
-            o["spin_rate_rpm"] = r.row->launch.spinRpm;
-            o["side_spin_rpm"] = r.row->launch.sideSpinRpm;
-            o["direction_deg"] = r.row->launch.directionDeg;
+            o["ball_speed_mph"] = numberOrNull(r.row->launch.speedMph);
+            o["launch_angle_deg"] = numberOrNull(r.row->launch.launchDeg);
+            o["spin_rate_rpm"] = numberOrNull(r.row->launch.spinRpm);
+            o["side_spin_rpm"] = numberOrNull(r.row->launch.sideSpinRpm);
+            o["direction_deg"] = numberOrNull(r.row->launch.directionDeg);
             for (const RangeField& f : fields)
-                o[f.key] = numberOrNull(predicted(r, f.key));
+                o[f.key] = numberOrNull(predicted(r, f.key), f.unit);
             nlohmann::ordered_json m = nlohmann::ordered_json::object();
             for (const MeasuredColumn* c : measured)
                 m[c->key] = numberOrNull(r.row->*(c->field));
@@ -144,17 +159,13 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         out << ",status\n";
         for (const TableResult& r : results) {
             const RangeLaunch& l = r.row->launch;
-            out << csvCell(r.row->club) << ',' << exactText(l.speedMph) << ','
-                << exactText(l.launchDeg) << ',' << exactText(l.spinRpm) << ','
-                << exactText(l.sideSpinRpm) << ',' << exactText(l.directionDeg);
-            for (const RangeField& f : fields) {
-                const auto v = predicted(r, f.key);
-                out << ',' << (v ? exactText(*v) : std::string());
-            }
-            for (const MeasuredColumn* c : measured) {
-                const auto v = r.row->*(c->field);
-                out << ',' << (v ? exactText(*v) : std::string());
-            }
+            out << csvCell(r.row->club) << ',' << fileText(l.speedMph) << ','
+                << fileText(l.launchDeg) << ',' << fileText(l.spinRpm) << ','
+                << fileText(l.sideSpinRpm) << ',' << fileText(l.directionDeg);
+            for (const RangeField& f : fields)
+                out << ',' << fileText(predicted(r, f.key), f.unit);
+            for (const MeasuredColumn* c : measured)
+                out << ',' << fileText(r.row->*(c->field));
             out << ',' << csvCell(status(r)) << '\n';
         }
         // The RMSE row: each under the predicted column it measures.
@@ -162,8 +173,8 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         for (const RangeField& f : fields) {
             out << ',';
             for (std::size_t i = 0; i < measured.size(); ++i)
-                if (std::string(measured[i]->predicted) == f.key && errors[i])
-                    out << exactText(*errors[i]);
+                if (std::string(measured[i]->predicted) == f.key)
+                    out << fileText(errors[i], f.unit);
         }
         for (std::size_t i = 0; i < measured.size(); ++i)
             out << ',';
