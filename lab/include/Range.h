@@ -13,6 +13,7 @@
 #include "ShotRun.h"
 #include "ShotSummary.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,16 +94,33 @@ struct MeasuredColumn
 };
 const std::vector<MeasuredColumn>& measuredColumns();
 
+// Tables of shots and bags of clubs hold a few hundred rows at most; a file
+// that goes on past this (/dev/zero, a pipe that never ends) is given up.
+constexpr std::size_t kMaxTableBytes = std::size_t(16) << 20;
+
 enum class TableError { None, Unreadable, BadValue };
+
+// The whole text of a table file, read in pieces up to kMaxTableBytes; false
+// with the reason (not naming the file) when it cannot be opened, is a
+// directory, fails to read or goes on past the bound.
+bool readTableText(const std::string& path, std::string& text, std::string& error);
 
 // Reads the CSV at path. Columns by header name: ball_speed_mph,
 // launch_angle_deg, spin_rate_rpm (required), side_spin_rpm, direction_deg,
 // club and the measured columns (optional; empty cells are unknown); others
 // are ignored. Quoted cells as in RFC 4180. On failure says why in error:
-// Unreadable for a file that cannot be read or lacks a required column,
-// BadValue for a number that is not finite or a speed of 0 or below.
+// Unreadable for a file that cannot be read (readTableText), is empty or
+// lacks a required column, BadValue for a number that is not finite or a
+// speed of 0 or below, naming the line.
 TableError readRangeTable(const std::string& path, std::vector<RangeRow>& rows,
                           std::vector<const MeasuredColumn*>& measured, std::string& error);
+// The same for a table's text; lines are counted from 1 for the header.
+TableError parseRangeTable(const std::string& text, std::vector<RangeRow>& rows,
+                           std::vector<const MeasuredColumn*>& measured, std::string& error);
+
+// One CSV record's cells; quotes as in RFC 4180 (a record does not span
+// lines: launch monitors write one shot per line). Cells are not trimmed.
+std::vector<std::string> splitCsv(const std::string& line);
 
 // Root mean square of predicted minus measured over the rows that have both.
 std::optional<double> rmse(const std::vector<std::pair<double, double>>& pairs);

@@ -3,10 +3,16 @@
 #include "RealisticFlight.h"
 #include "SwingModel.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillmoor::lab {
 
@@ -119,10 +125,6 @@ const std::vector<MeasuredColumn>& measuredColumns()
     return columns;
 }
 
-namespace {
-
-// One CSV record's cells; quotes as in RFC 4180 (a record does not span
-// lines here: launch monitors write one shot per line).
 std::vector<std::string> splitCsv(const std::string& line)
 {
     std::vector<std::string> cells(1);
@@ -149,6 +151,8 @@ std::vector<std::string> splitCsv(const std::string& line)
     return cells;
 }
 
+namespace {
+
 std::string trimmed(const std::string& s)
 {
     const std::size_t a = s.find_first_not_of(" \t");
@@ -172,15 +176,72 @@ bool parseCell(const std::string& text, double& value)
 
 } // namespace
 
+bool readTableText(const std::string& path, std::string& text, std::string& error)
+{
+    text.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    const int statError = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    if (statError != 0) {
+        error = std::string("cannot be read: ") + std::strerror(statError);
+        ::close(fd);
+        return false;
+    }
+    const std::string tooLong = "longer than " + std::to_string(kMaxTableBytes >> 20) +
+                                " MB, far more than any table of shots holds";
+    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kMaxTableBytes) {
+        error = tooLong;
+        ::close(fd);
+        return false;
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::string("could not be read to its end: ") + std::strerror(errno);
+            break;
+        }
+        if (n == 0) {
+            ::close(fd);
+            return true;
+        }
+        if (text.size() + static_cast<std::size_t>(n) > kMaxTableBytes) {
+            error = tooLong;
+            break;
+        }
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    text.clear();
+    return false;
+}
+
 TableError readRangeTable(const std::string& path, std::vector<RangeRow>& rows,
                           std::vector<const MeasuredColumn*>& measured, std::string& error)
 {
     rows.clear();
     measured.clear();
-    std::ifstream in(path);
+    std::string text;
+    if (!readTableText(path, text, error))
+        return TableError::Unreadable;
+    return parseRangeTable(text, rows, measured, error);
+}
+
+TableError parseRangeTable(const std::string& text, std::vector<RangeRow>& rows,
+                           std::vector<const MeasuredColumn*>& measured, std::string& error)
+{
+    rows.clear();
+    measured.clear();
+    std::istringstream in(text);
     std::string line;
-    if (!in || !std::getline(in, line)) {
-        error = "cannot be read, or is empty";
+    if (!std::getline(in, line)) {
+        error = "is empty";
         return TableError::Unreadable;
     }
     if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) // a byte order mark
@@ -254,10 +315,6 @@ TableError readRangeTable(const std::string& path, std::vector<RangeRow>& rows,
         row.launch.sideSpinRpm = side.value_or(0.0);
         row.launch.directionDeg = direction.value_or(0.0);
         rows.push_back(std::move(row));
-    }
-    if (in.bad()) {
-        error = "could not be read to its end";
-        return TableError::Unreadable;
     }
     return TableError::None;
 }

@@ -221,6 +221,17 @@ TEST_F(RangeCommand, TablesThatCannotBeUsed)
     EXPECT_NE(err.find("line 2: ball_speed_mph must be above 0"), std::string::npos) << err;
 }
 
+// A table is read up to a bound, whatever it is: a file larger than any table
+// of shots, or a device that never ends, is given up there.
+TEST_F(RangeCommand, ATableIsReadUpToItsBound)
+{
+    const std::string huge = write("huge.csv", std::string(kMaxTableBytes + 1, 'x'));
+    EXPECT_EQ(run({"--table", huge}), 1);
+    EXPECT_NE(err.find("longer than 16 MB"), std::string::npos) << err;
+    EXPECT_EQ(run({"--table", "/dev/zero"}), 1);
+    EXPECT_NE(err.find("/dev/zero: longer than 16 MB"), std::string::npos) << err;
+}
+
 TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
 {
     const std::vector<std::string> shot = {"--speed", "167", "--launch", "10.9", "--spin", "2686"};
