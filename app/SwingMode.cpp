@@ -16,9 +16,13 @@ QStringList words(const QString& mode)
 
 quillmoor::ShotMode physics(const QString& mode)
 {
+    // Trajex's own rule: the first word names the physics, or else it is
+    // another option word and the physics is complex.
     const QStringList w = words(mode);
-    return !w.isEmpty() && w.first() == QLatin1String("simple") ? quillmoor::ShotMode::Simple
-                                                                : quillmoor::ShotMode::Complex;
+    quillmoor::ShotMode named = quillmoor::ShotMode::Complex;
+    if (w.isEmpty() || !quillmoor::shotModeFromName(w.first().toStdString(), named))
+        return quillmoor::ShotMode::Complex;
+    return named;
 }
 
 } // namespace swingmode
