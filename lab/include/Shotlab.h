@@ -106,9 +106,10 @@ void addReadPuttCommand(CLI::App& app, CommandAction& action);
 int runReadPutt(const ReadPuttOptions& options, std::ostream& out, std::ostream& err);
 
 // Shotlab range [--physics P] --speed MPH --launch DEG --spin RPM [options]
+// Shotlab range [--physics P] --club NAME [--bag NAME|FILE] [options]
 // Shotlab range [--physics P] --table FILE.csv [options]
-// The shot's inputs are each optional here, so that other ways of giving them
-// (a club of a bag, say) can stand in for them.
+// The shot's inputs are each optional here: a club of a bag stands in for
+// those not given.
 struct RangeOptions
 {
     enum class Format { Table, Json, Csv };
@@ -124,6 +125,8 @@ struct RangeOptions
     double altitude = 0.0;        // ft
     double humidity = 50.0;       // %
     std::string table;            // FILE.csv
+    std::string club;             // a club of the bag
+    std::string bag;              // a bag's name or file; empty: the installed tour table
     Format format = Format::Table;
 };
 void addRangeCommand(CLI::App& app, CommandAction& action);

@@ -273,21 +273,23 @@ TableError parseRangeTable(const std::string& text, std::vector<RangeRow>& rows,
             return it != column.end() && it->second < cells.size() ? &cells[it->second] : nullptr;
         };
         // A number of the row; absent (nullopt) for an empty or missing cell.
+        // The first bad cell of the row is the one named.
         bool bad = false;
+        auto refuse = [&](const std::string& why) {
+            if (!bad)
+                error = "line " + std::to_string(number) + ": " + why;
+            bad = true;
+        };
         auto numberOf = [&](const char* name, bool required) -> std::optional<double> {
             const std::string* text = cell(name);
             if (!text || trimmed(*text).empty()) {
-                if (required) {
-                    error = "line " + std::to_string(number) + ": " + name + " is empty";
-                    bad = true;
-                }
+                if (required)
+                    refuse(std::string(name) + " is empty");
                 return std::nullopt;
             }
             double v = 0.0;
             if (!parseCell(*text, v) || !std::isfinite(v)) {
-                error = "line " + std::to_string(number) + ": " + name + " is not a finite number: \"" +
-                        trimmed(*text) + "\"";
-                bad = true;
+                refuse(std::string(name) + " is not a finite number: \"" + trimmed(*text) + "\"");
                 return std::nullopt;
             }
             return v;

@@ -3,17 +3,19 @@
 // beside the predicted ones and the RMSE of each measured column.
 //
 // Every check of the command line comes before the first shot: a missing
-// option, a number that is not finite, a speed of 0 or below or air outside
-// what the realistic physics takes exit with 2; a table that cannot be read
-// exits with 1, one with a bad number in it with 2.
+// option, a number that is not finite, a speed of 0 or below, air outside
+// what the realistic physics takes, a club or bag that is not there exit
+// with 2; a table that cannot be read exits with 1, one with a bad number in
+// it with 2; a bag that cannot be read cleanly exits with 1.
 
+#include "ClubBag.h"
 #include "JsonNumber.h"
 #include "OutputStreams.h"
 #include "Range.h"
 #include "RealisticFlight.h"
 #include "ShotOutput.h"
-#include "SwingModel.h"
 #include "Shotlab.h"
+#include "SwingModel.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
@@ -268,6 +270,18 @@ void addRangeCommand(CLI::App& app, CommandAction& action)
     table->type_name("FILE.csv");
     for (CLI::Option* o : {speed, launch, spin, side, direction})
         table->excludes(o);
+    CLI::Option* club =
+        cmd->add_option("--club", options->club,
+                        "A club of the bag: its ball speed, launch angle and back spin, each "
+                        "unless --speed, --launch or --spin gives it")
+            ->type_name("NAME");
+    cmd->add_option("--bag", options->bag,
+                    "The bag of --club: a bag of your own by name (in Parview's data directory, "
+                    "clubs/), an installed table by name, or a CSV file (a path, or a name "
+                    "ending in .csv); default the installed tour-men table")
+        ->type_name("NAME|FILE")
+        ->needs(club);
+    table->excludes(club);
     CLI::Option* json = cmd->add_flag_callback(
         "--json", [options] { options->format = RangeOptions::Format::Json; },
         "Print JSON (one object for a shot; with --table the shots and the RMSE)");
@@ -282,9 +296,10 @@ void addRangeCommand(CLI::App& app, CommandAction& action)
         "landing_spin_rpm (none for the simple physics). The air defaults to standard air: "
         "70 F at sea level, 50 % humidity; the wind grows with height, logarithmically over "
         "grass.\n"
-        "Exit status: 0 done, 1 the table cannot be read or the shot was refused, 2 a usage "
-        "error (a missing option, a number that is not finite, a speed of 0 or below, air "
-        "outside -100 to 200 F, -2000 to 36000 ft, 0 to 100 %).");
+        "Exit status: 0 done, 1 the table or bag cannot be read or the shot was refused, 2 a "
+        "usage error (a missing option, a number that is not finite, a speed of 0 or below, "
+        "air outside -100 to 200 F, -2000 to 36000 ft, 0 to 100 %, a club or bag that is not "
+        "there).");
     cmd->callback([options, &action] {
         action = [options](std::ostream& out, std::ostream& err) {
             return runRange(*options, out, err);
@@ -335,20 +350,43 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         return finishOutput(out, err, "Shotlab range", kExitOk);
     }
 
+    // A club gives the numbers that are not given on the command line.
+    std::optional<double> speed = options.speed, launch = options.launch, spin = options.spin;
+    if (!options.club.empty()) {
+        BagFile place;
+        std::string error;
+        if (options.bag.empty())
+            place = {"tour-men", defaultBagPath(), true};
+        else if (!findBag(options.bag, place, error))
+            return usageError(err, "--bag: " + error);
+        ClubBag bag;
+        if (readClubBag(place.path, bag, error) != BagError::None) {
+            err << "Shotlab range: " << place.path << ": " << error << '\n';
+            return kExitFailure;
+        }
+        const Club* club = bag.find(options.club);
+        if (!club)
+            return usageError(err, "--club: no club \"" + options.club + "\" in " + place.path +
+                                       (bag.clubs.empty() ? std::string(", which has none")
+                                                          : ": its clubs are " + bag.names()));
+        speed = speed.value_or(club->speedMph);
+        launch = launch.value_or(club->launchDeg);
+        spin = spin.value_or(club->spinRpm);
+    }
     const std::pair<const char*, const std::optional<double>*> required[] = {
-        {"--speed", &options.speed}, {"--launch", &options.launch}, {"--spin", &options.spin}};
+        {"--speed", &speed}, {"--launch", &launch}, {"--spin", &spin}};
     for (const auto& [name, v] : required) {
         if (!*v)
-            return usageError(err, std::string(name) + " is required (or --table)");
+            return usageError(err, std::string(name) + " is required (or --club or --table)");
         if (!std::isfinite(**v))
             return usageError(err, std::string(name) + " is not a finite number");
     }
-    if (!(*options.speed > 0))
+    if (!(*speed > 0))
         return usageError(err, "--speed must be above 0");
     RangeLaunch shot;
-    shot.speedMph = *options.speed;
-    shot.launchDeg = *options.launch;
-    shot.spinRpm = *options.spin;
+    shot.speedMph = *speed;
+    shot.launchDeg = *launch;
+    shot.spinRpm = *spin;
     shot.sideSpinRpm = options.sideSpin;
     shot.directionDeg = options.direction;
     const RangeResult result = runRangeShot(shot, day, physics);
