@@ -28,7 +28,8 @@ QString swapPrefix(const QString& name, const QString& from, const QString& to)
 
 bool showsFeet(const QObject* control)
 {
-    if (!control)
+    // A quantity the model itself holds in feet (the altitude) is not converted.
+    if (!control || control->property("modelFeet").toBool())
         return false;
     const QVariant suffix = control->property("suffix");
     return suffix.isValid() && suffix.toString().trimmed() == QLatin1String("ft");

@@ -3,7 +3,8 @@
 // window and the hole dialog. A control finds its model key from its object
 // name ("spinWindSpeed" -> "WindSpeed"); a slider and its spin box are
 // partners by name ("sliderGreenRho" <-> "spinGreenRho"); a spin box whose
-// suffix is "ft" shows feet while the model holds yards.
+// suffix is "ft" shows feet while the model holds yards, unless its property
+// "modelFeet" says the model holds feet too (the altitude).
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,9 @@
 #include "Parview.h"
 
+#include "ClubPresets.h"
 #include "ControlBinding.h"
 #include "ModelFile.h"
+#include "PhysicsChoice.h"
 #include "PngFile.h"
 #include "PuttReading.h"
 #include "ReplayControl.h"
@@ -17,7 +19,6 @@
 #include "SweepOverlay.h"
 #include "SweepResults.h"
 #include "SweepTraces.h"
-#include "SwingMode.h"
 #include "TopScene.h"
 #include "UnsavedWork.h"
 #include "WheelNeedsFocus.h"
@@ -147,6 +148,8 @@ Parview::Parview(const QStringList& arguments)
     commandArguments = arguments;
 
     ui->setupUi(this);
+    const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
+                       commandArguments.contains(QLatin1String("-putt"));
     connectControls();
     ui->splitter->setSizes({300, 900});
     // The controls scroll up and down, never sideways (RoomForViews widens
@@ -206,6 +209,15 @@ Parview::Parview(const QStringList& arguments)
     });
     connect(sweep, &SweepDialog::tracesReady, sweepOverlay, &SweepOverlay::show);
     connect(ui->btnSweep, &QPushButton::clicked, sweep, &SweepDialog::present);
+    // A batch run keeps the physics it always had: what a user chose in the
+    // window is not the scripts' business.
+    physics = new PhysicsChoice(ui->cmbPhysics,
+                                {ui->lblTemperature, ui->sliderTemperature, ui->spinTemperature,
+                                 ui->lblAltitude, ui->sliderAltitude, ui->spinAltitude,
+                                 ui->lblHumidity, ui->sliderHumidity, ui->spinHumidity},
+                                !batch, this);
+    sweep->setPhysics([choice = physics] { return choice->physics(); });
+    clubs = new ClubPresets(model, {ui->cmbBag, ui->cmbClub, ui->btnSaveToBag}, this);
     shotData->panel()->showSweep(sweep->results());
     // Scrolling the panel, or the window past the replay slider, changes no value.
     WheelNeedsFocus::installOnValueControls(this);
@@ -224,8 +236,6 @@ Parview::Parview(const QStringList& arguments)
     onReset();
     unsaved = std::make_unique<UnsavedWork>(model);
 
-    const bool batch = commandArguments.contains(QLatin1String("-swing")) ||
-                       commandArguments.contains(QLatin1String("-putt"));
     if (!batch) {
         shotData->restore(); // the batch images show the views alone
         // The room of a window people use; the batch images keep their size.
@@ -244,6 +254,10 @@ Parview::Parview(const QStringList& arguments)
         if (!batch)
             startupMessages = messageLog;
     }
+    if (!batch && !clubs->problems().isEmpty())
+        startupMessages << tr("A bag of clubs cannot be used; the others can, and nothing is "
+                              "written over it:\n") +
+                               clubs->problems().join(QLatin1Char('\n'));
 }
 
 Parview::~Parview()
@@ -396,7 +410,10 @@ void Parview::modelChanged(SwingModel& m, ChangeFlags flags)
     if (flags & (BallChanged | PuttModeChanged | HoleChanged))
         updateDistance();
     if (flags & WindChanged)
-        binding::showValues(this, model, {QStringLiteral("WindSpeed"), QStringLiteral("WindDir")});
+        binding::showValues(this, model,
+                            {QStringLiteral("WindSpeed"), QStringLiteral("WindDir"),
+                             QStringLiteral("Temperature"), QStringLiteral("Altitude"),
+                             QStringLiteral("Humidity")});
     if (flags & GreenChanged)
         binding::showValues(
             this, model,
@@ -485,6 +502,7 @@ void Parview::onHoleChanged(int index)
         return;
     }
     applyControl(ui->cmbHoleId->objectName());
+    forgetShotPhysics();
     fillHoleCombo();
     onReset();
     showShotNumbers();
@@ -548,7 +566,8 @@ void Parview::runSimulation()
 
     const bool visible = isVisible();
     simrun::WorkFiles files = simrun::workFiles(fromPath(model.fileName), visible);
-    const QString mode = swingmode::fromEnvironment();
+    const QString mode = physics->trajexMode();
+    runPhysics = physics->physics();
 
     if (!simrun::writeInput(model, files)) {
         reportError(tr("Unable to write input file: ") + files.input);
@@ -587,6 +606,7 @@ void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFile
     }
     replay->stop();
     adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
+    (model.PuttEnabled ? puttPhysics : teePhysics) = runPhysics;
 
     if (isVisible()) {
         model.setCurrentStep(0);
@@ -694,10 +714,17 @@ void Parview::showNumbersAfterReplay()
 void Parview::showShotNumbers()
 {
     numbersAfterReplay = false;
-    shotData->panel()->setCurrentShot(model);
+    const std::optional<quillmoor::ShotMode>& made = model.PuttEnabled ? puttPhysics : teePhysics;
+    shotData->panel()->setCurrentShot(model, made ? PhysicsChoice::displayName(*made) : QString());
     // The label ignores its text's width (see the form): a long verdict is
     // cut rather than widening the panel at the views' cost.
     ui->info->setText(ShotDataPanel::verdict(model));
+}
+
+void Parview::forgetShotPhysics()
+{
+    teePhysics.reset();
+    puttPhysics.reset();
 }
 
 void Parview::reportError(const QString& text)
@@ -721,6 +748,7 @@ void Parview::onFileBtn()
             return;
         replay->stop();
         model.reset();
+        forgetShotPhysics();
         unsaved->markReset(model);
         fillHoleCombo();
         sweep->clearResults();
@@ -803,6 +831,7 @@ void Parview::loadModel(const QString& name)
     }
     replay->stop();
     loaded.fileName = toPath(name);
+    forgetShotPhysics(); // a file does not say which physics made its shots
     adopt(loaded, AllChanged);
     unsaved->markSaved(model);
     fillHoleCombo();

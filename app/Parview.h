@@ -7,7 +7,9 @@
 // SimulatorRun) and the result is replayed on the `time` slider
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
 // "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
-// rows go to the dock and its paths over both views (SweepOverlay).
+// rows go to the dock and its paths over both views (SweepOverlay). Every run
+// uses the physics of the Physics choice (PhysicsChoice); the Club and Bag
+// choices fill the tee shot's launch from tables of clubs (ClubPresets).
 // Files are taken as models only when they are models (ModelFile); Reset
 // asks before it throws away what was not saved (UnsavedWork). The views get
 // the window's room first and the controls scroll (RoomForViews).
@@ -15,6 +17,7 @@
 // work in the constructor without ever being shown, and main() prints what it
 // collected in messages().
 
+#include "ShotRun.h"
 #include "SimulatorRun.h"
 #include "SwingModel.h"
 
@@ -23,10 +26,13 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class Parview;
 }
+class ClubPresets;
+class PhysicsChoice;
 class ReplayControl;
 class ShotDataDock;
 class SideScene;
@@ -95,6 +101,8 @@ private:
     void updateDistance();
     // The current shot's column of the shot data and its verdict under the controls.
     void showShotNumbers();
+    // The shots of the model were not made by a run of this window.
+    void forgetShotPhysics();
     // Replays the shot just run; its numbers wait for the ball to arrive.
     void replayNewShot();
     void showNumbersAfterReplay();
@@ -118,6 +126,12 @@ private:
     ShotDataDock* shotData = nullptr;
     SweepDialog* sweep = nullptr;
     SweepOverlay* sweepOverlay = nullptr;
+    PhysicsChoice* physics = nullptr;
+    ClubPresets* clubs = nullptr;
+    // The physics of the run under way, and of the model's tee shot and putt
+    // when a run of this window made them.
+    quillmoor::ShotMode runPhysics = quillmoor::ShotMode::Complex;
+    std::optional<quillmoor::ShotMode> teePhysics, puttPhysics;
     bool busy = false;
     bool numbersAfterReplay = false;
     // What Reset would throw away; it asks first.

@@ -1,5 +1,7 @@
 #include "ShotDataPanel.h"
 
+#include "PhysicsChoice.h"
+#include "SweepResults.h"
 #include "SwingModel.h"
 
 #include <QAction>
@@ -9,8 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QStyle>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <QTableWidget>
@@ -143,7 +145,7 @@ ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
 
 ShotDataPanel::Column ShotDataPanel::columnOf(const QString& title, const SwingModel* model)
 {
-    Column c{title, ShotKind::Tee, std::nullopt};
+    Column c{title, ShotKind::Tee, std::nullopt, QString()};
     if (model) {
         c.kind = model->PuttEnabled ? ShotKind::Putt : ShotKind::Tee;
         c.shot = quillmoor::summarizeActiveShot(*model);
@@ -159,9 +161,10 @@ void ShotDataPanel::setShots(const QVector<QPair<QString, const SwingModel*>>& s
     refresh();
 }
 
-void ShotDataPanel::setCurrentShot(const SwingModel& model)
+void ShotDataPanel::setCurrentShot(const SwingModel& model, const QString& physics)
 {
-    const Column c = columnOf(tr("This shot"), &model);
+    Column c = columnOf(tr("This shot"), &model);
+    c.physics = physics;
     if (columns.isEmpty())
         columns.append(c);
     else
@@ -201,7 +204,7 @@ void ShotDataPanel::refresh()
     // fitted once it is filled.
     filling = true;
     view->clear();
-    view->setRowCount(static_cast<int>(rows.size()));
+    view->setRowCount(static_cast<int>(rows.size()) + 1);
     view->setColumnCount(static_cast<int>(columns.size()));
 
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -229,6 +232,18 @@ void ShotDataPanel::refresh()
             view->setItem(r, c, item);
         }
         view->setRowHidden(r, !used);
+    }
+    // What made each shot: shots from files do not say.
+    const int last = static_cast<int>(rows.size());
+    auto* header = new QTableWidgetItem(tr("Physics"));
+    header->setData(Qt::UserRole, tr("Physics"));
+    view->setVerticalHeaderItem(last, header);
+    for (int c = 0; c < columns.size(); ++c) {
+        const Column& col = columns[c];
+        auto* item = new QTableWidgetItem(
+            col.shot && !col.physics.isEmpty() ? col.physics : QStringLiteral("\u2013"));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        view->setItem(last, c, item);
     }
 
     filling = false;
@@ -344,7 +359,10 @@ void ShotDataPanel::sweepChanged()
     const QAbstractItemModel* rows = sweepView->model();
     const int n = rows ? rows->rowCount() : 0;
     sweepBox->setVisible(n > 0);
-    sweepTitle->setText(n == 1 ? tr("Sweep: 1 shot") : tr("Sweep: %1 shots").arg(n));
+    QString title = n == 1 ? tr("Sweep: 1 shot") : tr("Sweep: %1 shots").arg(n);
+    if (const auto* results = qobject_cast<const SweepResults*>(rows))
+        title += tr(", %1 physics").arg(PhysicsChoice::displayName(results->physics()).toLower());
+    sweepTitle->setText(title);
 }
 
 QString ShotDataPanel::copyText() const

@@ -8,6 +8,8 @@
 // The panel keeps the numbers, not the models, so a comparison model may be
 // discarded once it has been added.
 //
+// The last row names the physics that made each shot, where it is known.
+//
 // Below them, once a sweep has rows, a second table shows the sweep: one row
 // per shot with the varied values, the numbers and the status.
 
@@ -38,7 +40,9 @@ public:
     void setShots(const QVector<QPair<QString, const SwingModel*>>& shots);
 
     // The first column, "This shot", from the model; the others stay.
-    void setCurrentShot(const SwingModel& model);
+    // `physics` names the physics that made the shot; empty when that is not
+    // known (a shot from a file): the Physics row then shows "–".
+    void setCurrentShot(const SwingModel& model, const QString& physics = QString());
     // The first column without numbers ("–"), for a shot of that kind.
     void clearCurrentShot(quillmoor::ShotKind kind);
     // A column after the others, titled by the comparison's label.
@@ -77,6 +81,7 @@ private:
         QString title;
         quillmoor::ShotKind kind; // the model's active kind, with or without a shot
         std::optional<quillmoor::ShotRecord> shot;
+        QString physics; // that made the shot; empty when not known
     };
     static Column columnOf(const QString& title, const SwingModel* model);
     void refresh();

@@ -417,7 +417,7 @@ void SweepDialog::measureGrid()
     if (isRunning() || shotsShown == 0)
         return;
     measuringSerial = rangeSerial;
-    estimate->measure(model, measuredGrid, swingmode::physics(swingmode::fromEnvironment()));
+    estimate->measure(model, measuredGrid, physics());
 }
 
 QString SweepDialog::countText(std::size_t shots) const
@@ -452,8 +452,9 @@ void SweepDialog::run()
     quillmoor::lab::SweepPlan plan;
     plan.grid = grid;
     // The physics Swing would run.
-    plan.mode = swingmode::physics(swingmode::fromEnvironment());
-    rows->begin(grid, quillmoor::lab::sweepColumns(quillmoor::lab::sweepKinds(model, grid)));
+    plan.mode = physics();
+    rows->begin(grid, quillmoor::lab::sweepColumns(quillmoor::lab::sweepKinds(model, grid)),
+                plan.mode);
     progress->setValue(0);
     if (!worker->start(model, std::move(plan)))
         return;
@@ -562,6 +563,16 @@ void SweepDialog::updateButtons()
             w->setEnabled(on);
     }
     second->setEnabled(!running);
+}
+
+void SweepDialog::setPhysics(std::function<quillmoor::ShotMode()> physics)
+{
+    physicsNow = std::move(physics);
+}
+
+quillmoor::ShotMode SweepDialog::physics() const
+{
+    return physicsNow ? physicsNow() : swingmode::physics(swingmode::fromEnvironment());
 }
 
 void SweepDialog::say(const QString& text, bool error)

@@ -48,6 +48,9 @@ public:
 
     // Asked before each run: a reason why a run may not start now, or "".
     void setRunGate(std::function<QString()> gate);
+    // The physics of the next run, asked as it starts (the window's Physics
+    // choice); without it QMX_SWING_MODE's, else complex.
+    void setPhysics(std::function<quillmoor::ShotMode()> physics);
     void setTraceThinner(SweepWorker::Thinner thinner);
 
     // The ranges in the fields as a grid; false with a message when they are
@@ -104,6 +107,7 @@ private:
     void runEnded();
     void updateButtons();
     void say(const QString& text, bool error = false);
+    quillmoor::ShotMode physics() const;
     QString legendText(const quillmoor::lab::SweepOutcome& outcome) const;
 
     const SwingModel& model;
@@ -118,6 +122,7 @@ private:
     SweepResults* rows = nullptr;
     SweepWorker* worker = nullptr;
     std::function<QString()> runGate;
+    std::function<quillmoor::ShotMode()> physicsNow;
     int shownForPutt = -1; // the mode the defaults were chosen for
     QString lastSaveDir;
     QHash<QString, QStringList> typedRanges; // key: FROM, TO, STEP as typed

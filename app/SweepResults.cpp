@@ -24,10 +24,12 @@ SweepResults::SweepResults(QObject* parent) : QAbstractTableModel(parent)
     statuses.push_back("ok");
 }
 
-void SweepResults::begin(const quillmoor::lab::SweepGrid& grid, std::vector<SweepColumn> columns)
+void SweepResults::begin(const quillmoor::lab::SweepGrid& grid, std::vector<SweepColumn> columns,
+                         quillmoor::ShotMode physics)
 {
     beginResetModel();
     sweepGrid = grid;
+    sweepPhysics = physics;
     sweepColumns = std::move(columns);
     shots.clear();
     gridIndex.clear();

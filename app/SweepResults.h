@@ -24,9 +24,10 @@ class SweepResults : public QAbstractTableModel
 public:
     explicit SweepResults(QObject* parent = nullptr);
 
-    // Empties the table and takes the grid and columns of a new sweep.
+    // Empties the table and takes the grid, columns and physics of a new sweep.
     void begin(const quillmoor::lab::SweepGrid& grid,
-               std::vector<quillmoor::lab::SweepColumn> columns);
+               std::vector<quillmoor::lab::SweepColumn> columns,
+               quillmoor::ShotMode physics = quillmoor::ShotMode::Complex);
     // Rows after the last, in grid order.
     void append(const std::vector<quillmoor::lab::SweepRow>& rows);
     // No grid and no rows.
@@ -35,6 +36,7 @@ public:
     std::size_t size() const { return shots.size(); }
     bool isEmpty() const { return shots.empty(); }
     const quillmoor::lab::SweepGrid& grid() const { return sweepGrid; }
+    quillmoor::ShotMode physics() const { return sweepPhysics; }
     // The i-th row as the sweep reported it.
     quillmoor::lab::SweepRow row(std::size_t i) const;
 
@@ -59,6 +61,7 @@ private:
     };
 
     quillmoor::lab::SweepGrid sweepGrid;
+    quillmoor::ShotMode sweepPhysics = quillmoor::ShotMode::Complex;
     std::vector<quillmoor::lab::SweepColumn> sweepColumns;
     std::vector<Shot> shots;
     std::vector<std::size_t> gridIndex; // of each row: the grid order, possibly a shard

@@ -25,4 +25,23 @@ quillmoor::ShotMode physics(const QString& mode)
     return named;
 }
 
+bool decides(const QString& mode)
+{
+    return !words(mode).isEmpty();
+}
+
+quillmoor::ShotMode inEffect(const QString& mode, quillmoor::ShotMode chosen)
+{
+    return decides(mode) ? physics(mode) : chosen;
+}
+
+QString trajexMode(const QString& mode, quillmoor::ShotMode chosen)
+{
+    if (decides(mode))
+        return mode;
+    if (chosen == quillmoor::ShotMode::Complex)
+        return QString();
+    return QString::fromLatin1(quillmoor::shotModeName(chosen));
+}
+
 } // namespace swingmode

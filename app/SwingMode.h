@@ -3,6 +3,9 @@
 // to Trajex after the two file names, and Trajex takes the first of them: the
 // physics that word names ("simple", "complex", "realistic"), else complex. A
 // sweep in the window follows the same rule, so that both run the same physics.
+//
+// A variable that holds a word wins over the window's Physics choice
+// (PhysicsChoice); one that holds none says nothing.
 
 #include "ShotRun.h"
 
@@ -18,5 +21,14 @@ QString fromEnvironment();
 QStringList words(const QString& mode);
 // The physics Trajex runs for those words.
 quillmoor::ShotMode physics(const QString& mode);
+
+// True when the text holds a word, and so decides the physics.
+bool decides(const QString& mode);
+// The physics of a run when the window's choice is `chosen`.
+quillmoor::ShotMode inEffect(const QString& mode, quillmoor::ShotMode chosen);
+// The words after Trajex's two file names: the variable's text when it
+// decides, else none for complex (the command as it always was), "simple" or
+// "realistic".
+QString trajexMode(const QString& mode, quillmoor::ShotMode chosen);
 
 } // namespace swingmode

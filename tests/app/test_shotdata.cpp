@@ -57,7 +57,7 @@ TEST(ShotDataPanel, ColumnsFromModelsAndCopy)
     panel.setShots({{"This shot", &tee}, {"putt.out", &putt}});
     ASSERT_EQ(t->columnCount(), 2);
     EXPECT_EQ(t->horizontalHeaderItem(1)->text(), "putt.out");
-    EXPECT_EQ(visibleRows(t).size(), 13);       // both kinds of shot
+    EXPECT_EQ(visibleRows(t).size(), 14);       // both kinds of shot, the physics
     EXPECT_EQ(t->item(0, 0)->text(), "100.00"); // carry
     EXPECT_EQ(t->item(0, 1)->text(), "");       // a putt has no carry
     EXPECT_EQ(t->item(8, 1)->text(), "yes");    // holed
@@ -74,19 +74,23 @@ TEST(ShotDataPanel, ColumnsFromModelsAndCopy)
 
     t->clearSelection(); // nothing selected: everything shown
     EXPECT_TRUE(panel.copyText().startsWith("\tThis shot\tputt.out\nCarry (yd)\t100.00\t\n"));
-    EXPECT_EQ(panel.copyText().count('\n'), 14);
+    EXPECT_EQ(panel.copyText().count('\n'), 15);
 }
 
 TEST(ShotDataPanel, CurrentShotAndComparisons)
 {
     ShotDataPanel panel;
     const QTableWidget* t = panel.table();
-    panel.setCurrentShot(teeModel());
-    EXPECT_EQ(visibleRows(t).size(), 9);            // tee-shot numbers only
+    panel.setCurrentShot(teeModel(), "Realistic");
+    EXPECT_EQ(visibleRows(t).size(), 10);           // tee-shot numbers only, the physics
     panel.addComparison("air.out", teeModel(true)); // the model is gone afterwards
     ASSERT_EQ(t->columnCount(), 2);
     EXPECT_EQ(t->item(0, 1)->text(), QStringLiteral("\u2013")); // no carry
     EXPECT_EQ(t->item(1, 1)->text(), "110.00");
+    // The physics of the shot run here; a file's shot does not say.
+    EXPECT_EQ(visibleRows(t).last(), "Physics");
+    EXPECT_EQ(t->item(t->rowCount() - 1, 0)->text(), "Realistic");
+    EXPECT_EQ(t->item(t->rowCount() - 1, 1)->text(), QStringLiteral("\u2013"));
 
     panel.setCurrentShot(holedPutt());
     EXPECT_EQ(t->horizontalHeaderItem(0)->text(), "This shot");
@@ -95,10 +99,11 @@ TEST(ShotDataPanel, CurrentShotAndComparisons)
     EXPECT_EQ(t->columnCount(), 1);
     // Where the putt ended last, as for a tee shot.
     EXPECT_EQ(visibleRows(t).first(), "Holed");
-    EXPECT_EQ(visibleRows(t).last(), "Distance to hole (yd)");
-    EXPECT_EQ(visibleRows(t).size(), 5);
+    EXPECT_EQ(visibleRows(t).at(4), "Distance to hole (yd)");
+    EXPECT_EQ(visibleRows(t).size(), 6);
+    EXPECT_EQ(t->item(t->rowCount() - 1, 0)->text(), QStringLiteral("\u2013"));
     panel.setCurrentShot(teeModel());
-    EXPECT_EQ(visibleRows(t).last(), "Distance to hole (yd)");
+    EXPECT_EQ(visibleRows(t).at(8), "Distance to hole (yd)");
     EXPECT_EQ(ShotDataPanel::verdict(holedPutt()), "Holed!");
 }
 
