@@ -22,6 +22,9 @@ int main(int argc, char** argv)
         return 1;
     QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    // The data directory (bags of clubs) lies under the home directory, test
+    // mode or not.
+    qputenv("HOME", QFile::encodeName(scratch.path()));
 
     // The offscreen screen is 800 x 600 unless told otherwise; the window is
     // made for a screen of at least 1280 x 800.

@@ -1,0 +1,282 @@
+// The tee shot's Bag and Club choices and Save to bag...: presets fill the
+// controls and "Custom" appears on an edit, a bag saved comes back the same
+// in the next window, and a broken bag is reported and left as it was.
+
+#include "ClubBag.h"
+#include "ClubPresets.h"
+#include "test_window_support.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+void choose(QComboBox* list, const QString& text)
+{
+    const int i = list->findText(text);
+    ASSERT_GE(i, 0) << text.toStdString();
+    list->setCurrentIndex(i);
+    emit list->activated(i);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Fills the Save to bag dialog and presses Save.
+ModalAnswer saveAs(const QString& bag, const QString& club)
+{
+    return [bag, club](QWidget* w) {
+        auto* bagName = w->findChild<QComboBox*>("saveBag");
+        auto* clubName = w->findChild<QLineEdit*>("saveClub");
+        ASSERT_TRUE(bagName && clubName) << w->windowTitle().toStdString();
+        bagName->setCurrentText(bag);
+        clubName->setText(club);
+        w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    };
+}
+
+ModalAnswer press(const QString& button, QString* text = nullptr)
+{
+    return [button, text](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr) << w->windowTitle().toStdString();
+        if (text)
+            *text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button)
+                b->click();
+    };
+}
+
+class Clubs : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        QSettings().remove(QLatin1String(ClubPresets::bagKey));
+        QDir(ClubPresets::userDir()).removeRecursively();
+        WindowTest::SetUp();
+    }
+    void TearDown() override { QDir(ClubPresets::userDir()).removeRecursively(); }
+    QComboBox* bags() const { return child<QComboBox>("cmbBag"); }
+    QComboBox* clubs() const { return child<QComboBox>("cmbClub"); }
+    double value(const char* name) const
+    {
+        if (auto* spin = window->findChild<QSpinBox*>(QLatin1String(name)))
+            return spin->value();
+        return child<QDoubleSpinBox>(name)->value();
+    }
+    void newWindow()
+    {
+        window.reset();
+        spied = nullptr;
+        WindowTest::SetUp();
+    }
+    QString bagFile(const QString& name) const
+    {
+        return ClubPresets::userDir() + "/" + name + ".csv";
+    }
+};
+
+} // namespace
+
+TEST_F(Clubs, APresetFillsTheLaunchAndAnEditMakesItCustom)
+{
+    EXPECT_EQ(bags()->currentText(), "tour-men (installed)");
+    EXPECT_EQ(clubs()->currentText(), "Custom"); // 110 mph, 45 deg: no tour club
+    ASSERT_EQ(clubs()->count(), 13);
+    child<QSpinBox>("spinTeeZSpin")->setValue(1500);
+
+    choose(clubs(), "Driver");
+    EXPECT_EQ(model().TeeBallSpeed, 167);
+    EXPECT_EQ(model().TeeLaunchAngle, 10.9);
+    EXPECT_EQ(model().TeeBackSpin, 2686);
+    EXPECT_EQ(model().TeeSideSpin, 0);
+    EXPECT_EQ(value("spinTeeClubSpeed"), 167);
+    EXPECT_EQ(value("spinTeeLaunchAngle"), 10.9);
+    EXPECT_EQ(value("spinTeeBackSpin"), 2686);
+    EXPECT_EQ(value("spinTeeZSpin"), 0);
+    EXPECT_EQ(child<QSlider>("sliderTeeClubSpeed")->value(), 167);
+    EXPECT_EQ(clubs()->currentText(), "Driver");
+
+    // The player's curve and aim leave the club as it is; its numbers do not.
+    child<QSpinBox>("spinTeeZSpin")->setValue(-800);
+    child<QDoubleSpinBox>("spinTeeTargetAngle")->setValue(3);
+    EXPECT_EQ(clubs()->currentText(), "Driver");
+    for (const char* control : {"spinTeeClubSpeed", "spinTeeLaunchAngle", "spinTeeBackSpin"}) {
+        SCOPED_TRACE(control);
+        choose(clubs(), "7-iron");
+        ASSERT_EQ(clubs()->currentText(), "7-iron");
+        if (auto* spin = window->findChild<QSpinBox*>(control))
+            spin->setValue(spin->value() + 1);
+        else
+            child<QDoubleSpinBox>(control)->stepUp();
+        EXPECT_EQ(clubs()->currentText(), "Custom");
+    }
+    child<QDoubleSpinBox>("spinTeeClubSpeed")->setValue(120); // typed back as the club has it
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(16.3);
+    child<QSpinBox>("spinTeeBackSpin")->setValue(7097);
+    EXPECT_EQ(clubs()->currentText(), "7-iron");
+
+    // A model opened holds numbers of no club.
+    window->loadModel(QUILLMOOR_EXAMPLES "/hole2-teeshot.txt");
+    EXPECT_EQ(clubs()->currentText(), "Custom");
+}
+
+// Saved, then read again by a new window: the same bag chosen, the same numbers.
+TEST_F(Clubs, ABagRoundTrip)
+{
+    child<QDoubleSpinBox>("spinTeeClubSpeed")->setValue(151.25);
+    child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(12.5);
+    child<QSpinBox>("spinTeeBackSpin")->setValue(2950);
+    EXPECT_EQ(answerModals([&] { child<QPushButton>("btnSaveToBag")->click(); },
+                           {saveAs("Mine", "My driver")}),
+              1);
+    EXPECT_EQ(readAll(bagFile("Mine")),
+              "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm\nMy driver,151.25,12.5,2950\n");
+    EXPECT_EQ(bags()->currentText(), "Mine");
+    EXPECT_EQ(clubs()->currentText(), "My driver");
+
+    // A second club in the same bag, another launch.
+    choose(bags(), "tour-men (installed)");
+    choose(clubs(), "PW");
+    EXPECT_EQ(answerModals([&] { child<QPushButton>("btnSaveToBag")->click(); },
+                           {saveAs("Mine", "Wedge")}),
+              1);
+
+    newWindow();
+    EXPECT_EQ(bags()->currentText(), "Mine"); // remembered
+    ASSERT_EQ(clubs()->count(), 3);
+    choose(clubs(), "My driver");
+    EXPECT_EQ(value("spinTeeClubSpeed"), 151.25);
+    EXPECT_EQ(value("spinTeeLaunchAngle"), 12.5);
+    EXPECT_EQ(value("spinTeeBackSpin"), 2950);
+    choose(clubs(), "Wedge");
+    EXPECT_EQ(model().TeeBallSpeed, 102);
+    EXPECT_EQ(model().TeeLaunchAngle, 24.2);
+    EXPECT_EQ(model().TeeBackSpin, 9304);
+}
+
+// Replacing a club of that name asks first; no leaves the bag as it was.
+TEST_F(Clubs, ReplacingAClubAsksFirst)
+{
+    writeFile(bagFile("Mine"), "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm,notes\r\n"
+                               "Driver,150,13,3100,windy\r\n");
+    newWindow();
+    choose(bags(), "Mine");
+    EXPECT_EQ(clubs()->currentText(), "Custom");
+    child<QDoubleSpinBox>("spinTeeClubSpeed")->setValue(155);
+    const QByteArray before = readAll(bagFile("Mine"));
+    QString question;
+    EXPECT_EQ(answerModals([&] { child<QPushButton>("btnSaveToBag")->click(); },
+                           {saveAs("Mine", "Driver"), press("Cancel", &question)}),
+              2);
+    EXPECT_TRUE(question.contains("Mine already has a club named Driver (150.00 mph"))
+        << question.toStdString();
+    EXPECT_EQ(readAll(bagFile("Mine")), before);
+
+    EXPECT_EQ(answerModals([&] { child<QPushButton>("btnSaveToBag")->click(); },
+                           {saveAs("Mine", "Driver"), press("Replace")}),
+              2);
+    EXPECT_EQ(readAll(bagFile("Mine")),
+              "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm,notes\r\n"
+              "Driver,155,45,4000,windy\r\n");
+    EXPECT_EQ(clubs()->currentText(), "Driver");
+}
+
+// A broken bag is named with its line, cannot be chosen or written, and is
+// left as it was; the other bags work.
+TEST_F(Clubs, ABrokenBagIsReportedAndLeftUntouched)
+{
+    const QByteArray broken = "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm\n"
+                              "Driver,150,13,3100\n"
+                              "Iron,120,seventeen,7000\n";
+    writeFile(bagFile("broken"), broken);
+    writeFile(bagFile("good"), "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm\n"
+                               "Driver,150,13,3100\n");
+    newWindow();
+    auto* presets = window->findChild<ClubPresets*>();
+    ASSERT_EQ(presets->problems().size(), 1);
+    EXPECT_EQ(presets->problems().first(),
+              bagFile("broken") +
+                  ": line 3: launch_angle_deg is not a finite number: \"seventeen\"");
+    const int at = bags()->findText("broken");
+    ASSERT_GE(at, 0);
+    EXPECT_FALSE(qobject_cast<QStandardItemModel*>(bags()->model())->item(at)->isEnabled());
+    EXPECT_TRUE(bags()->itemData(at, Qt::ToolTipRole).toString().contains("line 3"));
+
+    choose(bags(), "good");
+    choose(clubs(), "Driver");
+    EXPECT_EQ(model().TeeBallSpeed, 150);
+
+    // Save to bag... will not write over it.
+    QString problem;
+    bool saveEnabled = true;
+    EXPECT_EQ(
+        answerModals(
+            [&] { child<QPushButton>("btnSaveToBag")->click(); }, {[&](QWidget* w) {
+                w->findChild<QComboBox*>("saveBag")->setCurrentText("broken");
+                w->findChild<QLineEdit*>("saveClub")->setText("Wood");
+                problem = w->findChild<QLabel*>("saveProblem")->text();
+                saveEnabled =
+                    w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->isEnabled();
+            }}),
+        1);
+    EXPECT_FALSE(saveEnabled);
+    EXPECT_TRUE(problem.contains("broken.csv cannot be read cleanly")) << problem.toStdString();
+    EXPECT_EQ(readAll(bagFile("broken")), broken);
+
+    // A shown window says so once it is up.
+    window.reset();
+    spied = nullptr;
+    QString text;
+    const int boxes = answerModals(
+        [&] {
+            WindowTest::SetUp();
+            window->show();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return text.size() > 0; }, 3000));
+        },
+        {[&](QWidget* w) { text = static_cast<QMessageBox*>(w)->text(); }});
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(text.contains(bagFile("broken") + ": line 3:")) << text.toStdString();
+    EXPECT_EQ(readAll(bagFile("broken")), broken);
+}
+
+// Shotlab finds the user's bags where Parview keeps them, without Qt.
+TEST(ClubsPlace, ShotlabAndParviewAgreeOnTheUsersBags)
+{
+    const QString app = QCoreApplication::applicationName();
+    const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+    const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    QStandardPaths::setTestModeEnabled(false);
+    QCoreApplication::setApplicationName("Parview");
+    for (const char* data : {"/tmp/somewhere/data", ""}) {
+        data[0] ? qputenv("XDG_DATA_HOME", data) : qunsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(QDir::cleanPath(ClubPresets::userDir()).toStdString(),
+                  quillmoor::lab::userBagsDir())
+            << data;
+    }
+    QCoreApplication::setApplicationName(app);
+    QStandardPaths::setTestModeEnabled(true);
+    hadXdg ? qputenv("XDG_DATA_HOME", xdg) : qunsetenv("XDG_DATA_HOME");
+}

@@ -1,0 +1,240 @@
+// The Physics choice in the window: remembered, overruled by QMX_SWING_MODE,
+// the air's controls enabled only in the realistic physics, Trajex's words,
+// and Swing, Sweep... and the Shot data panel following it.
+
+#include "PhysicsChoice.h"
+#include "ShotDataPanel.h"
+#include "SimulationRunner.h"
+#include "SweepDialog.h"
+#include "SweepResults.h"
+#include "test_window_support.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using quillmoor::ShotMode;
+
+namespace {
+
+// As a user picks an entry: the list's own signal, not only its index.
+void choose(QComboBox* list, const QString& text)
+{
+    const int i = list->findText(text);
+    ASSERT_GE(i, 0) << text.toStdString();
+    list->setCurrentIndex(i);
+    emit list->activated(i);
+}
+
+QString lastRow(const QTableWidget* t, int column = 0)
+{
+    return t->item(t->rowCount() - 1, column)->text();
+}
+
+class Physics : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        QSettings().remove(QLatin1String(PhysicsChoice::settingsKey));
+        saved = qgetenv("QMX_SWING_MODE");
+        hadMode = qEnvironmentVariableIsSet("QMX_SWING_MODE");
+        qunsetenv("QMX_SWING_MODE");
+        WindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        hadMode ? qputenv("QMX_SWING_MODE", saved) : qunsetenv("QMX_SWING_MODE");
+        QSettings().remove(QLatin1String(PhysicsChoice::settingsKey));
+    }
+    QComboBox* list() const { return child<QComboBox>("cmbPhysics"); }
+    std::vector<QWidget*> air() const
+    {
+        std::vector<QWidget*> widgets;
+        for (const char* name : {"spinTemperature", "sliderTemperature", "spinAltitude",
+                                 "sliderAltitude", "spinHumidity", "sliderHumidity"})
+            widgets.push_back(child<QWidget>(name));
+        return widgets;
+    }
+    bool airEnabled() const
+    {
+        bool all = true, none = true;
+        for (QWidget* w : air())
+            (w->isEnabled() ? none : all) = false;
+        EXPECT_TRUE(all || none) << "the air's controls go together";
+        return all;
+    }
+    QTableWidget* shotTable() const { return window->findChild<ShotDataPanel*>()->table(); }
+    void newWindow()
+    {
+        window.reset();
+        spied = nullptr;
+        WindowTest::SetUp();
+    }
+
+    QByteArray saved;
+    bool hadMode = false;
+};
+
+} // namespace
+
+TEST_F(Physics, ComplexUntilChosenThenRemembered)
+{
+    EXPECT_EQ(list()->currentText(), "Complex");
+    EXPECT_TRUE(list()->isEnabled());
+    EXPECT_FALSE(airEnabled());
+    EXPECT_EQ(list()->count(), 3);
+
+    choose(list(), "Realistic");
+    EXPECT_TRUE(airEnabled());
+    EXPECT_EQ(window->findChild<PhysicsChoice*>()->physics(), ShotMode::Realistic);
+    newWindow();
+    EXPECT_EQ(list()->currentText(), "Realistic");
+    EXPECT_TRUE(airEnabled());
+
+    choose(list(), "Simple");
+    EXPECT_FALSE(airEnabled());
+    newWindow();
+    EXPECT_EQ(list()->currentText(), "Simple");
+
+    // A batch window keeps the physics it always had, whatever was chosen.
+    QComboBox batchList;
+    PhysicsChoice batch(&batchList, {}, false);
+    EXPECT_EQ(batch.physics(), ShotMode::Complex);
+    EXPECT_EQ(batch.trajexMode(), "");
+    // Something else stored under the key is the default.
+    QSettings().setValue(QLatin1String(PhysicsChoice::settingsKey), "magic");
+    newWindow();
+    EXPECT_EQ(list()->currentText(), "Complex");
+}
+
+// QMX_SWING_MODE, when it holds a word, wins and says so.
+TEST_F(Physics, TheVariableWinsAndIsNamed)
+{
+    choose(list(), "Realistic");
+    qputenv("QMX_SWING_MODE", "simple noResults");
+    newWindow();
+    EXPECT_FALSE(list()->isEnabled());
+    EXPECT_EQ(list()->currentText(), "Simple");
+    EXPECT_TRUE(list()->toolTip().contains("QMX_SWING_MODE")) << list()->toolTip().toStdString();
+    EXPECT_FALSE(airEnabled());
+    auto* choice = window->findChild<PhysicsChoice*>();
+    EXPECT_EQ(choice->physics(), ShotMode::Simple);
+    EXPECT_EQ(choice->trajexMode(), "simple noResults");
+
+    qputenv("QMX_SWING_MODE", "keepPosition");
+    newWindow();
+    EXPECT_EQ(list()->currentText(), "Complex"); // Trajex's own rule for that word
+    qputenv("QMX_SWING_MODE", "  ");             // no word: the choice stands
+    newWindow();
+    EXPECT_TRUE(list()->isEnabled());
+    EXPECT_EQ(list()->currentText(), "Realistic");
+    EXPECT_EQ(QSettings().value(PhysicsChoice::settingsKey).toString(), "realistic");
+}
+
+// The air's controls hold the model's air, the altitude in feet as the model does.
+TEST_F(Physics, TheAirControlsSetTheModel)
+{
+    choose(list(), "Realistic");
+    child<QDoubleSpinBox>("spinAltitude")->setValue(5000);
+    child<QDoubleSpinBox>("spinTemperature")->setValue(95.5);
+    child<QDoubleSpinBox>("spinHumidity")->setValue(20);
+    EXPECT_EQ(model().Altitude, 5000);
+    EXPECT_EQ(model().Temperature, 95.5);
+    EXPECT_EQ(model().Humidity, 20);
+    EXPECT_EQ(child<QSlider>("sliderAltitude")->value(), 5000);
+    model().setValue("Temperature", 40);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinTemperature")->value(), 40);
+    // The controls take every air the realistic physics takes, and no other.
+    EXPECT_EQ(child<QDoubleSpinBox>("spinAltitude")->maximum(), 36000);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinAltitude")->minimum(), -2000);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinTemperature")->minimum(), -100);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinTemperature")->maximum(), 200);
+    EXPECT_EQ(child<QDoubleSpinBox>("spinHumidity")->maximum(), 100);
+}
+
+// A hidden window runs the real Trajex at once: the shot is the one the
+// physics chosen gives, and the panel names it; a shot from a file names none.
+TEST_F(Physics, SwingRunsThePhysicsChosenAndThePanelSaysWhich)
+{
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(3);
+    for (const char* name : {"Realistic", "Simple", "Complex"}) {
+        SCOPED_TRACE(name);
+        choose(list(), name);
+        SwingModel expected(false);
+        expected = model();
+        expected.notifyEnabled = false;
+        const ShotMode mode = window->findChild<PhysicsChoice*>()->physics();
+        ASSERT_TRUE(quillmoor::runShot(expected, mode));
+        child<QPushButton>("btnSwing")->click();
+        ASSERT_EQ(window->messages(), QStringList());
+        ASSERT_EQ(model().teeShot.size(), expected.teeShot.size());
+        EXPECT_NEAR(model().teeShot.back().second.y, expected.teeShot.back().second.y, 1e-6);
+        EXPECT_EQ(lastRow(shotTable()), name);
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath("shot.txt");
+    ASSERT_TRUE(model().write(file.toStdString()));
+    window->loadModel(file);
+    EXPECT_EQ(lastRow(shotTable()), QStringLiteral("\u2013"));
+}
+
+TEST_F(Physics, SweepRunsThePhysicsChosen)
+{
+    choose(list(), "Realistic");
+    auto* sweep = window->findChild<SweepDialog*>();
+    sweep->setRange(0, "TeeLaunchAngle", 10, 12, 2);
+    sweep->run();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sweep->isRunning(); }, 20000));
+    const SweepResults* rows = sweep->results();
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ(rows->physics(), ShotMode::Realistic);
+    SwingModel expected(false);
+    expected = model();
+    expected.notifyEnabled = false;
+    expected.TeeLaunchAngle = 12;
+    ASSERT_TRUE(quillmoor::runShot(expected, ShotMode::Realistic));
+    EXPECT_NEAR(*rows->row(1).shot->tee.carry, *quillmoor::summarizeTeeShot(expected)->carry, 1e-6);
+    auto* title = window->findChild<QWidget*>("sweepBox")->findChild<QLabel*>();
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "Sweep: 2 shots, realistic physics");
+}
+
+// Trajex's command: nothing after the files for complex, as it always was;
+// the physics' word otherwise; QMX_SWING_MODE's text exactly when it is set.
+TEST_F(Physics, TrajexIsToldThePhysics)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTemporaryDir dir;
+    const QString args = dir.filePath("args.txt");
+    QFile script(dir.filePath("Trajex"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s|' \"$#\" \"$3\" \"$4\" > \"" + QFile::encodeName(args) +
+                 "\"\nexit 1\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto press = [&] {
+        window->findChild<SimulationRunner*>()->programDir = dir.path();
+        QFile::remove(args);
+        const int boxes = answerModals([&] {
+            child<QPushButton>("btnSwing")->click();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(args); }, 5000));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return child<QPushButton>("btnSwing")->isEnabled(); }, 5000));
+        });
+        EXPECT_EQ(boxes, 1); // the stand-in fails on purpose
+        QFile f(args);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    EXPECT_EQ(press(), "2|||");
+    choose(list(), "Simple");
+    EXPECT_EQ(press(), "3|simple||");
+    choose(list(), "Realistic");
+    EXPECT_EQ(press(), "3|realistic||");
+    qputenv("QMX_SWING_MODE", "complex noResults");
+    EXPECT_EQ(press(), "4|complex|noResults|");
+}
