@@ -73,6 +73,7 @@ void ClubPresets::reload()
         b.name = f.installed ? tr("%1 (installed)").arg(fromPath(f.name)) : fromPath(f.name);
         std::string error;
         if (readClubBag(f.path, b.clubs, error) != BagError::None) {
+            b.name = tr("%1 (cannot be read)").arg(b.name);
             b.problem = fromPath(error);
             troubles << fromPath(f.path) + QStringLiteral(": ") + b.problem;
         }
@@ -239,7 +240,7 @@ void ClubPresets::saveToBag()
         else if (clubName->text().trimmed().compare(tr("Custom"), Qt::CaseInsensitive) == 0)
             text = tr("\"Custom\" stands for numbers of no club; choose another name.");
         for (const Bag& other : bags)
-            if (!other.file.installed && other.name == bagName->currentText().trimmed() &&
+            if (!other.file.installed && fromPath(other.file.name) == bagName->currentText().trimmed() &&
                 !other.problem.isEmpty())
                 text = tr("%1 cannot be read cleanly (%2): nothing is written over it.")
                            .arg(fromPath(other.file.path), other.problem);

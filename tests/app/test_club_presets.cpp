@@ -220,7 +220,7 @@ TEST_F(Clubs, ABrokenBagIsReportedAndLeftUntouched)
     EXPECT_EQ(presets->problems().first(),
               bagFile("broken") +
                   ": line 3: launch_angle_deg is not a finite number: \"seventeen\"");
-    const int at = bags()->findText("broken");
+    const int at = bags()->findText("broken (cannot be read)");
     ASSERT_GE(at, 0);
     EXPECT_FALSE(qobject_cast<QStandardItemModel*>(bags()->model())->item(at)->isEnabled());
     EXPECT_TRUE(bags()->itemData(at, Qt::ToolTipRole).toString().contains("line 3"));
