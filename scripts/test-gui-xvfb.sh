@@ -42,22 +42,24 @@ set -eu
 
 # The window is laid out at its initial 1023 x 757 at the top left corner of
 # the screen, widened on the right by the "Shot data" panel when it shows;
-# these are places in it.
-SWING_BUTTON="213 473"
-PUTT_BUTTON="213 641"
+# these are places in it. Its controls scroll: the tee shot's are where they
+# are with the panel scrolled to its top, the putt's with it at its bottom.
+SWING_BUTTON="213 644"
+PUTT_BUTTON="213 652"          # scrolled to the bottom
 QUIET_SPOT="180 735"           # nothing under it: a click only activates the window
-REPLAY_BUTTON=20x20+338+726    # the play/pause button
-SLIDER_QUARTER="528 736"       # a quarter of the way along the replay slider
-TOP_VIEW=671x293+340+13        # the plan view, a few pixels inside its frame
-SIDE_VIEW=671x399+340+317      # the elevation view, likewise
-VIEWS=671x703+340+13           # both, and the splitter handle between them
-TOP_VIEW_CENTRE="675 160"
-SIDE_VIEW_CENTRE="675 515"
+LABELS="40 300"                # the labels' column: the wheel there scrolls the panel
+REPLAY_BUTTON=20x20+350+726    # the play/pause button
+SLIDER_QUARTER="544 736"       # a quarter of the way along the replay slider
+TOP_VIEW=659x293+352+13        # the plan view, a few pixels inside its frame
+SIDE_VIEW=659x399+352+317      # the elevation view, likewise
+VIEWS=659x703+352+13           # both, and the splitter handle between them
+TOP_VIEW_CENTRE="682 160"
+SIDE_VIEW_CENTRE="682 515"
 # The tee shot's sliders and spin boxes, one row each: ball speed, launch
 # and target angle, back and side spin.
 TEE_SLIDERS_X=170
 TEE_SPINS_X=278
-TEE_ROWS="316 345 374 403 432"
+TEE_ROWS="493 522 551 580 609"
 
 # ---- the part that runs inside the virtual X server
 
@@ -122,6 +124,13 @@ grab_still() { # <name>
 
 click() { # <x> <y> [button]
     xdotool mousemove --window "$wid" $1 $2 click "${3:-1}"
+}
+
+# The control panel scrolled to its top or its bottom.
+scroll_panel() { # top|bottom
+    [ "$1" = top ] && button=4 || button=5
+    xdotool mousemove --window "$wid" $LABELS click --repeat 15 --delay 30 $button
+    sleep 0.5
 }
 
 # Dark pixels of the replay button: none while it is disabled, a small arrow
@@ -250,6 +259,7 @@ check_views_after_replay() { # <name>
 swing_beside_users_file() {
     open_through_dialog "$scratch/mine/hole1-teeshot.txt"
     say "opened $scratch/mine/hole1-teeshot.txt"
+    scroll_panel top
     touch "$work/before-mine"
     for attempt in 1 2 3; do
         click $SWING_BUTTON
@@ -276,6 +286,8 @@ wheel_over_tee_controls() {
             xdotool mousemove --window "$wid" $x $y click --repeat 3 4 click --repeat 5 5
         done
     done
+    # The wheel scrolled the panel instead: back to where the tee shot's controls are.
+    scroll_panel top
     xdotool mousemove --window "$wid" $QUIET_SPOT
 }
 
@@ -290,12 +302,15 @@ expect_default_tee_shot() { # <result file>
 # ---- a small screen: 1366 x 768 (run in a session of its own)
 
 PANEL=330x560+8+40             # the controls, below the file buttons
-LAUNCH_SPIN="278 345"          # the launch angle's spin box, at the panel's top
+PANEL_RIGHT=348                # the panel's right edge, its scroll bar included
+LAUNCH_SPIN="278 522"          # the launch angle's spin box, the panel at its top
 
 # The elevation view's sky (blue: more blue than red, and light): the most
 # of it in one row and in one column of a screenshot, in pixels.
+# Only right of the control panel: the blue of its sliders is no sky.
 sky_size() { # <shot>
-    convert "$shots/$1.png" -fx 'b > r + 0.08 && b > 0.6 ? 1 : 0' "$work/sky.png"
+    convert "$shots/$1.png" -crop +$PANEL_RIGHT+0 +repage \
+        -fx 'b > r + 0.08 && b > 0.6 ? 1 : 0' "$work/sky.png"
     set -- $(identify -format '%w %h' "$work/sky.png")
     echo "$(convert "$work/sky.png" -scale "1x$2!" -format "%[fx:round(maxima*$1)]" info:)" \
         "$(convert "$work/sky.png" -scale "$1x1!" -format "%[fx:round(maxima*$2)]" info:)"
@@ -323,7 +338,7 @@ small_screen_session() {
 
     # Width, height, and the least width of the elevation view's sky there:
     # narrowed, the window takes the room from the Shot data panel first.
-    for size in "1366 700 700" "1000 700 470" "900 700 350"; do
+    for size in "1366 700 700" "1000 700 440" "900 700 330"; do
         set -- $size
         xdotool windowsize --sync "$wid" $1 $2
         sleep 1.5
@@ -386,6 +401,7 @@ session() {
 
     open_through_dialog "$scratch/files/hole2-putt.txt"
     say "opened $scratch/files/hole2-putt.txt"
+    scroll_panel bottom
 
     run_until "$PUTT_BUTTON" "$scratch/files/swing.out"
     say "putt ran"
