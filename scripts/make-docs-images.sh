@@ -4,6 +4,8 @@
 #   docs/parview-window.png        the window after a swing compared with a steeper
 #                                  one, under a virtual X server
 #   docs/parview-shot-data.png     its "Shot data" panel
+#   docs/parview-clubs.png         the window after a realistic Driver on hole 4
+#                                  (scripts/shoot-clubs.sh)
 #   docs/read-putt-band.png        the plan view after Read (scripts/make-read-image.sh)
 #   docs/parview-sweep.png         the window after Sweep... (scripts/shoot-sweep.sh)
 #   docs/sweep-carry.png, docs/sweep-traces.png
@@ -39,8 +41,11 @@ sed 's/^TeeLaunchAngle: .*/TeeLaunchAngle: 32.00000000/' "$here/examples/hole1-t
 # right edge.
 convert "$scratch/screen.png" -bordercolor black -border 1 -trim +repage \
     "$here/docs/parview-window.png"
-convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x245+0+0 +repage \
+convert "$here/docs/parview-window.png" -gravity NorthEast -crop 240x265+0+0 +repage \
     "$here/docs/parview-shot-data.png"
+"$here/scripts/shoot-clubs.sh" "$bindir" "$scratch/clubs.png" >/dev/null
+convert "$scratch/clubs.png" -bordercolor black -border 1 -trim +repage \
+    "$here/docs/parview-clubs.png"
 "$here/scripts/make-read-image.sh" "$bindir"
 "$here/scripts/shoot-sweep.sh" "$bindir" "$scratch/sweep" >/dev/null
 convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +repage \
@@ -58,5 +63,6 @@ convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +re
 "$bindir/range_chart" "$here/data/clubs/tour-men.csv" "$here/docs/realistic-carry.png"
 echo "wrote docs/realistic-carry.png"
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
+    "docs/parview-clubs.png" \
     "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png" \
     "docs/dispersion-putt.png"

@@ -27,7 +27,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     sleep 3
     # "Read" sits right of "Putt" at the foot of the putt controls of the
     # window at its initial size, the controls scrolled to their bottom (the
-    # wheel over the labels' column); a read takes well under a second.
+    # wheel over the column of labels); a read takes well under a second.
     xdotool mousemove --window "$wid" 40 300 click --repeat 15 --delay 30 5
     sleep 0.5
     xdotool mousemove --window "$wid" 279 652 click 1
