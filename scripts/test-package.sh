@@ -99,6 +99,13 @@ if [ -x "$bin/Shotlab" ]; then
             if (bad != "") { print bad > "/dev/stderr"; exit 1 }
         }' "$work/summary.csv" || fail "Shotlab summary: $(head -c 2000 "$work/summary.csv")"
     ok "Shotlab summary (distance to hole $expected yd)"
+    # The installed table of clubs is found from the program's own directory.
+    "$bin/Shotlab" range --club Driver --csv >"$work/club.csv" 2>"$work/club.err" ||
+        fail "Shotlab range --club Driver: $(cat "$work/club.err")"
+    "$bin/Shotlab" range --speed 167 --launch 10.9 --spin 2686 --csv >"$work/shot.csv" ||
+        fail "Shotlab range --speed 167 --launch 10.9 --spin 2686 exited with $?"
+    cmp -s "$work/club.csv" "$work/shot.csv" || fail "the tour Driver is not 167 mph, 10.9 deg, 2686 rpm"
+    ok "Shotlab range --club Driver from the installed table"
 fi
 
 # Parview in batch mode runs the Trajex beside it: the unpacked one. Without
