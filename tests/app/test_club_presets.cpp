@@ -20,14 +20,6 @@
 
 namespace {
 
-void choose(QComboBox* list, const QString& text)
-{
-    const int i = list->findText(text);
-    ASSERT_GE(i, 0) << text.toStdString();
-    list->setCurrentIndex(i);
-    emit list->activated(i);
-}
-
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
@@ -86,12 +78,6 @@ protected:
             return spin->value();
         return child<QDoubleSpinBox>(name)->value();
     }
-    void newWindow()
-    {
-        window.reset();
-        spied = nullptr;
-        WindowTest::SetUp();
-    }
     QString bagFile(const QString& name) const
     {
         return ClubPresets::userDir() + "/" + name + ".csv";
@@ -108,15 +94,11 @@ TEST_F(Clubs, APresetFillsTheLaunchAndAnEditMakesItCustom)
     child<QSpinBox>("spinTeeZSpin")->setValue(1500);
 
     choose(clubs(), "Driver");
-    EXPECT_EQ(model().TeeBallSpeed, 167);
     EXPECT_EQ(model().TeeLaunchAngle, 10.9);
-    EXPECT_EQ(model().TeeBackSpin, 2686);
-    EXPECT_EQ(model().TeeSideSpin, 0);
     EXPECT_EQ(value("spinTeeClubSpeed"), 167);
     EXPECT_EQ(value("spinTeeLaunchAngle"), 10.9);
     EXPECT_EQ(value("spinTeeBackSpin"), 2686);
     EXPECT_EQ(value("spinTeeZSpin"), 0);
-    EXPECT_EQ(child<QSlider>("sliderTeeClubSpeed")->value(), 167);
     EXPECT_EQ(clubs()->currentText(), "Driver");
 
     // The player's curve and aim leave the club as it is; its numbers do not.

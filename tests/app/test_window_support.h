@@ -25,6 +25,15 @@ template <class T> T* find(const QObject* root, const char* name)
     return w;
 }
 
+// Picks an entry as a user does: the list's own signal, not only its index.
+inline void choose(QComboBox* list, const QString& text)
+{
+    const int i = list->findText(text);
+    ASSERT_GE(i, 0) << text.toStdString();
+    list->setCurrentIndex(i);
+    emit list->activated(i);
+}
+
 using ModalAnswer = std::function<void(QWidget*)>;
 
 // Runs `trigger` and answers the modal widgets it opens, in turn, with
@@ -75,6 +84,13 @@ protected:
     }
     SwingModel& model() { return *spied; }
     template <class T> T* child(const char* name) const { return find<T>(window.get(), name); }
+    // A fresh window, as at the next start: it reads the settings anew.
+    void newWindow()
+    {
+        window.reset();
+        spied = nullptr;
+        WindowTest::SetUp();
+    }
 
     std::unique_ptr<Parview> window;
     SwingModel* spied = nullptr;
