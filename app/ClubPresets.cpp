@@ -109,7 +109,7 @@ void ClubPresets::fillBags(const QString& choose)
             list->setItemData(i, path, Qt::ToolTipRole);
             if (firstGood < 0)
                 firstGood = i;
-            if (chosen < 0 && path == choose)
+            if (chosen < 0 && QDir::cleanPath(path) == QDir::cleanPath(choose))
                 chosen = i;
         }
         list->setCurrentIndex(chosen >= 0 ? chosen : firstGood);
