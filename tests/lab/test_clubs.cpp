@@ -4,11 +4,13 @@
 #include "ClubBag.h"
 #include "Shotlab.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace quillmoor::lab;
@@ -26,7 +28,10 @@ protected:
         for (const char* name : {"HOME", "XDG_DATA_HOME"})
             if (const char* v = std::getenv(name))
                 saved[name] = v;
-        dir = fs::path(::testing::TempDir()) / "bags";
+        // One of its own: CTest runs the cases side by side.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        dir = fs::path(::testing::TempDir()) / ("bags-" + std::to_string(getpid()) + "-" + name);
         fs::remove_all(dir);
         fs::create_directories(dir);
         setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
@@ -35,7 +40,8 @@ protected:
     {
         for (const char* name : {"HOME", "XDG_DATA_HOME"})
             saved.count(name) ? setenv(name, saved[name].c_str(), 1) : unsetenv(name);
-        fs::remove_all(dir);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
     }
     std::string write(const std::string& name, const std::string& text)
     {
