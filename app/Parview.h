@@ -8,6 +8,9 @@
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
 // "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
 // rows go to the dock and its paths over both views (SweepOverlay).
+// "Dispersion..." plays it with a player's spread (DispersionDialog); its
+// points go over the plan view (DispersionOverlay), its summary to the dock
+// (DispersionSummary), and Make % after a read (PuttReading) asks it too.
 // Files are taken as models only when they are models (ModelFile); Reset
 // asks before it throws away what was not saved (UnsavedWork). The views get
 // the window's room first and the controls scroll (RoomForViews).
@@ -27,6 +30,7 @@
 namespace Ui {
 class Parview;
 }
+class DispersionDialog;
 class ReplayControl;
 class ShotDataDock;
 class SideScene;
@@ -118,6 +122,7 @@ private:
     ShotDataDock* shotData = nullptr;
     SweepDialog* sweep = nullptr;
     SweepOverlay* sweepOverlay = nullptr;
+    DispersionDialog* dispersion = nullptr;
     bool busy = false;
     bool numbersAfterReplay = false;
     // What Reset would throw away; it asks first.

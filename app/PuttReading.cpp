@@ -207,6 +207,7 @@ void PuttReading::take(const Result& result)
     shownFor = readFor;
     controls.info->setText(text);
     said = text;
+    setHoling(result.read.ok && result.read.holed);
     emit finished();
 }
 
@@ -321,6 +322,23 @@ void PuttReading::forget()
     clearBand();
     if (controls.info->text() == said)
         controls.info->clear();
+    setHoling(false);
+}
+
+void PuttReading::sayAboutRead(const QString& sentence)
+{
+    if (!shown)
+        return;
+    said = inLines(sentence);
+    controls.info->setText(said);
+}
+
+void PuttReading::setHoling(bool stands)
+{
+    if (stands == holing)
+        return;
+    holing = stands;
+    emit holingReadChanged(stands);
 }
 
 QString PuttReading::readingText()

@@ -129,7 +129,7 @@ ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
     sweepLayout->addWidget(sweepView);
     sweepBox->hide();
 
-    auto* split = new QSplitter(Qt::Vertical, this);
+    split = new QSplitter(Qt::Vertical, this);
     split->setChildrenCollapsible(false);
     split->addWidget(view);
     split->addWidget(sweepBox);
@@ -313,6 +313,11 @@ void ShotDataPanel::showSweep(QAbstractItemModel* rows)
     connect(rows, &QAbstractItemModel::rowsRemoved, this, &ShotDataPanel::sweepChanged);
     sweepChanged();
     fitSweepColumns(0, rows->rowCount() - 1);
+}
+
+void ShotDataPanel::addSection(QWidget* section)
+{
+    split->addWidget(section);
 }
 
 void ShotDataPanel::fitSweepColumns(int first, int last)

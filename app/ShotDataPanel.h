@@ -9,7 +9,8 @@
 // discarded once it has been added.
 //
 // Below them, once a sweep has rows, a second table shows the sweep: one row
-// per shot with the varied values, the numbers and the status.
+// per shot with the varied values, the numbers and the status. Sections
+// added below show what they have themselves (a dispersion's summary).
 
 #include "ShotSummary.h"
 
@@ -21,6 +22,7 @@
 
 class QAbstractItemModel;
 class QLabel;
+class QSplitter;
 class QTableView;
 class QTableWidget;
 class SwingModel;
@@ -62,6 +64,9 @@ public:
     void showSweep(QAbstractItemModel* rows);
     QTableView* sweepTable() const { return sweepView; }
 
+    // A section below the tables, which shows and hides itself.
+    void addSection(QWidget* section);
+
     // Wide enough for the row labels, the current shot and one comparison;
     // further columns scroll.
     QSize sizeHint() const override;
@@ -98,5 +103,6 @@ private:
     QWidget* sweepBox = nullptr;
     QLabel* sweepTitle = nullptr;
     QTableView* sweepView = nullptr;
+    QSplitter* split = nullptr;
     bool filling = false; // refresh() is rebuilding the table
 };
