@@ -17,8 +17,10 @@ QStringList words(const QString& mode)
 quillmoor::ShotMode physics(const QString& mode)
 {
     const QStringList w = words(mode);
-    return !w.isEmpty() && w.first() == QLatin1String("simple") ? quillmoor::ShotMode::Simple
-                                                                : quillmoor::ShotMode::Complex;
+    quillmoor::ShotMode physics = quillmoor::ShotMode::Complex;
+    if (!w.isEmpty())
+        quillmoor::shotModeFromName(w.first().toStdString(), physics); // else complex
+    return physics;
 }
 
 } // namespace swingmode

@@ -1,8 +1,9 @@
 #pragma once
 // QMX_SWING_MODE, as every run of the window reads it. Swing hands its words
 // to Trajex after the two file names, and Trajex takes the first of them: the
-// simple physics only when that word is "simple". A sweep in the window
-// follows the same rule, so that both run the same physics.
+// physics that word names ("simple", "complex", "realistic"), else complex.
+// A sweep or dispersion in the window follows the same rule, so that all run
+// the same physics.
 
 #include "ShotRun.h"
 

@@ -362,7 +362,7 @@ TEST(SweepWorkerHoles, AreTheCataloguesAtTheStart)
 struct ModeWords
 {
     const char* words;
-    bool simple;
+    quillmoor::ShotMode mode;
 };
 
 void PrintTo(const ModeWords& p, std::ostream* os)
@@ -378,7 +378,7 @@ protected:
 
 TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
 {
-    const auto [mode, simple] = GetParam();
+    const auto [mode, physics] = GetParam();
     qputenv("QMX_SWING_MODE", mode);
     dialog->setRange(0, "TeeBallSpeed", 100, 100, 1);
     click("btnSweepRun");
@@ -390,7 +390,7 @@ TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
     ASSERT_TRUE(dialog->readGrid(grid, error));
     SweepPlan plan;
     plan.grid = grid;
-    plan.mode = simple ? quillmoor::ShotMode::Simple : quillmoor::ShotMode::Complex;
+    plan.mode = physics;
     std::optional<quillmoor::ShotRecord> expected;
     SweepHooks hooks;
     hooks.row = [&](const SweepRow& r) { expected = r.shot; };
@@ -400,13 +400,20 @@ TEST_P(SweepMode, FollowsTheFirstWordAsSwingDoes)
     EXPECT_EQ(swingmode::physics(QString::fromLatin1(mode)), plan.mode) << mode;
 }
 
+constexpr auto kSimple = quillmoor::ShotMode::Simple;
+constexpr auto kComplex = quillmoor::ShotMode::Complex;
+constexpr auto kRealistic = quillmoor::ShotMode::Realistic;
+
 INSTANTIATE_TEST_SUITE_P(Words, SweepMode,
-                         ::testing::Values(ModeWords{"simple", true},
-                                           ModeWords{"  simple noResults", true},
-                                           ModeWords{"\"simple\"", true},
-                                           ModeWords{"keepPosition simple", false},
-                                           ModeWords{"complex simple", false},
-                                           ModeWords{"simplex", false}, ModeWords{"", false}));
+                         ::testing::Values(ModeWords{"simple", kSimple},
+                                           ModeWords{"  simple noResults", kSimple},
+                                           ModeWords{"\"simple\"", kSimple},
+                                           ModeWords{"realistic", kRealistic},
+                                           ModeWords{"realistic simple", kRealistic},
+                                           ModeWords{"keepPosition simple", kComplex},
+                                           ModeWords{"complex simple", kComplex},
+                                           ModeWords{"simplex", kComplex},
+                                           ModeWords{"", kComplex}));
 
 class SweepWindow : public WindowTest
 {
