@@ -27,7 +27,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     sleep 3
     # "Read" sits right of "Putt" at the foot of the putt controls of the
     # window at its initial size; a read takes well under a second.
-    xdotool mousemove --window "$wid" 279 641 click 1
+    xdotool mousemove --window "$wid" 194 641 click 1
     sleep 6
     # Zoom in about the middle of the band, 1.2 times per notch.
     xdotool mousemove --window "$wid" 640 172

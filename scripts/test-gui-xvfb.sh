@@ -43,8 +43,8 @@ set -eu
 # The window is laid out at its initial 1023 x 757 at the top left corner of
 # the screen, widened on the right by the "Shot data" panel when it shows;
 # these are places in it.
-SWING_BUTTON="213 473"
-PUTT_BUTTON="213 641"
+SWING_BUTTON="83 473"
+PUTT_BUTTON="85 641"
 QUIET_SPOT="180 735"           # nothing under it: a click only activates the window
 REPLAY_BUTTON=20x20+338+726    # the play/pause button
 SLIDER_QUARTER="528 736"       # a quarter of the way along the replay slider
