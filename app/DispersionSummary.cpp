@@ -34,7 +34,7 @@ public:
     {
         text = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\"><tr>");
         for (const QString& h : headings)
-            text += QStringLiteral("<th align=\"%1\">%2</th>")
+            text += QStringLiteral("<th align=\"%1\" style=\"white-space: nowrap\">%2</th>")
                         .arg(text.endsWith(QLatin1String("<tr>")) ? "left" : "right", h);
         text += QStringLiteral("</tr>");
     }
@@ -42,7 +42,8 @@ public:
     {
         text += QStringLiteral("<tr>");
         for (qsizetype i = 0; i < cells.size(); ++i)
-            text += QStringLiteral("<td align=\"%1\">%2</td>").arg(i ? "right" : "left", cells[i]);
+            text += QStringLiteral("<td align=\"%1\" style=\"white-space: nowrap\">%2</td>")
+                        .arg(i ? "right" : "left", cells[i]);
         text += QStringLiteral("</tr>");
     }
     QString end() const { return text + QStringLiteral("</table>"); }
@@ -57,27 +58,34 @@ DispersionSummary::DispersionSummary(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("dispersionSummary"));
     title = new QLabel(this);
-    body = new QLabel;
-    body->setObjectName(QStringLiteral("dispersionSummaryText"));
-    body->setTextFormat(Qt::RichText);
-    body->setWordWrap(true);
-    body->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // The tables may be wider or longer than the panel's room: they scroll.
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    words = new QLabel(this);
+    words->setWordWrap(true);
+    words->setTextFormat(Qt::RichText);
+    words->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tables = new QLabel;
+    tables->setObjectName(QStringLiteral("dispersionSummaryTables"));
+    tables->setTextFormat(Qt::RichText);
+    tables->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tables->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto* scroll = new QScrollArea(this);
-    scroll->setWidget(body);
+    scroll->setWidget(tables);
     scroll->setWidgetResizable(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(title);
-    layout->addWidget(scroll);
+    layout->addWidget(words);
+    layout->addWidget(scroll, 1);
     hide();
 }
 
 QString DispersionSummary::plainText() const
 {
     QTextDocument document;
-    document.setHtml(title->text() + QStringLiteral("<br>") + body->text());
+    document.setHtml(title->text().toHtmlEscaped() + QStringLiteral("<br>") + words->text() +
+                     tables->text());
     return document.toPlainText();
 }
 
@@ -97,14 +105,16 @@ void DispersionSummary::setRun(const DispersionRun& run)
                        .arg(stats.ran)
                        .arg(stats.shots - stats.ran);
     if (stats.ran == 0) {
-        text += QStringLiteral("<p>") + tr("No shot could be run: %1").arg(html(run.firstRefusal)) +
-                QStringLiteral("</p>");
-        body->setText(text);
+        words->setText(text + QStringLiteral("<p>") +
+                       tr("No shot could be run: %1").arg(html(run.firstRefusal)) +
+                       QStringLiteral("</p>"));
+        tables->clear();
         show();
         return;
     }
-    text += QStringLiteral("<p><b>%1.</b></p>").arg(html(run.verdict()));
+    words->setText(text + QStringLiteral("<p><b>%1.</b></p>").arg(html(run.verdict())));
 
+    text.clear();
     Table numbers({tr("Number"), tr("Mean"), tr("SD")});
     for (const DispersionStats::Number& n : stats.numbers) {
         const quillmoor::ShotField& f = *n.field;
@@ -144,13 +154,14 @@ void DispersionSummary::setRun(const DispersionRun& run)
                           html(quillmoor::fixedText(e.orientation, 1))});
     }
     text += ellipses.end();
-    body->setText(text);
+    tables->setText(text);
     show();
 }
 
 void DispersionSummary::clear()
 {
     title->clear();
-    body->clear();
+    words->clear();
+    tables->clear();
     hide();
 }

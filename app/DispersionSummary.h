@@ -26,5 +26,6 @@ public slots:
 
 private:
     QLabel* title = nullptr;
-    QLabel* body = nullptr;
+    QLabel* words = nullptr;  // the setup and the verdict, wrapped to the panel's width
+    QLabel* tables = nullptr; // which scroll when the panel is narrower
 };

@@ -242,12 +242,13 @@ Parview::Parview(const QStringList& arguments)
                 const std::shared_ptr<const DispersionRun>& run, bool makePercent) {
                 dispersionOverlay->show(*run);
                 dispersionSummary->setRun(*run);
+                // Without a full stop, as the read's own lines: two lines of
+                // the panel for the usual spread of speed and aim.
                 if (makePercent)
                     reading->sayAboutRead(
-                        run->stats.ran > 0
-                            ? QString::fromStdString(run->verdict()) + QLatin1Char('.')
-                            : tr("No putt could be run: %1")
-                                  .arg(QString::fromStdString(run->firstRefusal)));
+                        run->stats.ran > 0 ? QString::fromStdString(run->verdict())
+                                           : tr("No putt could be run: %1")
+                                                 .arg(QString::fromStdString(run->firstRefusal)));
             });
 
     fillHoleCombo();

@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 using quillmoor::ShotColumn;
 using quillmoor::shotColumns;
@@ -318,6 +319,30 @@ void ShotDataPanel::showSweep(QAbstractItemModel* rows)
 void ShotDataPanel::addSection(QWidget* section)
 {
     split->addWidget(section);
+    split->setStretchFactor(split->indexOf(section), 1);
+    section->installEventFilter(this);
+}
+
+void ShotDataPanel::makeRoomFor(QWidget* section)
+{
+    // The shot's numbers keep the room their rows need; a section that
+    // comes takes the rest from the sections below them.
+    int rows = view->horizontalHeader()->height() + 2 * view->frameWidth();
+    for (int r = 0; r < view->rowCount(); ++r)
+        if (!view->isRowHidden(r))
+            rows += view->rowHeight(r);
+    QList<int> sizes = split->sizes();
+    const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+    const int first = std::min(rows, total / 2);
+    int shown = 0;
+    for (int i = 1; i < split->count(); ++i)
+        shown += split->widget(i)->isVisible() || split->widget(i) == section;
+    for (int i = 0; i < split->count(); ++i)
+        sizes[i] = i == 0 ? first
+                          : (split->widget(i)->isVisible() || split->widget(i) == section
+                                 ? (total - first) / std::max(shown, 1)
+                                 : 0);
+    split->setSizes(sizes);
 }
 
 void ShotDataPanel::fitSweepColumns(int first, int last)
@@ -413,6 +438,8 @@ QString ShotDataPanel::verdict(const SwingModel& model)
 
 bool ShotDataPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShowToParent && watched != view && watched != view->viewport())
+        makeRoomFor(static_cast<QWidget*>(watched));
     if (watched == view->viewport() && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->size().width() != resize->oldSize().width())

@@ -94,6 +94,7 @@ private:
     int titleWidth(const QString& title) const;
 
     void sweepChanged();
+    void makeRoomFor(QWidget* section);
     // Widens the sweep table's columns for their titles and the rows first
     // to last (none when last < first).
     void fitSweepColumns(int first, int last);

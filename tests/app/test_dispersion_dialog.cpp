@@ -468,11 +468,13 @@ TEST_F(DispersionWindow, MakePercentAfterRead)
     expectSameStats(run->stats,
                     labStats(model(), {"PuttBallSpeed=3%", "PuttTargetAngle=1"}, 1000, 1));
     const QString info = child<QLabel>("info")->text();
-    const QString sentence = QString::fromStdString(run->verdict()) + ".";
+    const QString sentence = QString::fromStdString(run->verdict());
     EXPECT_TRUE(sentence.startsWith("Holes ")) << sentence.toStdString();
-    EXPECT_TRUE(sentence.endsWith(" of putts with 3 % speed and 1\u00b0 aim spread."))
+    EXPECT_TRUE(sentence.endsWith(" of putts with 3 % speed and 1\u00b0 aim spread"))
         << sentence.toStdString();
+    // On two lines, as the read's own words.
     EXPECT_EQ(QString(info).replace('\n', ' '), sentence);
+    EXPECT_EQ(info.count('\n'), 1) << info.toStdString();
     EXPECT_GT(run->stats.holed, 0u);
     EXPECT_TRUE(summary()->isVisibleTo(window.get()));
     EXPECT_GT(overlay()->items().size(), 0);
