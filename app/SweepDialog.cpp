@@ -86,7 +86,7 @@ const char* const quantityNames[][2] = {
     {"GreenYRot", QT_TRANSLATE_NOOP("SweepDialog", "Green Y-slope")},
     {"GreenRho", QT_TRANSLATE_NOOP("SweepDialog", "Green friction factor")},
     {"Temperature", QT_TRANSLATE_NOOP("SweepDialog", "Air temperature")},
-    {"Altitude", QT_TRANSLATE_NOOP("SweepDialog", "Altitude above sea level")},
+    {"Altitude", QT_TRANSLATE_NOOP("SweepDialog", "Elevation above sea level")},
     {"Humidity", QT_TRANSLATE_NOOP("SweepDialog", "Relative humidity")},
     {"HoleId", QT_TRANSLATE_NOOP("SweepDialog", "Hole")},
     {"GreenSize", QT_TRANSLATE_NOOP("SweepDialog", "Green size")},
