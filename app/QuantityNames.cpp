@@ -25,7 +25,7 @@ const char* const quantityNames[][2] = {
     {"GreenYRot", QT_TRANSLATE_NOOP("QuantityNames", "Green Y-slope")},
     {"GreenRho", QT_TRANSLATE_NOOP("QuantityNames", "Green friction factor")},
     {"Temperature", QT_TRANSLATE_NOOP("QuantityNames", "Air temperature")},
-    {"Altitude", QT_TRANSLATE_NOOP("QuantityNames", "Altitude above sea level")},
+    {"Altitude", QT_TRANSLATE_NOOP("QuantityNames", "Elevation above sea level")},
     {"Humidity", QT_TRANSLATE_NOOP("QuantityNames", "Relative humidity")},
     {"HoleId", QT_TRANSLATE_NOOP("QuantityNames", "Hole")},
     {"GreenSize", QT_TRANSLATE_NOOP("QuantityNames", "Green size")},
