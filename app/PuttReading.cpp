@@ -3,6 +3,7 @@
 #include "HoleBand.h"
 #include "Simulation.h"
 #include "TopScene.h"
+#include "VectorState.h"
 
 #include <QAbstractButton>
 #include <QDoubleSpinBox>
@@ -64,6 +65,7 @@ bool holes(const SwingModel& model)
 
 PuttReading::Result PuttReading::compute(const SwingModel& model)
 {
+    quillmoor::cleanVectorState(); // a thread of the window's pool
     Result result;
     result.read = quillmoor::readPutt(model);
     if (!result.read.ok || !result.read.holed)
