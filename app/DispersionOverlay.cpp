@@ -27,6 +27,13 @@ void DispersionOverlay::show(const DispersionRun& run)
     if (run.finish.empty())
         return; // no shot ran: nothing to draw
     added = addDispersionPoints(*scene, run.landing, run.finish);
+    // Thousands of dots would take tens of milliseconds to draw one by one:
+    // they are stamped, and drawn again only for a new zoom, not for every
+    // frame of a replay under them.
+    for (QGraphicsItem* item : std::as_const(added)) {
+        static_cast<DispersionDotsItem*>(item)->setStamped(true);
+        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    }
     // Each ellipse is a halo, then its line; the landing ellipses over the
     // final ones where they cross, as in Shotlab's picture.
     const QList<QGraphicsItem*> finalEllipses =

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QPainterPath>
 #include <QPen>
+#include <QPixmap>
 #include <vector>
 
 class SwingScene;
@@ -41,13 +42,20 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
     const QList<QPointF>& points() const { return dots; }
+    // Each dot stamped from one drawn picture, to the nearest pixel: many
+    // times faster than drawing each, for a view that zooms.
+    void setStamped(bool on) { stamped = on; }
 
 private:
+    QPixmap stampFor(const QPainter& painter) const;
+
     QList<QPointF> dots;
     double radius; // pixels
     QPen pen;
     QBrush brush;
     QRectF extent;
+    bool stamped = false;
+    mutable QPixmap stamp;
 };
 
 // One ellipse: a direction angle like TeeTargetAngle gives the long axis (0

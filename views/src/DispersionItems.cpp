@@ -64,12 +64,43 @@ void DispersionDotsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem
     exposed.adjust(-margin, -margin, margin, margin);
     painter->save();
     painter->resetTransform();
-    painter->setPen(pen);
-    painter->setBrush(brush);
-    for (const QPointF& p : std::as_const(dots))
-        if (exposed.contains(p))
-            painter->drawEllipse(toDevice.map(p), radius, radius);
+    if (stamped) {
+        const QPixmap picture = stampFor(*painter);
+        const double half = picture.width() / picture.devicePixelRatio() / 2.0;
+        for (const QPointF& p : std::as_const(dots)) {
+            if (!exposed.contains(p))
+                continue;
+            const QPointF at = toDevice.map(p);
+            painter->drawPixmap(QPointF(std::round(at.x() - half), std::round(at.y() - half)),
+                                picture);
+        }
+    } else {
+        painter->setPen(pen);
+        painter->setBrush(brush);
+        for (const QPointF& p : std::as_const(dots))
+            if (exposed.contains(p))
+                painter->drawEllipse(toDevice.map(p), radius, radius);
+    }
     painter->restore();
+}
+
+QPixmap DispersionDotsItem::stampFor(const QPainter& painter) const
+{
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (!stamp.isNull() && stamp.devicePixelRatio() == ratio)
+        return stamp;
+    const int side = int(std::ceil(2 * (radius + pen.widthF()) + 2));
+    QPixmap picture(QSize(side, side) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(pen);
+    p.setBrush(brush);
+    p.drawEllipse(QPointF(side / 2.0, side / 2.0), radius, radius);
+    p.end();
+    stamp = picture;
+    return stamp;
 }
 
 // ---- ellipses
