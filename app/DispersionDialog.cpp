@@ -210,17 +210,22 @@ void DispersionDialog::setSeed(const QString& text)
 
 void DispersionDialog::showRowsFor(bool putt)
 {
-    shownForPutt = putt;
-    const QStringList keys = keysFor(putt);
+    if (shownForPutt != int(putt)) {
+        shownForPutt = putt;
+        const QStringList keys = keysFor(putt);
+        for (const Row& row : rows) {
+            const bool shown = keys.contains(row.key);
+            for (QWidget* w : {static_cast<QWidget*>(row.name), static_cast<QWidget*>(row.sd),
+                               static_cast<QWidget*>(row.value)})
+                w->setVisible(shown);
+        }
+        adjustSize();
+    }
+    // The values as the run will take them.
     for (const Row& row : rows) {
-        const bool shown = keys.contains(row.key);
-        for (QWidget* w : {static_cast<QWidget*>(row.name), static_cast<QWidget*>(row.sd),
-                           static_cast<QWidget*>(row.value)})
-            w->setVisible(shown);
         const std::string key = row.key.toStdString();
         row.value->setText(valueText(model.getValue(key), key));
     }
-    adjustSize();
 }
 
 void DispersionDialog::present()
@@ -284,9 +289,8 @@ bool DispersionDialog::start(bool forMakePercent)
 {
     if (isRunning())
         return false;
-    // The rows of the mode the shot is played in.
-    if (shownForPutt != int(model.PuttEnabled))
-        showRowsFor(model.PuttEnabled);
+    // The rows of the mode the shot is played in, with the values now.
+    showRowsFor(model.PuttEnabled);
     DispersionSetup setup;
     QString error;
     if (!readSpreads(setup.spreads, error)) {

@@ -105,9 +105,10 @@ void DispersionSummary::setRun(const DispersionRun& run)
                        .arg(stats.ran)
                        .arg(stats.shots - stats.ran);
     if (stats.ran == 0) {
-        words->setText(text + QStringLiteral("<p>") +
-                       tr("No shot could be run: %1").arg(html(run.firstRefusal)) +
-                       QStringLiteral("</p>"));
+        const QString why = stats.shots == 0
+                                ? tr("Stopped before the first shot.")
+                                : tr("No shot could be run: %1").arg(html(run.firstRefusal));
+        words->setText(text + QStringLiteral("<p>") + why + QStringLiteral("</p>"));
         tables->clear();
         show();
         return;

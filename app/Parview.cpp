@@ -244,7 +244,7 @@ Parview::Parview(const QStringList& arguments)
                 dispersionSummary->setRun(*run);
                 // Without a full stop, as the read's own lines: two lines of
                 // the panel for the usual spread of speed and aim.
-                if (makePercent)
+                if (makePercent && run->stats.shots > 0)
                     reading->sayAboutRead(
                         run->stats.ran > 0 ? QString::fromStdString(run->verdict())
                                            : tr("No putt could be run: %1")

@@ -296,6 +296,33 @@ TEST_F(DispersionDialogTest, PlaysThePhysicsSwingPlays)
                     labStats(model, {"TeeBallSpeed=5"}, 50, 1, quillmoor::ShotMode::Simple));
 }
 
+// A run without a shot run says why: stopped before the first, or refused.
+TEST(DispersionSummaryText, SaysWhyNoShotRan)
+{
+    SwingModel model(false);
+    DispersionSetup setup;
+    setup.shots = 10;
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused);
+        DispersionRun run(model, setup);
+        if (refused) {
+            SweepRow row;
+            row.status = "TimeStepSize must be a finite number above 0 for the complex swing";
+            run.add(row);
+        }
+        DispersionSummary summary;
+        summary.setRun(run);
+        const QString text = summary.plainText();
+        EXPECT_TRUE(text.contains(refused ? "No shot could be run: TimeStepSize must be"
+                                          : "Stopped before the first shot."))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains("Carry")) << text.toStdString();
+        EXPECT_FALSE(summary.isHidden());
+        summary.clear();
+        EXPECT_TRUE(summary.isHidden());
+    }
+}
+
 // ---- in the window
 
 class DispersionWindow : public WindowTest
