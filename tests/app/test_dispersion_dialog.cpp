@@ -177,19 +177,6 @@ TEST_F(DispersionDialogTest, EachModeListsItsQuantitiesAndKeepsWhatWasTyped)
     EXPECT_EQ(dialog->spread("TeeClubSpeed"), "4"); // another name of the quantity
 }
 
-TEST(DispersionDialogDefaults, AreAPlayersSpread)
-{
-    SwingModel model(false);
-    DispersionDialog dialog(model);
-    EXPECT_EQ(dialog.spread("TeeBallSpeed"), "2");
-    EXPECT_EQ(dialog.spread("TeeLaunchAngle"), "1.5");
-    EXPECT_EQ(dialog.spread("TeeBackSpin"), "500");
-    EXPECT_EQ(dialog.spread("TeeTargetAngle"), "2");
-    EXPECT_EQ(dialog.spread("PuttBallSpeed"), "3%");
-    EXPECT_EQ(dialog.spread("PuttTargetAngle"), "1");
-    EXPECT_EQ(dialog.spread("WindSpeed"), "");
-}
-
 struct BadField
 {
     const char* key;
