@@ -2,6 +2,9 @@
 
 #include "ClubPresets.h"
 #include "ControlBinding.h"
+#include "DispersionDialog.h"
+#include "DispersionOverlay.h"
+#include "DispersionSummary.h"
 #include "ModelFile.h"
 #include "PhysicsChoice.h"
 #include "PngFile.h"
@@ -219,15 +222,47 @@ Parview::Parview(const QStringList& arguments)
     sweep->setPhysics([choice = physics] { return choice->physics(); });
     clubs = new ClubPresets(model, {ui->cmbBag, ui->cmbClub, ui->btnSaveToBag}, this);
     shotData->panel()->showSweep(sweep->results());
+    // Dispersion... as Sweep...: the controls wait while it runs; its points
+    // go over the plan view and its summary into the panel.
+    dispersion = new DispersionDialog(model, this);
+    dispersion->setRunGate(
+        [this] { return busy ? tr("Wait for the shot under way to end.") : QString(); });
+    dispersion->setPhysics([choice = physics] { return choice->physics(); });
+    auto* dispersionOverlay = new DispersionOverlay(topScene, this);
+    auto* dispersionSummary = new DispersionSummary;
+    shotData->panel()->addSection(dispersionSummary);
+    connect(dispersion, &DispersionDialog::runningChanged, this, [this](bool on) { setBusy(on); });
+    connect(dispersion, &DispersionDialog::resultsCleared, dispersionOverlay,
+            &DispersionOverlay::clear);
+    connect(dispersion, &DispersionDialog::resultsCleared, dispersionSummary,
+            &DispersionSummary::clear);
+    connect(ui->btnDispersion, &QPushButton::clicked, dispersion, &DispersionDialog::present);
     // Scrolling the panel, or the window past the replay slider, changes no value.
     WheelNeedsFocus::installOnValueControls(this);
-    new PuttReading(model, topScene,
-                    {ui->btnRead,
-                     ui->spinPuttClubSpeed,
-                     ui->spinPuttTargetAngle,
-                     ui->info,
-                     {ui->topView, ui->sideView}},
-                    this);
+    auto* reading = new PuttReading(model, topScene,
+                                    {ui->btnRead,
+                                     ui->spinPuttClubSpeed,
+                                     ui->spinPuttTargetAngle,
+                                     ui->info,
+                                     {ui->topView, ui->sideView}},
+                                    this);
+    // After a read, Make % asks how often its putt drops; the answer goes
+    // with the read.
+    connect(reading, &PuttReading::holingReadChanged, ui->btnMakePercent, &QWidget::setEnabled);
+    connect(ui->btnMakePercent, &QPushButton::clicked, dispersion, &DispersionDialog::makePercent);
+    connect(dispersion, &DispersionDialog::finished, this,
+            [dispersionOverlay, dispersionSummary, reading](
+                const std::shared_ptr<const DispersionRun>& run, bool makePercent) {
+                dispersionOverlay->show(*run);
+                dispersionSummary->setRun(*run);
+                // Without a full stop, as the read's own lines: two lines of
+                // the panel for the usual spread of speed and aim.
+                if (makePercent && run->stats.shots > 0)
+                    reading->sayAboutRead(
+                        run->stats.ran > 0 ? QString::fromStdString(run->verdict())
+                                           : tr("No putt could be run: %1")
+                                                 .arg(QString::fromStdString(run->firstRefusal)));
+            });
 
     fillHoleCombo();
     modelChanged(model, AllChanged);
@@ -282,6 +317,8 @@ void Parview::closeEvent(QCloseEvent* event)
 {
     sweep->cancelRun();
     sweep->hide();
+    dispersion->cancelRun();
+    dispersion->hide();
     runner->cancel();
     setBusy(false);
     replay->stop();
@@ -503,6 +540,7 @@ void Parview::onHoleChanged(int index)
     }
     applyControl(ui->cmbHoleId->objectName());
     forgetShotPhysics();
+    dispersion->clearResults(); // its points lie on the old hole
     fillHoleCombo();
     onReset();
     showShotNumbers();
@@ -607,6 +645,7 @@ void Parview::completeRun(const simrun::Outcome& outcome, const simrun::WorkFile
     replay->stop();
     adopt(result, HoleSelected | TeeShotChanged | PuttShotChanged);
     (model.PuttEnabled ? puttPhysics : teePhysics) = runPhysics;
+    dispersion->clearResults(); // a new shot: the spread shown was of the old one
 
     if (isVisible()) {
         model.setCurrentStep(0);
@@ -753,6 +792,7 @@ void Parview::onFileBtn()
         fillHoleCombo();
         sweep->clearResults();
         sweepOverlay->clear();
+        dispersion->clearResults(); // before the traces it draws among go
         topScene->clearTraces();
         sideScene->clearTraces();
         shotData->panel()->clearComparisons();
@@ -830,6 +870,7 @@ void Parview::loadModel(const QString& name)
         return;
     }
     replay->stop();
+    dispersion->clearResults();
     loaded.fileName = toPath(name);
     forgetShotPhysics(); // a file does not say which physics made its shots
     adopt(loaded, AllChanged);

@@ -7,9 +7,12 @@
 // SimulatorRun) and the result is replayed on the `time` slider
 // (ReplayControl); its numbers go to the "Shot data" dock (ShotDataDock).
 // "Sweep..." runs the shot over ranges of values in process (SweepDialog); its
-// rows go to the dock and its paths over both views (SweepOverlay). Every run
-// uses the physics of the Physics choice (PhysicsChoice); the Club and Bag
-// choices fill the tee shot's launch from tables of clubs (ClubPresets).
+// rows go to the dock and its paths over both views (SweepOverlay).
+// "Dispersion..." plays it with a player's spread (DispersionDialog); its
+// points go over the plan view (DispersionOverlay), its summary to the dock
+// (DispersionSummary), and Make % after a read (PuttReading) asks it too.
+// Every run uses the physics of the Physics choice (PhysicsChoice); the Club
+// and Bag choices fill the tee shot's launch from tables of clubs (ClubPresets).
 // Files are taken as models only when they are models (ModelFile); Reset
 // asks before it throws away what was not saved (UnsavedWork). The views get
 // the window's room first and the controls scroll (RoomForViews).
@@ -32,6 +35,7 @@ namespace Ui {
 class Parview;
 }
 class ClubPresets;
+class DispersionDialog;
 class PhysicsChoice;
 class ReplayControl;
 class ShotDataDock;
@@ -126,6 +130,7 @@ private:
     ShotDataDock* shotData = nullptr;
     SweepDialog* sweep = nullptr;
     SweepOverlay* sweepOverlay = nullptr;
+    DispersionDialog* dispersion = nullptr;
     PhysicsChoice* physics = nullptr;
     ClubPresets* clubs = nullptr;
     // The physics of the run under way, and of the model's tee shot and putt

@@ -1,5 +1,6 @@
 // The "[ Customize... ]" entry of the hole list: define a hole through HoleDlg.
 #include "ControlBinding.h"
+#include "DispersionDialog.h"
 #include "HoleDlg.h"
 #include "Parview.h"
 #include "ui_Parview.h"
@@ -74,6 +75,7 @@ void Parview::customizeHole()
     // ground. defineHole itself keeps them, for the reader of data files,
     // which defines the hole before it reads the shot.
     model.clearShots();
+    dispersion->clearResults(); // its points lie on the old ground
 
     if (copy)
         fillHoleCombo();

@@ -83,9 +83,9 @@ void PhysicsChoice::showState()
             ? tr("QMX_SWING_MODE is set (\"%1\"): every run uses the %2 physics. Unset it to "
                  "choose here.")
                   .arg(mode, displayName(now).toLower())
-            : tr("The physics of Swing, Putt and Sweep...: Simple and Complex are the original "
-                 "routines, Realistic flies the ball by the measured aerodynamics of golf balls "
-                 "in the air set below."));
+            : tr("The physics of Swing, Putt, Sweep..., Dispersion... and Make %: Simple and "
+                 "Complex are the original routines, Realistic flies the ball by the measured "
+                 "aerodynamics of golf balls in the air set below."));
     for (QWidget* w : air)
         w->setEnabled(now == ShotMode::Realistic);
 }

@@ -3,6 +3,7 @@
 #include "HoleBand.h"
 #include "Simulation.h"
 #include "TopScene.h"
+#include "VectorState.h"
 
 #include <QAbstractButton>
 #include <QDoubleSpinBox>
@@ -64,6 +65,7 @@ bool holes(const SwingModel& model)
 
 PuttReading::Result PuttReading::compute(const SwingModel& model)
 {
+    quillmoor::cleanVectorState(); // a thread of the window's pool
     Result result;
     result.read = quillmoor::readPutt(model);
     if (!result.read.ok || !result.read.holed)
@@ -207,6 +209,7 @@ void PuttReading::take(const Result& result)
     shownFor = readFor;
     controls.info->setText(text);
     said = text;
+    setHoling(result.read.ok && result.read.holed);
     emit finished();
 }
 
@@ -321,6 +324,23 @@ void PuttReading::forget()
     clearBand();
     if (controls.info->text() == said)
         controls.info->clear();
+    setHoling(false);
+}
+
+void PuttReading::sayAboutRead(const QString& sentence)
+{
+    if (!shown)
+        return;
+    said = inLines(sentence);
+    controls.info->setText(said);
+}
+
+void PuttReading::setHoling(bool stands)
+{
+    if (stands == holing)
+        return;
+    holing = stands;
+    emit holingReadChanged(stands);
 }
 
 QString PuttReading::readingText()

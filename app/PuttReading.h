@@ -64,6 +64,8 @@ public:
     ~PuttReading() override;
 
     bool isReading() const { return reading; }
+    // A read that found a putt stands (its band shows).
+    bool holingReadStands() const { return holing; }
     // The band of the last read, while it stands; null otherwise.
     HoleBandItem* band() const { return shownBand; }
 
@@ -74,10 +76,15 @@ public slots:
     void read();
     // Takes the band away.
     void clearBand();
+    // Words about the standing read (the share of its putt that drops) in
+    // place of its own, in lines of the panel's width; they go with it.
+    void sayAboutRead(const QString& sentence);
 
 signals:
     // A read came back, whether it was shown or dropped.
     void finished();
+    // A read that found a putt came to stand, or went.
+    void holingReadChanged(bool stands);
 
 private:
     // What a read depends on, compared bit for bit.
@@ -105,6 +112,7 @@ private:
     void giveControlsBack();
     void showBand(const Result& result);
     void setReading(bool on);
+    void setHoling(bool stands);
 
     SwingModel& model;
     QPointer<TopScene> plan;
@@ -117,6 +125,7 @@ private:
     Situation shownFor;
     QString said;
     QPointer<HoleBandItem> shownBand;
+    bool holing = false; // the read shown found a putt
     // The controls' values before and after the last recommendation.
     struct Values
     {

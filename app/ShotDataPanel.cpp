@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 using quillmoor::ShotColumn;
 using quillmoor::shotColumns;
@@ -131,7 +132,7 @@ ShotDataPanel::ShotDataPanel(QWidget* parent) : QWidget(parent)
     sweepLayout->addWidget(sweepView);
     sweepBox->hide();
 
-    auto* split = new QSplitter(Qt::Vertical, this);
+    split = new QSplitter(Qt::Vertical, this);
     split->setChildrenCollapsible(false);
     split->addWidget(view);
     split->addWidget(sweepBox);
@@ -330,6 +331,35 @@ void ShotDataPanel::showSweep(QAbstractItemModel* rows)
     fitSweepColumns(0, rows->rowCount() - 1);
 }
 
+void ShotDataPanel::addSection(QWidget* section)
+{
+    split->addWidget(section);
+    split->setStretchFactor(split->indexOf(section), 1);
+    section->installEventFilter(this);
+}
+
+void ShotDataPanel::makeRoomFor(QWidget* section)
+{
+    // The shot's numbers keep the room their rows need; a section that
+    // comes takes the rest from the sections below them.
+    int rows = view->horizontalHeader()->height() + 2 * view->frameWidth();
+    for (int r = 0; r < view->rowCount(); ++r)
+        if (!view->isRowHidden(r))
+            rows += view->rowHeight(r);
+    QList<int> sizes = split->sizes();
+    const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+    const int first = std::min(rows, total / 2);
+    int shown = 0;
+    for (int i = 1; i < split->count(); ++i)
+        shown += split->widget(i)->isVisible() || split->widget(i) == section;
+    for (int i = 0; i < split->count(); ++i)
+        sizes[i] = i == 0 ? first
+                          : (split->widget(i)->isVisible() || split->widget(i) == section
+                                 ? (total - first) / std::max(shown, 1)
+                                 : 0);
+    split->setSizes(sizes);
+}
+
 void ShotDataPanel::fitSweepColumns(int first, int last)
 {
     // Columns only widen while a sweep's rows come in, so that nothing moves
@@ -426,6 +456,8 @@ QString ShotDataPanel::verdict(const SwingModel& model)
 
 bool ShotDataPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShowToParent && watched != view && watched != view->viewport())
+        makeRoomFor(static_cast<QWidget*>(watched));
     if (watched == view->viewport() && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->size().width() != resize->oldSize().width())

@@ -11,7 +11,8 @@
 // The last row names the physics that made each shot, where it is known.
 //
 // Below them, once a sweep has rows, a second table shows the sweep: one row
-// per shot with the varied values, the numbers and the status.
+// per shot with the varied values, the numbers and the status. Sections
+// added below show what they have themselves (a dispersion's summary).
 
 #include "ShotSummary.h"
 
@@ -23,6 +24,7 @@
 
 class QAbstractItemModel;
 class QLabel;
+class QSplitter;
 class QTableView;
 class QTableWidget;
 class SwingModel;
@@ -66,6 +68,9 @@ public:
     void showSweep(QAbstractItemModel* rows);
     QTableView* sweepTable() const { return sweepView; }
 
+    // A section below the tables, which shows and hides itself.
+    void addSection(QWidget* section);
+
     // Wide enough for the row labels, the current shot and one comparison;
     // further columns scroll.
     QSize sizeHint() const override;
@@ -94,6 +99,7 @@ private:
     int titleWidth(const QString& title) const;
 
     void sweepChanged();
+    void makeRoomFor(QWidget* section);
     // Widens the sweep table's columns for their titles and the rows first
     // to last (none when last < first).
     void fitSweepColumns(int first, int last);
@@ -103,5 +109,6 @@ private:
     QWidget* sweepBox = nullptr;
     QLabel* sweepTitle = nullptr;
     QTableView* sweepView = nullptr;
+    QSplitter* split = nullptr;
     bool filling = false; // refresh() is rebuilding the table
 };

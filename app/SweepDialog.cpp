@@ -1,5 +1,6 @@
 #include "SweepDialog.h"
 
+#include "QuantityNames.h"
 #include "SweepEstimate.h"
 #include "SweepOutput.h"
 #include "SweepPlot.h"
@@ -9,7 +10,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -70,70 +70,6 @@ void defaultRange(const std::string& key, double v, double& from, double& to, do
         from = 0;
 }
 
-// What the window calls each quantity, in the order of its controls.
-const char* const quantityNames[][2] = {
-    {"TeeBallSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Tee ball speed")},
-    {"TeeLaunchAngle", QT_TRANSLATE_NOOP("SweepDialog", "Launch angle")},
-    {"TeeTargetAngle", QT_TRANSLATE_NOOP("SweepDialog", "Tee target angle")},
-    {"TeeBackSpin", QT_TRANSLATE_NOOP("SweepDialog", "Back spin")},
-    {"TeeSideSpin", QT_TRANSLATE_NOOP("SweepDialog", "Side spin")},
-    {"PuttBallSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Putt ball speed")},
-    {"PuttTargetAngle", QT_TRANSLATE_NOOP("SweepDialog", "Putt target angle")},
-    {"PuttEnabled", QT_TRANSLATE_NOOP("SweepDialog", "Putt (0 tee shot, 1 putt)")},
-    {"WindSpeed", QT_TRANSLATE_NOOP("SweepDialog", "Wind speed")},
-    {"WindDir", QT_TRANSLATE_NOOP("SweepDialog", "Wind direction")},
-    {"GreenXRot", QT_TRANSLATE_NOOP("SweepDialog", "Green X-slope")},
-    {"GreenYRot", QT_TRANSLATE_NOOP("SweepDialog", "Green Y-slope")},
-    {"GreenRho", QT_TRANSLATE_NOOP("SweepDialog", "Green friction factor")},
-    {"Temperature", QT_TRANSLATE_NOOP("SweepDialog", "Air temperature")},
-    {"Altitude", QT_TRANSLATE_NOOP("SweepDialog", "Altitude above sea level")},
-    {"Humidity", QT_TRANSLATE_NOOP("SweepDialog", "Relative humidity")},
-    {"HoleId", QT_TRANSLATE_NOOP("SweepDialog", "Hole")},
-    {"GreenSize", QT_TRANSLATE_NOOP("SweepDialog", "Green size")},
-    {"GreenType", QT_TRANSLATE_NOOP("SweepDialog", "Green type (0 or 1)")},
-    {"TimeStepSize", QT_TRANSLATE_NOOP("SweepDialog", "Time step")},
-};
-
-// "TeeBallSpeed" as "Tee ball speed", for a key the table does not name.
-QString wordsOf(const QString& key)
-{
-    QString words;
-    for (const QChar c : key) {
-        if (c.isUpper() && !words.isEmpty())
-            words += QLatin1Char(' ') + c.toLower();
-        else
-            words += c;
-    }
-    return words;
-}
-
-// Each quantity once (not its other names), named, with its unit and key:
-// "Back spin (rpm) — TeeBackSpin". The key is the item's data.
-QList<QPair<QString, QString>> quantityList()
-{
-    QStringList keys;
-    for (const auto& entry : quantityNames)
-        keys << QString::fromLatin1(entry[0]);
-    for (const std::string& k : quillmoor::lab::sweepKeys())
-        if (k == quillmoor::lab::keyQuantity(k) && !keys.contains(QString::fromStdString(k)))
-            keys << QString::fromStdString(k);
-    QList<QPair<QString, QString>> items;
-    for (const QString& key : keys) {
-        const std::string k = key.toStdString();
-        if (!quillmoor::lab::isSweepKey(k) || k != quillmoor::lab::keyQuantity(k))
-            continue;
-        QString name = wordsOf(key);
-        for (const auto& entry : quantityNames)
-            if (key == QLatin1String(entry[0]))
-                name = QCoreApplication::translate("SweepDialog", entry[1]);
-        const QString unit = QString::fromLatin1(quillmoor::lab::keyUnit(k));
-        if (!unit.isEmpty())
-            name += QStringLiteral(" (%1)").arg(unit);
-        items.append({name + QStringLiteral(" \u2014 ") + key, key});
-    }
-    return items;
-}
-
 // The number in a field, with a point whatever the locale.
 bool readNumber(const QLineEdit* field, double& value)
 {
@@ -154,7 +90,7 @@ SweepDialog::SweepDialog(const SwingModel& model, QWidget* parent)
     const QString headings[] = {tr("Parameter"), tr("From"), tr("To"), tr("Step")};
     for (int c = 0; c < 4; ++c)
         grid->addWidget(new QLabel(headings[c]), 0, c + 1);
-    const auto quantities = quantityList();
+    const auto quantities = quantitynames::quantityList();
     for (int r = 0; r < 2; ++r) {
         Range& range = ranges[r];
         const QString n = QString::number(r + 1);

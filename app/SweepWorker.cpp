@@ -23,6 +23,11 @@ void SweepWorker::setThinner(Thinner t)
     thinner = std::move(t);
 }
 
+void SweepWorker::setRowSink(RowSink s)
+{
+    sink = std::move(s);
+}
+
 bool SweepWorker::start(const SwingModel& source, quillmoor::lab::SweepPlan newPlan)
 {
     if (thread)
@@ -107,6 +112,8 @@ void SweepWorker::run()
         if (signal && !quiet)
             emit rowsAvailable();
     };
+    if (sink)
+        hooks.row = sink; // instead: the rows are the sink's
     hooks.progress = [this](std::size_t done, std::size_t total) {
         if (!quiet)
             emit progress(done, total);

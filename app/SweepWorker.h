@@ -42,6 +42,11 @@ public:
 
     // Without one (the default) no paths are kept.
     void setThinner(Thinner thinner);
+    // Rows handed to a sink instead of kept for takeRows(): called on the
+    // sweep's thread, in grid order, so that a long run keeps only what the
+    // sink keeps. Set it while no sweep runs.
+    using RowSink = std::function<void(const quillmoor::lab::SweepRow&)>;
+    void setRowSink(RowSink sink);
 
     bool isRunning() const { return thread != nullptr; }
     // Starts plan on a copy of model; false when a sweep runs already.
@@ -72,6 +77,7 @@ private:
     void threadEnded(QThread* ended);
 
     Thinner thinner;
+    RowSink sink;
     SwingModel model{false};
     quillmoor::lab::SweepPlan plan;
     QThread* thread = nullptr;

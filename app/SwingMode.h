@@ -1,11 +1,12 @@
 #pragma once
 // QMX_SWING_MODE, as every run of the window reads it. Swing hands its words
 // to Trajex after the two file names, and Trajex takes the first of them: the
-// physics that word names ("simple", "complex", "realistic"), else complex. A
-// sweep in the window follows the same rule, so that both run the same physics.
+// physics that word names ("simple", "complex", "realistic"), else complex.
 //
 // A variable that holds a word wins over the window's Physics choice
-// (PhysicsChoice); one that holds none says nothing.
+// (PhysicsChoice); one that holds none says nothing. Sweep..., Dispersion...
+// and Make % ask the choice, so that every run of the window uses the same
+// physics.
 
 #include "ShotRun.h"
 

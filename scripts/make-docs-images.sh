@@ -13,6 +13,10 @@
 #                                  example in the README's "Sweeps"
 #   docs/dispersion-putt.png       the spread of 2000 putts on hole 1 (README's
 #                                  "Dispersion")
+#   docs/dispersion-9iron.png      the tour 9-iron's 1000 shots on hole 2, and
+#   docs/parview-dispersion.png    the 7-iron's in the window after Dispersion...
+#   docs/parview-make-percent.png  the window after Read and Make % on the hole-1
+#                                  putt (scripts/shoot-dispersion.sh)
 #   docs/realistic-carry.png       the realistic physics' carry against the tour
 #                                  table (range_chart, built on demand: cmake
 #                                  --build <build> --target range_chart)
@@ -59,10 +63,23 @@ convert "$scratch/sweep/sweep-dialog.png" -bordercolor black -border 1 -trim +re
 # 3 % speed and 1 degree aim spread on the hole 1 putt.
 (cd "$here" && "$bindir/Shotlab" dispersion examples/hole1-putt.txt --shots 2000 \
     --sd PuttBallSpeed=3% --sd PuttTargetAngle=1 --plot docs/dispersion-putt.png >/dev/null)
+# The worked example: the tour 7-iron (in the window) and 9-iron on hole 2 in
+# the realistic physics, with a player's spread; then Make % after Read.
+sed -e 's/^TeeBallSpeed: .*/TeeBallSpeed: 109/' -e 's/^TeeLaunchAngle: .*/TeeLaunchAngle: 20.4/' \
+    -e 's/^TeeBackSpin: .*/TeeBackSpin: 8647/' "$here/examples/hole2-teeshot.txt" > "$scratch/9iron.txt"
+"$bindir/Shotlab" dispersion "$scratch/9iron.txt" --physics realistic --shots 1000 \
+    --sd TeeBallSpeed=2 --sd TeeLaunchAngle=1.5 --sd TeeBackSpin=500 --sd TeeTargetAngle=2 \
+    --plot "$here/docs/dispersion-9iron.png" >/dev/null
+"$here/scripts/shoot-dispersion.sh" "$bindir" "$scratch/dispersion" >/dev/null
+for shot in dispersion-dialog:parview-dispersion make-percent:parview-make-percent; do
+    convert "$scratch/dispersion/${shot%%:*}.png" -bordercolor black -border 1 -trim +repage \
+        "$here/docs/${shot#*:}.png"
+done
 # The realistic physics against the measured tour averages.
 "$bindir/range_chart" "$here/data/clubs/tour-men.csv" "$here/docs/realistic-carry.png"
 echo "wrote docs/realistic-carry.png"
 echo "wrote docs/swing.png docs/putt.png docs/parview-window.png docs/parview-shot-data.png" \
     "docs/parview-clubs.png" \
     "docs/read-putt-band.png docs/parview-sweep.png docs/sweep-carry.png docs/sweep-traces.png" \
-    "docs/dispersion-putt.png"
+    "docs/dispersion-putt.png docs/dispersion-9iron.png docs/parview-dispersion.png" \
+    "docs/parview-make-percent.png"

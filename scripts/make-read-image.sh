@@ -30,7 +30,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     # wheel over the column of labels); a read takes well under a second.
     xdotool mousemove --window "$wid" 40 300 click --repeat 15 --delay 30 5
     sleep 0.5
-    xdotool mousemove --window "$wid" 279 652 click 1
+    xdotool mousemove --window "$wid" 200 657 click 1
     sleep 6
     # Zoom in about the middle of the band, 1.2 times per notch.
     xdotool mousemove --window "$wid" 640 172

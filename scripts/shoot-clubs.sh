@@ -33,10 +33,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
         xdotool key "$@"
         sleep 0.7
     }
-    pick 220 278 R Return            # Physics: Realistic
-    pick 220 76 Down Down Down Return # Hole #4
-    pick 162 463 D Return            # Club: Driver
-    xdotool mousemove --window "$wid" 173 644 click 1
+    pick 220 249 R Return            # Physics: Realistic
+    pick 220 71 Down Down Down Return # Hole #4
+    pick 162 408 D Return            # Club: Driver
+    xdotool mousemove --window "$wid" 89 565 click 1
     for i in $(seq 60); do
         ls "$TMPDIR"/Parview-*/swing.out > /dev/null 2>&1 && break
         sleep 0.5

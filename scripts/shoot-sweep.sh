@@ -28,7 +28,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     open_window
     sleep 2
     # "Sweep..." sits beside "Swing", in the window laid out at its initial size.
-    xdotool mousemove --window "$wid" 279 644 click 1
+    xdotool mousemove --window "$wid" 197 565 click 1
     did=$(xdotool search --sync --onlyvisible --name "^Sweep$" | head -n 1)
     sleep 1
     eval $(xdotool getwindowgeometry --shell "$did")

@@ -33,7 +33,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     ran=0
     for attempt in 1 2 3; do
         sleep 2
-        xdotool mousemove --window "$wid" 213 644 click 1
+        xdotool mousemove --window "$wid" 89 565 click 1
         for i in $(seq 20); do
             if ls "$TMPDIR"/Parview-*/swing.out > /dev/null 2>&1; then ran=1; break; fi
             sleep 0.5

@@ -44,8 +44,8 @@ set -eu
 # the screen, widened on the right by the "Shot data" panel when it shows;
 # these are places in it. Its controls scroll: the tee shot's are where they
 # are with the panel scrolled to its top, the putt's with it at its bottom.
-SWING_BUTTON="213 644"
-PUTT_BUTTON="213 652"          # scrolled to the bottom
+SWING_BUTTON="89 565"
+PUTT_BUTTON="91 657"           # scrolled to the bottom
 QUIET_SPOT="180 735"           # nothing under it: a click only activates the window
 LABELS="40 300"                # the labels' column: the wheel there scrolls the panel
 REPLAY_BUTTON=20x20+350+726    # the play/pause button
@@ -59,7 +59,7 @@ SIDE_VIEW_CENTRE="682 515"
 # and target angle, back and side spin.
 TEE_SLIDERS_X=170
 TEE_SPINS_X=278
-TEE_ROWS="493 522 551 580 609"
+TEE_ROWS="434 459 484 509 534"
 
 # ---- the part that runs inside the virtual X server
 
@@ -303,7 +303,7 @@ expect_default_tee_shot() { # <result file>
 
 PANEL=330x560+8+40             # the controls, below the file buttons
 PANEL_RIGHT=348                # the panel's right edge, its scroll bar included
-LAUNCH_SPIN="278 522"          # the launch angle's spin box, the panel at its top
+LAUNCH_SPIN="278 459"          # the launch angle's spin box, the panel at its top
 
 # The elevation view's sky (blue: more blue than red, and light): the most
 # of it in one row and in one column of a screenshot, in pixels.

@@ -2,6 +2,7 @@
 
 #include "CarriedValue.h"
 #include "SwingModel.h"
+#include "VectorState.h"
 
 #include <algorithm>
 #include <charconv>
@@ -427,6 +428,7 @@ private:
 
     void work()
     {
+        cleanVectorState();
         try {
             SwingModel model = base_;
             std::vector<double> values;

@@ -27,6 +27,7 @@
 #include "ShotSummary.h"
 #include "Simulation.h"
 #include "SwingModel.h"
+#include "VectorState.h"
 
 #include <algorithm>
 #include <atomic>
@@ -206,6 +207,7 @@ public:
 
     template <class Job> void forEach(std::size_t n, const Job& job)
     {
+        cleanVectorState(); // for this thread, and the threads it starts
         const std::size_t want = std::min(runners_.size(), n);
         if (want <= 1) {
             for (std::size_t i = 0; i < n; ++i)

@@ -1,7 +1,9 @@
 // The Physics choice in the window: remembered, overruled by QMX_SWING_MODE,
 // the air's controls enabled only in the realistic physics, Trajex's words,
-// and Swing, Sweep... and the Shot data panel following it.
+// and Swing, Sweep..., Dispersion..., Make % and the Shot data panel
+// following it.
 
+#include "DispersionDialog.h"
 #include "PhysicsChoice.h"
 #include "ShotDataPanel.h"
 #include "SimulationRunner.h"
@@ -166,6 +168,32 @@ TEST_F(Physics, SweepRunsThePhysicsChosen)
     auto* title = window->findChild<QWidget*>("sweepBox")->findChild<QLabel*>();
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), "Sweep: 2 shots, realistic physics");
+}
+
+// Dispersion... and Make % play the physics chosen, and the variable wins
+// over the choice for them as for Swing.
+TEST_F(Physics, DispersionAndMakePercentRunThePhysicsChosen)
+{
+    auto* dispersion = window->findChild<DispersionDialog*>();
+    ASSERT_NE(dispersion, nullptr);
+    dispersion->setShots(20);
+    const auto played = [&](const std::function<void()>& start) {
+        start();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dispersion->isRunning(); }, 20000));
+        const auto run = dispersion->result();
+        EXPECT_TRUE(run && run->stats.ran == 20);
+        return run ? run->setup.mode : ShotMode::Complex;
+    };
+    choose(list(), "Realistic");
+    EXPECT_EQ(played([&] { dispersion->run(); }), ShotMode::Realistic);
+    qputenv("QMX_SWING_MODE", "simple");
+    EXPECT_EQ(played([&] { dispersion->run(); }), ShotMode::Simple);
+    qunsetenv("QMX_SWING_MODE");
+
+    window->loadModel(QUILLMOOR_EXAMPLES "/hole1-putt.txt");
+    ASSERT_TRUE(model().PuttEnabled);
+    choose(list(), "Simple");
+    EXPECT_EQ(played([&] { dispersion->makePercent(); }), ShotMode::Simple);
 }
 
 // Trajex's command: nothing after the files for complex, as it always was;

@@ -7,6 +7,8 @@
 #include "Sweep.h"
 #include "SwingModel.h"
 #include "TrajexRun.h"
+#include "VectorState.h"
+#include "../VectorStateProbe.h"
 
 #include <atomic>
 #include <chrono>
@@ -833,4 +835,33 @@ TEST_F(Sweep, CtrlCWritesTheRowsDone)
         ASSERT_EQ(rows[i].at("TeeLaunchAngle"), exactText(angles.values[i / 1001])) << i;
         ASSERT_EQ(rows[i].at("TeeBackSpin"), std::to_string(i % 1001)) << i;
     }
+}
+
+// A thread left with its upper AVX state in use (Qt's start-up leaves the
+// window's so) passes it to the threads it starts, and their SSE code then
+// runs many times slower: the threads that run the points start clean.
+TEST(SweepThreads, StartWithTheUpperVectorStateClean)
+{
+    if (!vectorprobe::available())
+        GTEST_SKIP() << "no XGETBV with ECX 1 here";
+    SwingModel model(false);
+    SweepPlan plan;
+    std::string error;
+    SweepAxis axis;
+    ASSERT_TRUE(makeSweepAxis("TeeLaunchAngle", 30, 30, 1, axis, error)) << error;
+    ASSERT_TRUE(plan.grid.setAxes({axis}, error)) << error;
+    plan.points = 4;
+    plan.jobs = 2;
+    std::atomic<int> dirty{0}, seen{0};
+    plan.pointValues = [&](std::size_t, std::vector<double>& values) {
+        ++seen;
+        dirty += vectorprobe::upperInUse();
+        values[0] = 30;
+    };
+    vectorprobe::dirtyUpper();
+    ASSERT_TRUE(vectorprobe::upperInUse());
+    runSweep(model, plan, SweepHooks());
+    quillmoor::cleanVectorState(); // for the tests after this one
+    EXPECT_EQ(seen, 4);
+    EXPECT_EQ(dirty, 0);
 }

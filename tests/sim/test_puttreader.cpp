@@ -4,6 +4,8 @@
 #include "PuttReader.h"
 #include "Simulation.h"
 #include "SwingModel.h"
+#include "VectorState.h"
+#include "../VectorStateProbe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -377,3 +379,20 @@ TEST(PuttReader, EveryRecommendationOnTheBuiltInGreensHoles)
 }
 
 } // namespace
+
+// A thread left with its upper AVX state in use (Qt's start-up leaves the
+// window's so) runs SSE code many times slower, and so do the threads it
+// starts: the reader begins by clearing it.
+TEST(PuttReader, ClearsTheUpperVectorStateOfItsThreads)
+{
+    if (!vectorprobe::available())
+        GTEST_SKIP() << "no XGETBV with ECX 1 here";
+    const SwingModel m = ballAt(1, -15.0, 149.5);
+    vectorprobe::dirtyUpper();
+    ASSERT_TRUE(vectorprobe::upperInUse());
+    const PuttRead r = readPutt(m, 2);
+    const bool dirty = vectorprobe::upperInUse();
+    quillmoor::cleanVectorState(); // for the tests after this one
+    expectHoling(m, r);
+    EXPECT_FALSE(dirty);
+}
