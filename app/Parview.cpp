@@ -582,6 +582,10 @@ void Parview::onSetMode(bool putt)
     replay->stop(); // the other mode has its own shot
     ui->info->clear();
     model.setPuttEnabled(putt);
+    // On a short screen the putt's buttons lie below the fold: show them as
+    // they become usable.
+    if (putt)
+        ui->controlScroll->ensureWidgetVisible(ui->grpPutt, 0, 0);
 }
 
 // ---- running the simulator and the replay

@@ -74,6 +74,31 @@ TEST_F(Layout, FitsAShortScreenAndTheControlsScroll)
     EXPECT_TRUE(seen.contains(QRect(putt->mapTo(scroll->viewport(), QPoint()), putt->size())));
 }
 
+// On a 1366 x 768 screen the panel opens at its top with the Putt Shot box
+// in view, so that a user finds it; checking it brings the putt's buttons
+// into view, as they become usable.
+TEST_F(Layout, CheckingPuttShotShowsThePuttsButtons)
+{
+    resizeTo(1272, 700);
+    auto* scroll = child<QScrollArea>("controlScroll");
+    ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    const QRect seen = scroll->viewport()->rect();
+    const auto inView = [&](const QWidget* w) {
+        return seen.contains(QRect(w->mapTo(scroll->viewport(), QPoint()), w->size()));
+    };
+    auto* putt = child<QGroupBox>("grpPutt");
+    const QRect title(putt->mapTo(scroll->viewport(), QPoint()),
+                      QSize(putt->width(), putt->fontMetrics().height()));
+    EXPECT_TRUE(seen.contains(title)) << "the Putt Shot box is below the fold";
+    EXPECT_TRUE(inView(child<QWidget>("btnSwing")));
+    EXPECT_TRUE(inView(child<QWidget>("btnDispersion")));
+
+    putt->setChecked(true);
+    QTest::qWait(50);
+    for (const char* name : {"btnPutt", "btnRead", "btnMakePercent"})
+        EXPECT_TRUE(inView(child<QWidget>(name))) << name;
+}
+
 // Narrowed, the window takes its room from the "Shot data" panel first, down
 // to what that panel needs, and gives it back as it widens again.
 TEST_F(Layout, ANarrowWindowTakesTheRoomFromTheShotDataFirst)
