@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # A sweep in process against separate Trajex runs, side by side: 1000 complex
 # tee shots (TeeLaunchAngle 5 to 54.95 by 0.05 on examples/hole1-teeshot.txt)
-# as one `Shotlab sweep` (median of 3) and as 1000 Trajex runs of the same
-# model, then the ratio (target <= 0.05, 1/20), the sweep's CPU use (about
-# 100 % per core when all cores are busy) and its peak memory.
+# as one `Shotlab sweep --jobs 2` and as 1000 Trajex runs of the same model,
+# in ROUNDS alternating rounds (default 5); prints each round's ratio (target
+# <= 0.05, 1/20), the median, the machine and its load.
 # With MEMORY=1 also the peak memory of a 100,000-point sweep (target < 200 MB),
 # written as CSV and printed as a table.
 # Usage: scripts/bench-sweep.sh [release build directory]
@@ -23,28 +23,33 @@ trap 'rm -rf "$work"' EXIT
 model=$top/examples/hole1-teeshot.txt
 sweep=(sweep "$model" --vary TeeLaunchAngle=5:54.95:0.05)
 
-# EPOCHREALTIME (microseconds) is a bash builtin: no extra process is timed.
-t0=${EPOCHREALTIME/[.,]/}
-for ((i = 0; i < runs; i++)); do
-  "$build/bin/Trajex" "$model" "$work/out.txt"
-done
-t1=${EPOCHREALTIME/[.,]/}
-trajex=$((t1 - t0))
-
-# %e wall seconds, %P CPU use, %M peak resident kilobytes.
-for i in 1 2 3; do
-  /usr/bin/time -f "%e %P %M" -o "$work/time$i" "$build/bin/Shotlab" "${sweep[@]}" \
-    --csv "$work/sweep.csv"
-  cat "$work/time$i"
-done | sort -n > "$work/times"
-read -r wall cpu rss < <(sed -n 2p "$work/times")
-[ "$(wc -l < "$work/sweep.csv")" -eq $((runs + 1)) ] || { echo "sweep rows missing" >&2; exit 1; }
-
-awk -v t="$trajex" -v s="$wall" -v c="$cpu" -v m="$rss" -v n="$runs" -v cores="$(nproc)" 'BEGIN {
-  printf "%d Trajex runs: %.2f s (%.1f ms each)\n", n, t / 1e6, t / 1e3 / n
-  printf "Shotlab sweep of %d points: %.2f s (median of 3), CPU %s on %d cores, peak %.0f MB\n",
-         n, s, c, cores, m / 1024
-  printf "ratio %.3f (target <= 0.050)\n", s / (t / 1e6) }'
+jobs=${JOBS:-2}
+rounds=${ROUNDS:-5}
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+# Rounds take turns (1000 Trajex runs, then the sweep), so that load from
+# other programs hits both sides alike; the ratio of each round is printed,
+# then the median. EPOCHREALTIME (microseconds) is a bash builtin: no extra
+# process is timed.
+for ((r = 1; r <= rounds; r++)); do
+  t0=${EPOCHREALTIME/[.,]/}
+  for ((i = 0; i < runs; i++)); do
+    "$build/bin/Trajex" "$model" "$work/out.txt"
+  done
+  t1=${EPOCHREALTIME/[.,]/}
+  # %e wall seconds, %P CPU use, %M peak resident kilobytes.
+  /usr/bin/time -f "%e %P %M" -o "$work/time" "$build/bin/Shotlab" "${sweep[@]}" \
+    --jobs "$jobs" --csv "$work/sweep.csv"
+  [ "$(wc -l < "$work/sweep.csv")" -eq $((runs + 1)) ] || { echo "sweep rows missing" >&2; exit 1; }
+  read -r wall cpu rss < "$work/time"
+  awk -v t="$((t1 - t0))" -v s="$wall" -v c="$cpu" -v m="$rss" -v n="$runs" -v r="$r" \
+      -v j="$jobs" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
+    printf "round %d: %d Trajex runs %.2f s (%.1f ms each), sweep --jobs %d %.2f s (CPU %s, peak %.0f MB), ratio %.3f, load %s\n",
+           r, n, t / 1e6, t / 1e3 / n, j, s, c, m / 1024, s / (t / 1e6), load }'
+done | tee "$work/rounds"
+sed -E 's/.*ratio ([0-9.]+).*/\1/' "$work/rounds" | sort -n |
+  awk '{ v[NR] = $1 } END { printf "ratio: median %.3f, range %.3f to %.3f (target <= 0.050)\n", v[int((NR + 1) / 2)], v[1], v[NR] }'
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 if [ "${MEMORY:-0}" = 1 ]; then
   big=(sweep "$model" --vary TeeLaunchAngle=5:54.95:0.05 --vary TeeBackSpin=1000:10900:100)
