@@ -60,8 +60,7 @@ TEST(DispersionDots, StampedAndDrawnDotsLieAtTheirPoints)
         for (const QPointF& p : kPoints) {
             const QPointF at = p * zoom;
             EXPECT_LT(QLineF(blueCentre(drawn, at), at).length(), 0.6) << p.x() << ", " << p.y();
-            EXPECT_LT(QLineF(blueCentre(stamped, at), at).length(), 0.8)
-                << p.x() << ", " << p.y();
+            EXPECT_LT(QLineF(blueCentre(stamped, at), at).length(), 0.8) << p.x() << ", " << p.y();
         }
     }
 }
