@@ -37,26 +37,6 @@ TEST_F(SceneTest, Mappings)
     EXPECT_EQ(side->depthOf(1, 2, 3), 1);
 }
 
-// A hole 300 long: the rectangle grows upwards to 72 (plan) or 96
-// (elevation) units; the elevation also reaches five units above the tee.
-TEST_F(SceneTest, AdjustFitRectKeepsAMinimumHeightUnlessZoomedOnTheGreen)
-{
-    top->greenGroup->setPos(300, 0);
-    side->greenGroup->setPos(300, 0);
-    const auto adjusted = [](const SwingScene* scene, QRectF r) {
-        scene->adjustFitRect(r);
-        return r;
-    };
-    EXPECT_EQ(adjusted(top, {0, 0, 300, 10}), QRectF(0, -62, 300, 72));
-    EXPECT_EQ(adjusted(side, {0, 0, 300, 10}), QRectF(0, -86, 300, 96));
-    EXPECT_EQ(adjusted(side, {0, 2, 300, 100}), QRectF(0, -5, 300, 107));
-    EXPECT_EQ(adjusted(top, {0, -40, 300, 100}), QRectF(0, -40, 300, 100));
-
-    top->greenZoom = side->greenZoom = true;
-    EXPECT_EQ(adjusted(top, {295, 2, 10, 4}), QRectF(295, 2, 10, 4));
-    EXPECT_EQ(adjusted(side, {295, 2, 10, 4}), QRectF(295, -5, 10, 11));
-}
-
 // Every built-in hole is framed whole, tee to green, at the zoom that fits it;
 // the ball going astray does not move the framing.
 TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingOnTheGreen)

@@ -92,24 +92,19 @@ protected:
             traces.push_back({{0, 0, 0}, {0, carry / 2, carry / 6}, {0, carry, 0}});
         return traces;
     }
-    static QList<QGraphicsPathItem*> paths(const SwingScene* scene)
-    {
-        QList<QGraphicsPathItem*> result;
-        for (QGraphicsItem* item : scene->traces)
-            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
-                result.append(path);
-        return result;
-    }
 };
 
-TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourAndFramed)
+TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourFramedAndNamed)
 {
     auto traces = fan();
     traces.insert(traces.begin() + 1, std::vector<Vector3>()); // a refused run
     traces.push_back({{0, 0, 0}, {0, 400, 80}, {0, 600, 0}});
     for (SwingScene* scene : scenes()) {
         addSweepTraces(*scene, traces, QStringLiteral("TeeLaunchAngle 6 \u2026 30 deg"));
-        const QList<QGraphicsPathItem*> drawn = paths(scene);
+        QList<QGraphicsPathItem*> drawn;
+        for (QGraphicsItem* item : scene->traces)
+            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
+                drawn.append(path);
         ASSERT_EQ(drawn.size(), 4);
         // Colours by place in the grid, the refused run's left out.
         EXPECT_EQ(drawn[0]->pen().color(), sweepColour(0, 5));
@@ -130,10 +125,7 @@ TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourAndFramed)
         EXPECT_TRUE(scene->traces.isEmpty());
         EXPECT_FALSE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
     }
-}
-
-TEST_F(SweepTracesTest, LegendOnlyWhenNamedAndWhenThereIsATrace)
-{
+    // A legend only when named and when there is a trace.
     addSweepTraces(*top, fan(), QString());
     EXPECT_EQ(top->traces.size(), 3);
     top->clearTraces();
