@@ -1,47 +1,31 @@
 #pragma once
 // Helpers shared by the views tests.
 
-#include "ImageCache.h"
 #include "SideScene.h"
 #include "Simulation.h"
 #include "TopScene.h"
 
-#include <QDir>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
-#include <QImage>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Makes a temporary directory holding pictures of the given names and sizes the
-// working directory. Plain files win over compiled-in pictures, so the items see
-// exactly these; the cache is emptied on both ends.
-class PictureDir
+// Where a label's text is drawn in its view, in pixels.
+inline QRect labelBox(const QGraphicsView& view, const QGraphicsSimpleTextItem* label)
 {
-public:
-    explicit PictureDir(const std::vector<std::pair<QString, QSize>>& pictures)
-    {
-        for (const auto& [name, size] : pictures) {
-            QImage image(size, QImage::Format_RGBA8888);
-            image.fill(Qt::darkGreen);
-            image.save(dir.filePath(name));
-        }
-        QDir::setCurrent(dir.path());
-        ImageCache::release();
-    }
-    ~PictureDir()
-    {
-        QDir::setCurrent(previous);
-        ImageCache::release();
-    }
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-};
+    const QRectF box = label->boundingRect();
+    return {view.mapFromScene(label->scenePos()) + box.topLeft().toPoint(), box.size().toSize()};
+}
 
-// The size in scene units an unrotated item's picture covers.
-template <typename Item> QSizeF coveredSize(const Item& item)
+// The scene's labels among `texts`.
+inline QList<const QGraphicsSimpleTextItem*> labelsOf(const SwingScene* scene,
+                                                      const QStringList& texts)
 {
-    return {item.transform().m11() * item.pixmap().width(),
-            item.transform().m22() * item.pixmap().height()};
+    QList<const QGraphicsSimpleTextItem*> found;
+    for (QGraphicsItem* item : scene->items())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item);
+            text && texts.contains(text->text()))
+            found.append(text);
+    return found;
 }
 
 // Both views of a model, 600 x 300 pixels, hidden so that refits never glide.
@@ -51,21 +35,30 @@ protected:
     void SetUp() override
     {
         model.reset();
-        for (QGraphicsView* view : {&topView, &sideView}) {
-            view->resize(600, 300);
-            view->show(); // lets the viewport take its size
-            view->hide();
-        }
+        resizeViews({600, 300});
         top = new TopScene(&topView);
         side = new SideScene(&sideView);
         top->modelChanged(model, AllChanged);
         side->modelChanged(model, AllChanged);
     }
+    void resizeViews(QSize size)
+    {
+        for (QGraphicsView* view : {&topView, &sideView}) {
+            view->resize(size);
+            view->show(); // lets the viewport take its size
+            view->hide();
+        }
+    }
+    QList<SwingScene*> scenes() const { return {top, side}; }
     static double zoom(const QGraphicsView& view) { return view.transform().m11(); }
     // The part of the scene the view shows.
     static QRectF shown(const QGraphicsView& view)
     {
         return view.mapToScene(view.viewport()->rect()).boundingRect();
+    }
+    static QRectF ballRect(const SwingScene* scene)
+    {
+        return scene->ball->mapRectToScene(scene->ball->rect());
     }
     // A complex swing as Trajex computes it, with the ball back at step 0 as
     // after a run.

@@ -1,10 +1,8 @@
 #include "Animator.h"
-#include "TopScene.h"
+#include "ViewsTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QGraphicsView>
-#include <gtest/gtest.h>
 
 // Half-way through 750 ms of out-quad easing, keeping shear and translation.
 TEST(Animator, ZoomEasesOutKeepingTheRestOfTheMatrix)
@@ -16,57 +14,53 @@ TEST(Animator, ZoomEasesOutKeepingTheRestOfTheMatrix)
     EXPECT_EQ(view.transform(), QTransform(3.375, 0.25, 0, 0.5, 3.375, 0, 7, 9, 1));
 }
 
-// A plan view of the model, 600 x 300, shown; and where a jump would put it.
-class GlideTest : public ::testing::Test
+// The plan view glides to a new hole while shown and jumps while hidden or on
+// a full reset; either way it ends where a hidden twin, which always jumps, is.
+class GlideTest : public TwoViews
 {
 protected:
     void SetUp() override
     {
-        model.reset();
-        for (QGraphicsView* v : {&view, &reference}) {
-            v->resize(600, 300);
-            v->show();
-        }
+        TwoViews::SetUp();
+        reference.resize(600, 300);
+        reference.show();
         reference.hide();
-        scene = new TopScene(&view);
         expected = new TopScene(&reference);
-        scene->modelChanged(model, AllChanged);
+        expected->modelChanged(model, AllChanged);
+        topView.show();
         QCoreApplication::processEvents();
     }
     void expectReferenceFraming()
     {
-        EXPECT_EQ(scene->sceneRect(), expected->sceneRect());
-        EXPECT_DOUBLE_EQ(view.transform().m11(), reference.transform().m11());
+        EXPECT_EQ(top->sceneRect(), expected->sceneRect());
+        EXPECT_DOUBLE_EQ(zoom(topView), zoom(reference));
     }
-
-    SwingModel model;
-    QGraphicsView view, reference;
-    TopScene* scene = nullptr; // owned by the views
-    TopScene* expected = nullptr;
+    QGraphicsView reference;
+    TopScene* expected = nullptr; // owned by the view
 };
 
 TEST_F(GlideTest, HiddenViewAndFullResetJump)
 {
-    view.hide();
+    topView.hide();
     model.selectHole(4);
     expectReferenceFraming();
-    view.show();
+    topView.show();
     model.reset(); // back to hole 1 at once, although its first notice is a hole change
     expectReferenceFraming();
 }
 
 TEST_F(GlideTest, VisibleViewGlidesToTheSameFraming)
 {
-    const QRectF before = scene->sceneRect();
+    const QRectF before = top->sceneRect();
     model.selectHole(4);
-    EXPECT_EQ(scene->sceneRect(), before); // the ball refit that follows does not jump ahead
+    EXPECT_EQ(top->sceneRect(), before); // the ball refit that follows does not jump ahead
 
     int between = 0;
     QElapsedTimer clock;
     clock.start();
-    while (scene->sceneRect() != expected->sceneRect() && clock.elapsed() < 5000) {
+    while (top->sceneRect() != expected->sceneRect() && clock.elapsed() < 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const double width = scene->sceneRect().width();
+        const double width = top->sceneRect().width();
         between += width > expected->sceneRect().width() && width < before.width();
     }
     EXPECT_GT(between, 0);

@@ -1,6 +1,10 @@
-#include "ViewsTestSupport.h"
+#include "ImageCache.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 TEST(ImageCache, NameFoundNowhereIsSearchedOnce)
 {
@@ -10,15 +14,22 @@ TEST(ImageCache, NameFoundNowhereIsSearchedOnce)
     EXPECT_EQ(ImageCache::searchCount(), before + 1);
 }
 
+// A plain file in the working directory wins over the compiled-in pictures,
+// which are searched under ":/img/img/" before ":/img/".
 TEST(ImageCache, PlainFileWinsOverCompiledInPictures)
 {
-    EXPECT_EQ(ImageCache::pixmap("cache-fallback.png").size(), QSize(7, 1)); // under ":/img/"
-    PictureDir dir({{"cache-override.png", {5, 4}}});
+    EXPECT_EQ(ImageCache::pixmap("cache-fallback.png").size(), QSize(7, 1));
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QImage(5, 4, QImage::Format_RGB32).save(dir.filePath("cache-override.png"));
+    QDir::setCurrent(dir.path());
+    ImageCache::release();
     EXPECT_EQ(ImageCache::pixmap("cache-override.png").size(), QSize(5, 4));
 
     // Kept once found: the file going away changes nothing until a release.
-    QFile::remove(dir.dir.filePath("cache-override.png"));
+    QFile::remove(dir.filePath("cache-override.png"));
     EXPECT_EQ(ImageCache::pixmap("cache-override.png").size(), QSize(5, 4));
     ImageCache::release();
-    EXPECT_EQ(ImageCache::pixmap("cache-override.png").size(), QSize(3, 2)); // ":/img/img/"
+    EXPECT_EQ(ImageCache::pixmap("cache-override.png").size(), QSize(3, 2));
+    QDir::setCurrent(previous);
 }

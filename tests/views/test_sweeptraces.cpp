@@ -23,21 +23,17 @@ Trajectory bouncingShot(int n)
     return shot;
 }
 
-double distanceToPolyline(const Vector3& p, const std::vector<Vector3>& line)
+// How far p lies from the line through the points of `line`, whose
+// downrange distances rise: measured straight up from the segment below it.
+double offLine(const Vector3& p, const std::vector<Vector3>& line)
 {
-    double best = HUGE_VAL;
-    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-        const Vector3& a = line[i];
-        const Vector3& b = line[i + 1];
-        const double dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
-        const double l2 = dx * dx + dy * dy + dz * dz;
-        const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy +
-                                              (p.z - a.z) * dz) / l2, 0.0, 1.0)
-                                : 0.0;
-        best = std::min(best, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy,
-                                         p.z - a.z - t * dz));
-    }
-    return best;
+    for (std::size_t i = 0; i + 1 < line.size(); ++i)
+        if (p.y <= line[i + 1].y) {
+            const Vector3 a = line[i], b = line[i + 1];
+            const double t = b.y > a.y ? (p.y - a.y) / (b.y - a.y) : 0;
+            return std::hypot(p.x - a.x - t * (b.x - a.x), p.z - a.z - t * (b.z - a.z));
+        }
+    return HUGE_VAL;
 }
 
 } // namespace
@@ -54,7 +50,7 @@ TEST(ThinTrace, KeepsEndsAndShapeWithinAFewHundredPoints)
         EXPECT_EQ(thin.back(), shot.back().second);
         // No dropped point is as much as a pixel (a thousandth of the shot) off.
         for (const auto& [step, p] : shot)
-            EXPECT_LT(distanceToPolyline(p, thin), 0.26) << "step " << step;
+            EXPECT_LT(offLine(p, thin), 0.26) << "step " << step;
     }
 }
 
@@ -96,24 +92,19 @@ protected:
             traces.push_back({{0, 0, 0}, {0, carry / 2, carry / 6}, {0, carry, 0}});
         return traces;
     }
-    static QList<QGraphicsPathItem*> paths(const SwingScene* scene)
-    {
-        QList<QGraphicsPathItem*> result;
-        for (QGraphicsItem* item : scene->traces)
-            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
-                result.append(path);
-        return result;
-    }
 };
 
-TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourAndFramed)
+TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourFramedAndNamed)
 {
     auto traces = fan();
     traces.insert(traces.begin() + 1, std::vector<Vector3>()); // a refused run
     traces.push_back({{0, 0, 0}, {0, 400, 80}, {0, 600, 0}});
-    for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+    for (SwingScene* scene : scenes()) {
         addSweepTraces(*scene, traces, QStringLiteral("TeeLaunchAngle 6 \u2026 30 deg"));
-        const QList<QGraphicsPathItem*> drawn = paths(scene);
+        QList<QGraphicsPathItem*> drawn;
+        for (QGraphicsItem* item : scene->traces)
+            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
+                drawn.append(path);
         ASSERT_EQ(drawn.size(), 4);
         // Colours by place in the grid, the refused run's left out.
         EXPECT_EQ(drawn[0]->pen().color(), sweepColour(0, 5));
@@ -134,10 +125,7 @@ TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourAndFramed)
         EXPECT_TRUE(scene->traces.isEmpty());
         EXPECT_FALSE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
     }
-}
-
-TEST_F(SweepTracesTest, LegendOnlyWhenNamedAndWhenThereIsATrace)
-{
+    // A legend only when named and when there is a trace.
     addSweepTraces(*top, fan(), QString());
     EXPECT_EQ(top->traces.size(), 3);
     top->clearTraces();
@@ -145,22 +133,8 @@ TEST_F(SweepTracesTest, LegendOnlyWhenNamedAndWhenThereIsATrace)
     EXPECT_TRUE(top->traces.isEmpty());
 }
 
-namespace {
-// The legend's text in its view, in pixels.
-QRect legendBox(const SwingScene* scene)
-{
-    const auto* legend = dynamic_cast<const QGraphicsSimpleTextItem*>(scene->traces.last());
-    EXPECT_TRUE(legend);
-    if (!legend)
-        return {};
-    const QGraphicsView* view = scene->views().first();
-    return QRect(view->mapFromScene(legend->scenePos()) +
-                     legend->boundingRect().topLeft().toPoint(),
-                 legend->boundingRect().size().toSize());
-}
-
 // The flag, its stick and the hole's distance in the elevation view, in pixels.
-QRect flagBox(const SwingScene* scene)
+static QRect flagBox(const SwingScene* scene)
 {
     QRectF r;
     for (const QGraphicsItem* part : scene->greenGroup->childItems())
@@ -168,7 +142,6 @@ QRect flagBox(const SwingScene* scene)
             r |= part->sceneBoundingRect();
     return scene->views().first()->mapFromScene(r).boundingRect();
 }
-} // namespace
 
 // The legend is whole in a corner of each view, clear of the flag, for a tee
 // shot's framing and a putt's; one longer than its view is wide goes on more
@@ -179,11 +152,7 @@ class SweepLegend : public SweepTracesTest, public ::testing::WithParamInterface
 
 TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
 {
-    for (QGraphicsView* view : {&topView, &sideView}) {
-        view->resize(GetParam(), 300);
-        view->show();
-        view->hide();
-    }
+    resizeViews({GetParam(), 300});
     const QString legend = QStringLiteral(
         "TeeLaunchAngle 40 \u2026 50 deg \u00d7 TeeBackSpin 3500 \u2026 4500 rpm, 60 of 121 "
         "shots, 1 path in 4 shown");
@@ -195,11 +164,14 @@ TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
             traces = {{hole + Vector3(-1, -4, 0), hole + Vector3(0.5, 0.5, 0)},
                       {hole + Vector3(-1, -4, 0), hole + Vector3(1, 1, 0)}};
         }
-        for (SwingScene* scene : {static_cast<SwingScene*>(top), static_cast<SwingScene*>(side)}) {
+        for (SwingScene* scene : scenes()) {
             scene->clearTraces();
             addSweepTraces(*scene, traces, legend);
-            const QRect port(QPoint(), scene->views().first()->viewport()->size());
-            const QRect box = legendBox(scene);
+            const QGraphicsView& view = *scene->views().first();
+            const QRect port(QPoint(), view.viewport()->size());
+            const auto* text = dynamic_cast<const QGraphicsSimpleTextItem*>(scene->traces.last());
+            ASSERT_TRUE(text);
+            const QRect box = labelBox(view, text);
             const std::string what = (putt ? "putt, " : "tee, ") + std::to_string(GetParam()) +
                                      (scene == top ? " plan" : " elevation");
             EXPECT_TRUE(port.contains(box)) << what;

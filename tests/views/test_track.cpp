@@ -34,18 +34,17 @@ TEST_F(TrackTest, LoadedModelIsDrawnAsItIs)
         ASSERT_TRUE(
             model.read(QDir(QUILLMOOR_SOURCE_DIR "/examples").filePath(name).toStdString()));
         model.notify(AllChanged);
-        top->drawTrajectory(model, QString());
-        side->drawTrajectory(model, QString());
         const Vector3 ball = model.ballPos();
-        EXPECT_EQ(top->ball->pos(), top->toScene(ball)) << name;
-        EXPECT_EQ(side->ball->pos(), side->toScene(ball)) << name;
+        for (SwingScene* scene : scenes()) {
+            scene->drawTrajectory(model, QString());
+            EXPECT_EQ(scene->ball->pos(), scene->toScene(ball)) << name;
+            // Neither file holds a shot: nothing of the earlier one is left.
+            EXPECT_EQ(scene->track->path().length(), 0) << name;
+        }
         EXPECT_EQ(top->puttArrow->isVisible(), model.PuttEnabled) << name;
         EXPECT_EQ(top->puttArrow->pos(), top->toScene(ball)) << name;
         EXPECT_DOUBLE_EQ(top->puttArrow->rotation(), -model.puttAimAngle()) << name;
         EXPECT_DOUBLE_EQ(side->teeArrow->rotation(), -model.TeeLaunchAngle) << name;
-        // Neither file holds a shot: nothing of the earlier one is left.
-        EXPECT_EQ(top->track->path().length(), 0) << name;
-        EXPECT_EQ(side->track->path().length(), 0) << name;
     }
 }
 
@@ -79,6 +78,7 @@ TEST_F(TrackTest, LiveTrackOnlyFollowsTheReplayedShot)
 {
     swing(110, 45, 0);
     const int last = model.currentStepCount() - 1;
+    ASSERT_GT(last, 2500); // thinned: a corner every few steps
     model.setCurrentStep(100);
     replay(100, 900, 16);
     EXPECT_EQ(corners(side), liveCorners(model, side, 100, 900));
@@ -93,17 +93,7 @@ TEST_F(TrackTest, LiveTrackOnlyFollowsTheReplayedShot)
     EXPECT_EQ(corners(side), liveCorners(model, side, 40, 60));
     model.setCurrentStep(last);
     EXPECT_EQ(corners(top), liveCorners(model, top, 40, last));
-}
-
-// A million points replay with a track of about a thousand corners.
-TEST_F(TrackTest, LongShotKeepsItsTrackThin)
-{
-    for (int i = 0; i < 1000000; ++i)
-        model.setPoint(i, {0, i * 0.0002, 20 * std::sin(i * 3e-6)});
-    model.setCurrentStep(0);
-    replay(0, 999999, 997);
-    EXPECT_EQ(corners(top), liveCorners(model, top, 0, 999999));
-    EXPECT_EQ(corners(side).size(), 1001);
+    EXPECT_LE(corners(top).size(), 1100); // about a thousand
 }
 
 // Steps with gaps, as a hand-written file may have them: both the live and the
