@@ -5,6 +5,7 @@
 #include "ShotSummary.h"
 
 #include <cmath>
+#include <tuple>
 
 using namespace quillmoor;
 
@@ -195,46 +196,36 @@ TEST_F(ShotSummaryTest, RecordsAndColumns)
     EXPECT_FALSE(shotColumns()[9].of(records[0]));
 }
 
-// CSV and JSON print a number with the precision its quantity has, never the
-// binary noise of the arithmetic behind it.
-struct PlainCase
+// Text for people and files: a point whatever the locale, no "-0", and in CSV
+// and JSON the precision the quantity has, never the binary noise of the
+// arithmetic behind it (beyond 15 significant digits the digits are noise).
+TEST(ShotText, NumbersWithTheirQuantitysDecimals)
 {
-    double value;
-    int decimals;
-    const char* text;
-};
-
-class PlainNumberText : public ::testing::TestWithParam<PlainCase>
-{
-};
-
-TEST_P(PlainNumberText, RoundsToTheQuantitysDecimals)
-{
-    EXPECT_EQ(plainText(GetParam().value, GetParam().decimals), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ShotText, PlainNumberText,
-    ::testing::Values(PlainCase{7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
-                      PlainCase{7590 * 0.001, 3, "7.59"}, PlainCase{12 * 0.25, 2, "3"},
-                      PlainCase{95.18542470064466, 8, "95.1854247"}, PlainCase{0.1 + 0.2, 8, "0.3"},
-                      PlainCase{-1e-9, 8, "0"}, PlainCase{-5.2960599, 8, "-5.2960599"},
-                      PlainCase{108.34708432445005, 8, "108.34708432"},
-                      PlainCase{1.23456789e-5, 10, "0.0000123457"},
-                      // Beyond 15 significant digits the digits are noise.
-                      PlainCase{1e300, 8, "1e+300"},
-                      PlainCase{123456789.123456789, 8, "123456789.123457"},
-                      PlainCase{HUGE_VAL, 8, "inf"}));
-
-TEST(ShotText, TheDecimalsOfATimeStep)
-{
-    const std::pair<double, int> steps[] = {{0.001, 3}, {0.0049, 4},       {0.1, 1},     {1.0, 0},
-                                            {2.5, 1},   {1.23457e-05, 10}, {0.000125, 6}};
+    const std::tuple<double, int, const char*> plain[] = {
+        {7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
+        {7590 * 0.001, 3, "7.59"},
+        {12 * 0.25, 2, "3"},
+        {95.18542470064466, 8, "95.1854247"},
+        {0.1 + 0.2, 8, "0.3"},
+        {-1e-9, 8, "0"},
+        {-5.2960599, 8, "-5.2960599"},
+        {108.34708432445005, 8, "108.34708432"},
+        {1.23456789e-5, 10, "0.0000123457"},
+        {1e300, 8, "1e+300"},
+        {123456789.123456789, 8, "123456789.123457"},
+        {HUGE_VAL, 8, "inf"}};
+    for (const auto& [value, decimals, text] : plain)
+        EXPECT_EQ(plainText(value, decimals), text) << value;
+    // A time step's decimals; the data file's 8 for a step with no short form.
+    const std::pair<double, int> steps[] = {{0.001, 3},    {0.0049, 4},    {0.1, 1},
+                                            {1.0, 0},      {2.5, 1},       {1.23457e-05, 10},
+                                            {0.000125, 6}, {1.0 / 3.0, 8}, {std::nan(""), 8}};
     for (const auto& [step, decimals] : steps)
         EXPECT_EQ(decimalsOf(step), decimals) << step;
-    // A step with no short decimal form gets the data file's 8 decimals.
-    EXPECT_EQ(decimalsOf(1.0 / 3.0), 8);
-    EXPECT_EQ(decimalsOf(std::nan("")), 8);
+    EXPECT_EQ(fixedText(108.347, 1), "108.3");
+    EXPECT_EQ(fixedText(-0.004, 2), "0.00");
+    EXPECT_EQ(fixedText(-0.006, 2), "-0.01");
+    EXPECT_EQ(std::stod(exactText(1.0 / 3.0)), 1.0 / 3.0);
 }
 
 TEST_F(ShotSummaryTest, RecordsCarryTheirTimeStepsDecimals)
@@ -248,14 +239,6 @@ TEST_F(ShotSummaryTest, RecordsCarryTheirTimeStepsDecimals)
     }
     EXPECT_EQ(plainText(shotFields()[0], summarizeShots(m)[0]), "100");
     EXPECT_EQ(plainText(shotFields()[0], ShotRecord{}), ""); // no carry
-}
-
-TEST(ShotText, PointAndNoNegativeZero)
-{
-    EXPECT_EQ(fixedText(108.347, 1), "108.3");
-    EXPECT_EQ(fixedText(-0.004, 2), "0.00");
-    EXPECT_EQ(fixedText(-0.006, 2), "-0.01");
-    EXPECT_EQ(std::stod(exactText(1.0 / 3.0)), 1.0 / 3.0);
 }
 
 TEST_F(ShotSummaryTest, Verdicts)

@@ -1,6 +1,8 @@
 #include "ModelFixture.h"
 
+#include <cmath>
 #include <limits>
+#include <memory>
 
 TEST_F(ModelTest, SelectHoleKeepsResultsForSameIdAndIgnoresUnknown)
 {
@@ -125,4 +127,84 @@ TEST_F(ModelTest, LongPathsKeepEveryPoint)
     m.setPoint(3, {1, 2, 3});
     EXPECT_EQ(m.teeShot.size(), 1);
     EXPECT_EQ(copy.teeShot.size(), n);
+}
+
+TEST_F(ModelTest, EveryNotifyingModelReachesEveryListener)
+{
+    RecordingListener l;
+    SwingModel a;
+    SwingModel quiet(false);
+    SwingModel b;
+    quiet.setBallPos({1, 1, 1});
+    a.setPuttEnabled(true);
+    EXPECT_EQ(l.flags, (Flags{56, BallChanged, 56, BallChanged, PuttModeChanged}));
+    EXPECT_EQ(l.senders, (std::vector<const SwingModel*>{&a, &a, &b, &b, &a}));
+}
+
+TEST_F(ModelTest, ListenersHearInRegistrationOrderUntilDestroyed)
+{
+    SwingModel m;
+    std::vector<int> order;
+    struct Ordered : SwingModelListener
+    {
+        std::vector<int>* order;
+        int id;
+        Ordered(std::vector<int>* o, int i) : order(o), id(i) {}
+        void modelChanged(SwingModel&, ChangeFlags) override { order->push_back(id); }
+    };
+    Ordered a(&order, 1);
+    auto b = std::make_unique<Ordered>(&order, 2);
+    Ordered c(&order, 3);
+    m.setBallPos({});
+    b.reset();
+    m.setBallPos({}); // no comparison: always sent
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 1, 3}));
+}
+
+namespace {
+constexpr double deg = 0.0174532925;
+}
+
+TEST_F(ModelTest, GroundFollowsTheProfileOntoTheGreen)
+{
+    SwingModel m; // hole 1 at (-15, 154, -7): no tree, green radius 5, tilts -3.8 and -2.5
+    const double farEdge = -7 + 6 * std::sin(-3.8 * deg);
+    EXPECT_NEAR(m.groundHeight(0, 0), farEdge, 1e-12); // at the tee line, not -3
+    const double nearY = 154 - 6 * std::cos(-3.8 * deg);
+    const double nearZ = -7 - 6 * std::sin(-3.8 * deg);
+    EXPECT_NEAR(m.groundHeight(0, 20), -3 + (nearZ + 3) * 20 / nearY, 1e-12);
+
+    // The green: a plane tilted about the hole, clamped to its rim (radius 6).
+    const auto plane = [](double dx, double dy) {
+        return -7 + std::sin(-3.8 * deg) * dy - std::sin(-2.5 * deg) * dx;
+    };
+    EXPECT_NEAR(m.groundHeight(-15 + 1, 154 + 2), plane(1, 2), 1e-12);
+    EXPECT_NEAR(m.groundHeight(-15 - 100, 154 + 1), plane(-std::sqrt(35.0), 1), 1e-12);
+
+    m.selectHole(2);                               // tree at (0, 30, 0)
+    EXPECT_DOUBLE_EQ(m.groundHeight(7, 15), -1.5); // x plays no part off the green
+}
+
+TEST_F(ModelTest, AimAndDistanceFromTheBall)
+{
+    SwingModel m;
+    EXPECT_NEAR(m.puttAimAngle(), std::atan(15.0 / 154.0) / deg, 1e-9); // toward -x
+    m.setPoint(0, {0, 0, 0});
+    m.setPoint(1, {-15, 150, -7});
+    EXPECT_DOUBLE_EQ(m.distanceToHole(), 4.0); // from the active shot's last point
+    EXPECT_TRUE(m.isOnGreen());
+    m.setPoint(2, {-15, 149, -7}); // exactly on the rim is off the green
+    EXPECT_FALSE(m.isOnGreen());
+    Vector3 point, offset;
+    double distance = 0;
+    m.setPoint(3, {0, 40, 29}); // through the top of hole 1's tree, which has no type
+    EXPECT_FALSE(m.treeProximity(point, offset, distance));
+
+    m.setPuttEnabled(true); // empty putt: measured from BallPos
+    m.BallPos = {-30, 154, -7};
+    EXPECT_DOUBLE_EQ(m.distanceToHole(), 15.0);
+    EXPECT_NEAR(m.puttAimAngle(), -90, 1e-6); // hole to +x: negative
+    m.BallPos = m.hole.HolePos;
+    m.PuttTargetAngle = 10;
+    EXPECT_NEAR(m.puttAimAngle(), 100.0, 1e-6);
 }

@@ -3,54 +3,28 @@
 
 #include <QImage>
 #include <QResource>
-#include <cctype>
 #include <gtest/gtest.h>
-#include <string>
 
-namespace {
-
-struct Picture
+TEST(CompiledImage, LoadsAtItsSizeWithAlpha)
 {
-    const char* name;
-    QSize size;
-    friend void PrintTo(const Picture& p, std::ostream* os) { *os << p.name; }
-};
-
-const Picture pictures[] = {
-    {"tree-top.png", {324, 315}},       {"tree-birch.png", {220, 409}},
-    {"tree-chestnut.png", {300, 445}},  {"tree-elm.png", {266, 402}},
-    {"tree-oak.png", {400, 346}},       {"BigBunker_Side.png", {260, 44}},
-    {"BigBunker_Top.png", {260, 180}},  {"SmallBunker_Side.png", {67, 15}},
-    {"SmallBunker_Top.png", {134, 88}}, {"Path_Side.png", {1634, 48}},
-    {"Path_Top.png", {1634, 112}},      {"logo.png", {138, 120}},
-};
-
-class CompiledImage : public ::testing::TestWithParam<Picture>
-{
-};
-
-TEST_P(CompiledImage, LoadsAtItsSizeWithAlpha)
-{
-    const QString path = QStringLiteral(":/img/img/") + GetParam().name;
-    const QImage image(path);
-    ASSERT_FALSE(image.isNull()) << qPrintable(path);
-    EXPECT_EQ(image.size(), GetParam().size);
-    EXPECT_TRUE(image.hasAlphaChannel());
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-
-    const QResource resource(path);
-    EXPECT_EQ(resource.compressionAlgorithm(), QResource::NoCompression);
-    // IHDR: bit depth 8 and colour type 6 (RGB with alpha) at bytes 24 and 25.
-    EXPECT_EQ(resource.uncompressedData().mid(24, 2), QByteArray("\x08\x06", 2));
+    const std::pair<const char*, QSize> pictures[] = {
+        {"tree-top.png", {324, 315}},       {"tree-birch.png", {220, 409}},
+        {"tree-chestnut.png", {300, 445}},  {"tree-elm.png", {266, 402}},
+        {"tree-oak.png", {400, 346}},       {"BigBunker_Side.png", {260, 44}},
+        {"BigBunker_Top.png", {260, 180}},  {"SmallBunker_Side.png", {67, 15}},
+        {"SmallBunker_Top.png", {134, 88}}, {"Path_Side.png", {1634, 48}},
+        {"Path_Top.png", {1634, 112}},      {"logo.png", {138, 120}}};
+    for (const auto& [name, size] : pictures) {
+        SCOPED_TRACE(name);
+        const QString path = QStringLiteral(":/img/img/") + name;
+        const QImage image(path);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), size);
+        EXPECT_TRUE(image.hasAlphaChannel());
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        const QResource resource(path);
+        EXPECT_EQ(resource.compressionAlgorithm(), QResource::NoCompression);
+        // IHDR: bit depth 8 and colour type 6 (RGB with alpha) at bytes 24 and 25.
+        EXPECT_EQ(resource.uncompressedData().mid(24, 2), QByteArray("\x08\x06", 2));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Resources, CompiledImage, ::testing::ValuesIn(pictures),
-                         [](const ::testing::TestParamInfo<Picture>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
-
-} // namespace

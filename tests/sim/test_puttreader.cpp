@@ -1,11 +1,11 @@
 // The putt reader. Whatever it recommends is run through complexPutt here: a
 // read is only as good as the putts it names.
 
+#include "../VectorStateProbe.h"
 #include "PuttReader.h"
 #include "Simulation.h"
 #include "SwingModel.h"
 #include "VectorState.h"
-#include "../VectorStateProbe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,6 @@
 #include <string>
 #include <thread>
 #include <tuple>
-#include <utility>
 
 using quillmoor::PuttRead;
 using quillmoor::readPutt;
@@ -24,13 +23,16 @@ namespace {
 
 constexpr double kDegToRad = 0.0174532925;
 
-// Putt mode on a built-in hole, the ball on the ground at (x, y).
-SwingModel ballAt(int hole, double x, double y)
+// Putt mode on a built-in hole, the ball on the ground at (x, y); dt 0 keeps
+// the default time step.
+SwingModel ballAt(int hole, double x, double y, double dt = 0.0)
 {
     SwingModel m(false);
     m.selectHole(hole);
     m.PuttEnabled = true;
     m.BallPos = {x, y, m.groundHeight(x, y)};
+    if (dt > 0.0)
+        m.TimeStepSize = dt;
     return m;
 }
 
@@ -120,48 +122,166 @@ double downhillTurn(const SwingModel& m, double targetAngle)
     return -std::sin(aim) * ax + std::cos(aim) * ay;
 }
 
-TEST(PuttReader, LevelGreenAimsStraightWithAWindowSymmetricAboutTheLine)
+using Check = void (*)(const SwingModel&, const PuttRead&);
+
+// A level green: straight at the hole, the window symmetric about the line.
+void levelGreen(const SwingModel&, const PuttRead& r)
 {
-    for (const auto& [x, y] : {std::pair{0.0, 95.0}, {3.0, 97.0}, {-4.0, 102.0}}) {
-        SCOPED_TRACE(testing::Message() << "ball at " << x << ", " << y);
-        const SwingModel m = ballAt(4, x, y);
-        const PuttRead r = readPutt(m);
-        expectHoling(m, r);
-        EXPECT_NEAR(r.targetAngleDeg, 0.0, 0.001);
-        EXPECT_NEAR(r.windowLoDeg, -r.windowHiDeg, 0.001);
-        EXPECT_GT(r.windowHiDeg, 0.5);
-    }
+    EXPECT_NEAR(r.targetAngleDeg, 0.0, 0.001);
+    EXPECT_NEAR(r.windowLoDeg, -r.windowHiDeg, 0.001);
+    EXPECT_GT(r.windowHiDeg, 0.5);
 }
 
 // Hole 1 falls toward +y and -x: whichever way the ball goes to the hole, the
 // aim turns up the slope from the straight line.
-TEST(PuttReader, TiltedGreenAimsAboveTheHole)
+void aboveTheHole(const SwingModel& m, const PuttRead& r)
 {
-    for (const auto& [x, y] :
-         {std::pair{-15.0, 149.5}, {-10.5, 154.0}, {-19.5, 154.0}, {-15.0, 158.5}}) {
-        SCOPED_TRACE(testing::Message() << "ball at " << x << ", " << y);
-        const SwingModel m = ballAt(1, x, y);
-        const PuttRead r = readPutt(m);
-        expectHoling(m, r);
-        EXPECT_LT(downhillTurn(m, r.targetAngleDeg), 0.0) << "aim " << r.targetAngleDeg;
-        EXPECT_GT(r.windowHiDeg - r.windowLoDeg, 1.0);
-    }
+    EXPECT_LT(downhillTurn(m, r.targetAngleDeg), 0.0) << "aim " << r.targetAngleDeg;
+    EXPECT_GT(r.windowHiDeg - r.windowLoDeg, 1.0);
 }
 
-TEST(PuttReader, BallInsideTheCupsReachHolesFromEveryAim)
+// Inside the cup's reach every aim holes; faster than the cup holds, most
+// aims roll out again.
+void insideTheCupsReach(const SwingModel& m, const PuttRead& r)
 {
-    const SwingModel m = ballAt(1, -15.0, 154.1); // 0.1 yd from the hole
-    const PuttRead r = readPutt(m);
-    expectHoling(m, r);
     EXPECT_EQ(r.windowLoDeg, -180.0);
     EXPECT_EQ(r.windowHiDeg, 180.0);
     EXPECT_EQ(r.targetAngleDeg, 0.0);
     EXPECT_EQ(r.minSpeedMph, 0.0);
     for (double a = -180.0; a < 180.0; a += 22.5)
         EXPECT_TRUE(holes(m, r.speedMph, a)) << "aim " << a;
-    // Faster than the cup holds, most aims roll out again.
     EXPECT_LT(r.maxSpeedMph, 4.0);
 }
+
+void narrowerThanAQuarterDegree(const SwingModel&, const PuttRead& r)
+{
+    EXPECT_LT(r.windowHiDeg - r.windowLoDeg, 0.5);
+}
+
+void speedsWithinATenthMph(const SwingModel&, const PuttRead& r)
+{
+    EXPECT_LT(r.maxSpeedMph - r.minSpeedMph, 0.1);
+}
+
+void nothingMore(const SwingModel&, const PuttRead&) {}
+
+struct HolingCase
+{
+    const char* name;
+    int hole;
+    double x, y, dt;
+    Check check;
+};
+
+class HolingRead : public ::testing::TestWithParam<HolingCase>
+{
+};
+
+TEST_P(HolingRead, NamesPuttsThatHole)
+{
+    const HolingCase& c = GetParam();
+    const SwingModel m = ballAt(c.hole, c.x, c.y, c.dt);
+    const PuttRead r = readPutt(m);
+    expectHoling(m, r);
+    c.check(m, r);
+}
+
+// Sliver: on hole 2 a ball up and to the left of the hole holes only where it
+// creeps into the cup's reach just as its steps run out, a set far narrower
+// than the grid. Hurried: on the level hole 4 with half the time step (2 s of
+// roll) only putts that arrive as time runs out hole. LongerStep: twice the
+// time step gives twice the time to roll, and a ball that cannot be holed at
+// the default step (see below) holes.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(PuttReader, HolingRead, ::testing::Values(
+    HolingCase{"Level", 4, 0.0, 95.0, 0, levelGreen},
+    HolingCase{"LevelRight", 4, 3.0, 97.0, 0, levelGreen},
+    HolingCase{"LevelLeftLong", 4, -4.0, 102.0, 0, levelGreen},
+    HolingCase{"TiltedBelow", 1, -15.0, 149.5, 0, aboveTheHole},
+    HolingCase{"TiltedRight", 1, -10.5, 154.0, 0, aboveTheHole},
+    HolingCase{"TiltedLeft", 1, -19.5, 154.0, 0, aboveTheHole},
+    HolingCase{"TiltedAbove", 1, -15.0, 158.5, 0, aboveTheHole},
+    HolingCase{"InsideTheCupsReach", 1, -15.0, 154.1, 0, insideTheCupsReach},
+    HolingCase{"Sliver", 2, -12.946, 156.946, 0, narrowerThanAQuarterDegree},
+    HolingCase{"Hurried", 4, 0.0, 95.0, 0.0005, speedsWithinATenthMph},
+    HolingCase{"LongerStep", 2, -2.5, 154.0, 0.002, nothingMore}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// Balls whose windows are checked aim by aim, every window: first balls whose
+// best pace has aims that miss inside the window a first search finds (on hole
+// 1 a line through the cup too fast to drop with slower curling lines held on
+// either side; on the steep hole 3 gaps a twentieth of a degree wide, and
+// ragged edges where the ball reaches the cup just as it leaves the cup's
+// reach); then a spread on every built-in green, near and far, up, down and
+// across the slope, one just off hole 4's green (dx, dy from the hole); then
+// balls anywhere on the greens, drawn by a fixed sequence. Each ball that
+// holes today must hole.
+struct Ball
+{
+    int hole;
+    double x, y;
+    bool fromTheHole, mustHole;
+    friend void PrintTo(const Ball& b, std::ostream* os)
+    {
+        *os << "hole " << b.hole << (b.fromTheHole ? " from the hole " : " at ") << b.x << ", "
+            << b.y;
+    }
+};
+
+std::vector<Ball> balls()
+{
+    std::vector<Ball> list = {{1, -16.18, 153.94, false, true},
+                              {3, 10.0825, 147.0778, false, true},
+                              {3, 13.2933, 150.3553, false, true},
+                              {3, 11.045384732696974, 152.25223461817203, false, true},
+                              {3, 9.1052829732366121, 152.45255062936582, false, true},
+                              {1, 1.8, -1.8, true, true},
+                              {1, -3.0, 3.0, true, true},
+                              {2, -6.0, 0.0, true, true},
+                              {2, 0.0, -7.5, true, true},
+                              {3, 2.5, -2.5, true, true},
+                              {3, -2.0, 0.0, true, true},
+                              {4, 2.0, 2.0, true, true},
+                              {4, 0.0, -7.0, true, true}};
+    std::uint32_t seed = 20240611;
+    const auto uniform = [&seed] { // the same numbers on every platform
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1u << 24);
+    };
+    for (int hole = 1; hole <= 4; ++hole)
+        for (int k = 0; k < 3; ++k) {
+            const double size = ballAt(hole, 0, 0).hole.GreenSize;
+            const double radius = 0.5 * size * std::sqrt(uniform());
+            const double turn = 360.0 * uniform() * kDegToRad;
+            // No putt holes from the first two drawn on hole 2.
+            const bool mustHole = hole != 2 || k == 2;
+            list.push_back(
+                {hole, radius * std::cos(turn), radius * std::sin(turn), true, mustHole});
+        }
+    return list;
+}
+
+class AnyBall : public ::testing::TestWithParam<Ball>
+{
+};
+
+TEST_P(AnyBall, EveryWindowHolesAtEveryAim)
+{
+    const Ball& b = GetParam();
+    SwingModel m = ballAt(b.hole, b.x, b.y);
+    if (b.fromTheHole)
+        m = ballAt(b.hole, m.hole.HolePos.x + b.x, m.hole.HolePos.y + b.y);
+    const PuttRead r = readPutt(m);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.holed || !b.mustHole);
+    if (r.holed) {
+        expectHoling(m, r);
+        expectWindowsHole(m, r);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PuttReader, AnyBall, ::testing::ValuesIn(balls()));
 
 // Balls that no putt holes, each for a reason of its own, which the read
 // gives:
@@ -175,20 +295,14 @@ TEST(PuttReader, BallInsideTheCupsReachHolesFromEveryAim)
 //   ft/s^2 and has 4.001 s of steps: to arrive below 4.297 ft/s it covers at
 //   most 4.297 * 4.001 + 3.01 * 4.001^2 / 2 = 41 ft of the 119.4 it needs;
 // - 7.5 yd across hole 2 a putt slow enough at the cup needs more than its
-//   4.001 s (with twice the time step it holes, see below).
+//   4.001 s (with twice the time step it holes: LongerStep above).
 TEST(PuttReader, SaysSoAndWhyWhenNoPuttHoles)
 {
     using quillmoor::NoHoleReason;
     SwingModel steep = ballAt(4, 0.0, 104.0);
     steep.hole.GreenXRot = 20.0; // the model alone, not the catalogue
     steep.BallPos.z = steep.groundHeight(0.0, 104.0);
-    const struct
-    {
-        SwingModel model;
-        NoHoleReason why;
-        bool offTheGreen;
-        const char* text;
-    } cases[] = {
+    const std::tuple<SwingModel, NoHoleReason, bool, const char*> cases[] = {
         {ballAt(3, 6.0, 150.0), NoHoleReason::TooFast, true,
          "the ball lies off the green, and every putt that gets to the cup is too fast to drop"},
         {steep, NoHoleReason::TooFast, false,
@@ -197,66 +311,17 @@ TEST(PuttReader, SaysSoAndWhyWhenNoPuttHoles)
          "the ball lies off the green, and a putt slow enough to drop needs more than its 4.0 s "
          "of roll"},
         {ballAt(2, -2.5, 154.0), NoHoleReason::OutOfTime, false,
-         "a putt slow enough to drop needs more than its 4.0 s of roll"},
-    };
-    for (const auto& c : cases) {
-        const SwingModel& m = c.model;
+         "a putt slow enough to drop needs more than its 4.0 s of roll"}};
+    for (const auto& [m, why, offTheGreen, text] : cases) {
         SCOPED_TRACE(testing::Message() << "hole " << m.hole.HoleId << " tilt " << m.hole.GreenXRot
                                         << ", ball " << m.BallPos.x << ", " << m.BallPos.y);
         const PuttRead r = readPutt(m);
         EXPECT_TRUE(r.ok);
         EXPECT_FALSE(r.holed);
         EXPECT_GT(r.runs, 1000);
-        EXPECT_EQ(r.whyNot, c.why);
-        EXPECT_EQ(r.offTheGreen, c.offTheGreen);
-        EXPECT_EQ(quillmoor::noHoleText(r), c.text);
-    }
-}
-
-// Holing sets far narrower than the grid. On hole 2 a ball up and to the
-// left of the hole holes only where it creeps into the cup's reach just as its
-// steps run out: a quarter of a degree wide. On the level hole 4 with half the
-// time step (2 s of roll) only putts that arrive as time runs out hole, a
-// band of speeds under a tenth of a mph.
-TEST(PuttReader, FindsHolingSetsNarrowerThanItsGrid)
-{
-    SwingModel sliver = ballAt(2, -10.0 - 2.946, 154.0 + 2.946);
-    const PuttRead a = readPutt(sliver);
-    expectHoling(sliver, a);
-    EXPECT_LT(a.windowHiDeg - a.windowLoDeg, 0.5);
-
-    SwingModel hurried = ballAt(4, 0.0, 95.0);
-    hurried.TimeStepSize = 0.0005;
-    const PuttRead b = readPutt(hurried);
-    expectHoling(hurried, b);
-    EXPECT_LT(b.maxSpeedMph - b.minSpeedMph, 0.1);
-}
-
-// With twice the time step the putt has twice the time to roll: a ball that
-// cannot be holed at the default step can be at the longer one.
-TEST(PuttReader, ReadsWithTheModelsTimeStep)
-{
-    SwingModel m = ballAt(2, -2.5, 154.0);
-    EXPECT_FALSE(readPutt(m).holed);
-    m.TimeStepSize = 0.002;
-    expectHoling(m, readPutt(m));
-}
-
-TEST(PuttReader, TheAnswerDoesNotDependOnTheThreads)
-{
-    const SwingModel m = ballAt(1, -12.5, 154.0); // several windows, split ones among them
-    const auto fields = [](const PuttRead& x) {
-        return std::tie(x.ok, x.holed, x.speedMph, x.targetAngleDeg, x.windowLoDeg, x.windowHiDeg,
-                        x.minSpeedMph, x.minSpeedAngleDeg, x.maxSpeedMph, x.maxSpeedAngleDeg,
-                        x.runs);
-    };
-    const PuttRead one = readPutt(m, 1), two = readPutt(m, 2);
-    expectHoling(m, one);
-    EXPECT_EQ(fields(two), fields(one));
-    ASSERT_EQ(two.windows.size(), one.windows.size());
-    for (std::size_t i = 0; i < one.windows.size(); ++i) {
-        EXPECT_EQ(two.windows[i].loDeg, one.windows[i].loDeg);
-        EXPECT_EQ(two.windows[i].hiDeg, one.windows[i].hiDeg);
+        EXPECT_EQ(r.whyNot, why);
+        EXPECT_EQ(r.offTheGreen, offTheGreen);
+        EXPECT_EQ(quillmoor::noHoleText(r), text);
     }
 }
 
@@ -267,74 +332,50 @@ struct CountingListener : SwingModelListener
 };
 
 // A window reads on a worker thread while it keeps its own model: the read
-// must not touch that model, its listeners or the hole catalogue.
-TEST(PuttReader, LeavesTheModelItsListenersAndTheCatalogueAlone)
+// must not touch that model, its listeners or the hole catalogue, and gives
+// the same answer on any number of threads. A thread left with its upper AVX
+// state in use (Qt's start-up leaves the window's so) runs SSE code many
+// times slower, and so do the threads it starts: the reader clears it first.
+TEST(PuttReader, OnAWorkerThreadTheSameAnswerAndTheModelLeftAlone)
 {
-    SwingModel m(true);
-    m.selectHole(2);
-    m.BallPos = {-10.0, 149.0, m.groundHeight(-10.0, 149.0)}; // tee-shot mode, as a window may be
+    SwingModel m(true); // tee-shot mode, as a window may be
+    m.selectHole(1);
+    m.BallPos = {-12.5, 154.0, m.groundHeight(-12.5, 154.0)}; // several windows, split ones
     CountingListener listener;
     const std::string before = m.toText();
     const auto catalogue = holeCatalogue();
-    PuttRead r;
-    std::thread reader([&] { r = readPutt(m, 2); });
+    const bool probe = vectorprobe::available();
+    PuttRead two;
+    bool dirtied = false, dirtyAfter = false;
+    std::thread reader([&] {
+        if (probe) {
+            vectorprobe::dirtyUpper();
+            dirtied = vectorprobe::upperInUse();
+        }
+        two = readPutt(m, 2);
+        dirtyAfter = probe && vectorprobe::upperInUse();
+    });
     reader.join();
-    expectHoling(ballAt(2, -10.0, 149.0), r);
+    EXPECT_EQ(dirtied, probe);
+    EXPECT_FALSE(dirtyAfter);
     EXPECT_EQ(m.toText(), before);
     EXPECT_FALSE(m.PuttEnabled);
     EXPECT_EQ(listener.heard, 0);
     EXPECT_EQ(holeCatalogue(), catalogue);
-}
 
-// Balls whose best pace has aims that miss inside the window the first
-// search finds: on hole 1 a line through the cup too fast to drop, with
-// slower curling lines held on either side (-19.6 to -19.1 degrees); on the
-// steep hole 3 gaps a twentieth of a degree wide, and ragged edges where the
-// ball reaches the cup just as it leaves the cup's reach.
-TEST(PuttReader, AWindowHasNoAimsThatMiss)
-{
-    for (const auto& [hole, x, y] : {std::tuple{1, -16.18, 153.94},
-                                     {3, 10.0825, 147.0778},
-                                     {3, 13.2933, 150.3553},
-                                     {3, 11.045384732696974, 152.25223461817203},
-                                     {3, 9.1052829732366121, 152.45255062936582}}) {
-        SCOPED_TRACE(testing::Message() << "hole " << hole << ", ball at " << x << ", " << y);
-        const SwingModel m = ballAt(hole, x, y);
-        const PuttRead r = readPutt(m);
-        expectHoling(m, r);
-        expectEveryAimHoles(m, r.speedMph, r.windowLoDeg, r.windowHiDeg);
-        expectWindowsHole(m, r);
-    }
-}
-
-// Balls anywhere on the built-in greens, drawn by a fixed sequence: every
-// window a read reports holes at every aim.
-TEST(PuttReader, WindowsHoleAtEveryAimOnTheBuiltInGreens)
-{
-    std::uint32_t seed = 20240611;
-    const auto uniform = [&seed] { // the same numbers on every platform
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) / double(1u << 24);
+    const PuttRead one = readPutt(m, 1);
+    expectHoling(ballAt(1, -12.5, 154.0), one);
+    const auto fields = [](const PuttRead& x) {
+        return std::tie(x.ok, x.holed, x.speedMph, x.targetAngleDeg, x.windowLoDeg, x.windowHiDeg,
+                        x.minSpeedMph, x.minSpeedAngleDeg, x.maxSpeedMph, x.maxSpeedAngleDeg,
+                        x.runs);
     };
-    int holed = 0;
-    for (int hole = 1; hole <= 4; ++hole)
-        for (int k = 0; k < 3; ++k) {
-            SwingModel m = ballAt(hole, 0.0, 0.0);
-            const Vector3 h = m.hole.HolePos;
-            const double radius = 0.5 * m.hole.GreenSize * std::sqrt(uniform());
-            const double turn = 360.0 * uniform() * kDegToRad;
-            m = ballAt(hole, h.x + radius * std::cos(turn), h.y + radius * std::sin(turn));
-            SCOPED_TRACE(testing::Message()
-                         << "hole " << hole << ", ball at " << m.BallPos.x << ", " << m.BallPos.y);
-            const PuttRead r = readPutt(m);
-            ASSERT_TRUE(r.ok);
-            if (!r.holed)
-                continue;
-            ++holed;
-            expectHoling(m, r);
-            expectWindowsHole(m, r);
-        }
-    EXPECT_GE(holed, 8);
+    EXPECT_EQ(fields(two), fields(one));
+    ASSERT_EQ(two.windows.size(), one.windows.size());
+    for (std::size_t i = 0; i < one.windows.size(); ++i) {
+        EXPECT_EQ(two.windows[i].loDeg, one.windows[i].loDeg);
+        EXPECT_EQ(two.windows[i].hiDeg, one.windows[i].hiDeg);
+    }
 }
 
 TEST(PuttReader, RefusesAPuttTheRoutineRefuses)
@@ -351,48 +392,4 @@ TEST(PuttReader, RefusesAPuttTheRoutineRefuses)
     }
 }
 
-// Not a timing test: a spread of balls on every built-in green, near and far,
-// up, down and across the slope, one of them just off hole 4's green.
-TEST(PuttReader, EveryRecommendationOnTheBuiltInGreensHoles)
-{
-    struct Ball
-    {
-        int hole;
-        double dx, dy; // from the hole, yd
-    };
-    int holed = 0;
-    for (const Ball& b :
-         {Ball{1, 1.8, -1.8}, Ball{1, -3.0, 3.0}, Ball{2, -6.0, 0.0}, Ball{2, 0.0, -7.5},
-          Ball{3, 2.5, -2.5}, Ball{3, -2.0, 0.0}, Ball{4, 2.0, 2.0}, Ball{4, 0.0, -7.0}}) {
-        SCOPED_TRACE(testing::Message() << "hole " << b.hole << ", " << b.dx << ", " << b.dy);
-        SwingModel m = ballAt(b.hole, 0.0, 0.0);
-        const Vector3 h = m.hole.HolePos;
-        m = ballAt(b.hole, h.x + b.dx, h.y + b.dy);
-        const PuttRead r = readPutt(m);
-        ASSERT_TRUE(r.ok);
-        if (r.holed) {
-            expectHoling(m, r);
-            ++holed;
-        }
-    }
-    EXPECT_GE(holed, 7);
-}
-
 } // namespace
-
-// A thread left with its upper AVX state in use (Qt's start-up leaves the
-// window's so) runs SSE code many times slower, and so do the threads it
-// starts: the reader begins by clearing it.
-TEST(PuttReader, ClearsTheUpperVectorStateOfItsThreads)
-{
-    if (!vectorprobe::available())
-        GTEST_SKIP() << "no XGETBV with ECX 1 here";
-    const SwingModel m = ballAt(1, -15.0, 149.5);
-    vectorprobe::dirtyUpper();
-    ASSERT_TRUE(vectorprobe::upperInUse());
-    const PuttRead r = readPutt(m, 2);
-    const bool dirty = vectorprobe::upperInUse();
-    quillmoor::cleanVectorState(); // for the tests after this one
-    expectHoling(m, r);
-    EXPECT_FALSE(dirty);
-}

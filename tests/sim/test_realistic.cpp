@@ -13,17 +13,6 @@ using namespace quillmoor;
 
 namespace {
 
-struct AirCase
-{
-    const char* name;
-    double temperatureF, altitudeFt, humidity;
-    double density; // kg/m^3, within 0.002
-};
-
-class AirDensity : public ::testing::TestWithParam<AirCase>
-{
-};
-
 // A fresh model on a hole, for a realistic tee shot.
 SwingModel modelOnHole(int hole)
 {
@@ -40,22 +29,16 @@ double carryOf(const SwingModel& m)
 
 } // namespace
 
-TEST_P(AirDensity, FollowsTheStandardAtmosphereAndMoistAir)
+// Reference values of the International Standard Atmosphere and of moist air;
+// the air thins with heat, height and humidity.
+TEST(Air, FollowsTheStandardAtmosphereAndMoistAir)
 {
-    const AirCase& c = GetParam();
-    EXPECT_NEAR(airAt(c.temperatureF, c.altitudeFt, c.humidity).density, c.density, 0.002);
-}
-
-// Reference values of the International Standard Atmosphere and of moist air.
-INSTANTIATE_TEST_SUITE_P(
-    Reference, AirDensity,
-    ::testing::Values(AirCase{"SeaLevel15CDry", 59.0, 0.0, 0.0, 1.225},
-                      AirCase{"StandardGolfAir", 70.0, 0.0, 50.0, 1.194},
-                      AirCase{"Isa1000m", 47.3, 3280.84, 0.0, 1.1116}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Air, ThinsWithHeatHeightAndHumidity)
-{
+    const double rows[][4] = {{59.0, 0.0, 0.0, 1.225}, // sea level, 15 C, dry
+                              {70.0, 0.0, 50.0, 1.194},
+                              {47.3, 3280.84, 0.0, 1.1116}}; // 1000 m
+    for (const auto& [temperatureF, altitudeFt, humidity, density] : rows)
+        EXPECT_NEAR(airAt(temperatureF, altitudeFt, humidity).density, density, 0.002)
+            << temperatureF << " F " << altitudeFt << " ft " << humidity << " %";
     const Air standard = airAt(70, 0, 50);
     EXPECT_LT(airAt(95, 0, 50).density, standard.density);
     EXPECT_LT(airAt(70, 5000, 50).density, standard.density * 0.86);
@@ -104,12 +87,12 @@ TEST(RealisticSwing, DoesNotDependOnTheStepsItIsStoredOrIntegratedOn)
         ASSERT_TRUE(realisticSwing(other));
         EXPECT_NEAR(carryOf(other), carry, 0.01) << "TimeStepSize " << dt;
         // One point per step: the hang time is the landing's step.
-        EXPECT_NEAR(summarizeTeeShot(other)->hangTime.value(), summarizeTeeShot(m)->hangTime.value(),
-                    dt + 0.001);
+        EXPECT_NEAR(summarizeTeeShot(other)->hangTime.value(),
+                    summarizeTeeShot(m)->hangTime.value(), dt + 0.001);
     }
 }
 
-TEST(RealisticSwing, StoresOnePointPerStepAboveTheGroundUntilTheLanding)
+TEST(RealisticSwing, StoresOnePointPerStepAboveTheGroundUntilTheLandingOrTheRest)
 {
     SwingModel m = modelOnHole(1);
     ASSERT_TRUE(runShot(m, ShotMode::Realistic));
@@ -129,11 +112,9 @@ TEST(RealisticSwing, StoresOnePointPerStepAboveTheGroundUntilTheLanding)
     EXPECT_LT(landing.x, 0.0);
     // The last point is where the ball rests, and Trajex's BallPos.
     EXPECT_EQ(m.BallPos, m.teeShot.back().second);
-}
 
-TEST(RealisticSwing, OffTheGreenOnGroundOfTypeZeroTheBallStaysWhereItLands)
-{
-    SwingModel m = modelOnHole(1);
+    // Off the green on ground of type 0 the ball stays where it lands.
+    m = modelOnHole(1);
     m.hole.GreenType = 0;
     ASSERT_TRUE(realisticSwing(m));
     EXPECT_FALSE(m.isOnGreen());
@@ -183,16 +164,4 @@ TEST(RealisticSwing, TheAirMatters)
     SwingModel plain = m;
     ASSERT_TRUE(complexSwing(complex) && complexSwing(plain));
     EXPECT_EQ(complex.teeShot.back().second, plain.teeShot.back().second);
-}
-
-TEST(RealisticSwing, APuttIsTheComplexPutt)
-{
-    SwingModel m = modelOnHole(1);
-    m.PuttEnabled = true;
-    m.BallPos = Vector3(-15, 150, m.groundHeight(-15, 150));
-    m.PuttBallSpeed = 3;
-    SwingModel complex = m;
-    ASSERT_TRUE(runShot(m, ShotMode::Realistic));
-    ASSERT_TRUE(runShot(complex, ShotMode::Complex));
-    EXPECT_EQ(m.toText(), complex.toText());
 }
