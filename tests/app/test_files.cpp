@@ -93,11 +93,14 @@ TEST_F(Loading, ARefusalAtStartIsShownWithTheWindow)
 {
     const QString junk = put("junk.bin", randomBytes(3000));
     Parview started({junk, example("hole4-putt.txt")});
-    EXPECT_EQ(boxText([&] {
-                  started.show();
-                  QTest::qWait(200);
-              }),
-              "Not a model data file: " + junk);
+    QString text;
+    answerModals(
+        [&] {
+            started.show();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
+        },
+        {[&](QWidget* w) { text = static_cast<QMessageBox*>(w)->text(); }});
+    EXPECT_EQ(text, "Not a model data file: " + junk);
     EXPECT_EQ(started.findChild<QComboBox*>("cmbHoleId")->currentIndex(), 3); // the next file
 }
 

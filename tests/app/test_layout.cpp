@@ -94,9 +94,8 @@ TEST_F(Layout, CheckingPuttShotShowsThePuttsButtons)
     EXPECT_TRUE(inView(child<QWidget>("btnDispersion")));
 
     putt->setChecked(true);
-    QTest::qWait(50);
     for (const char* name : {"btnPutt", "btnRead", "btnMakePercent"})
-        EXPECT_TRUE(inView(child<QWidget>(name))) << name;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return inView(child<QWidget>(name)); }, 5000)) << name;
 }
 
 // Narrowed, the window takes its room from the "Shot data" panel first, down

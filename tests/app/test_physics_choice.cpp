@@ -6,7 +6,6 @@
 #include "DispersionDialog.h"
 #include "PhysicsChoice.h"
 #include "ShotDataPanel.h"
-#include "SimulationRunner.h"
 #include "SweepDialog.h"
 #include "SweepResults.h"
 #include "test_window_support.h"
@@ -194,40 +193,4 @@ TEST_F(Physics, DispersionAndMakePercentRunThePhysicsChosen)
     ASSERT_TRUE(model().PuttEnabled);
     choose(list(), "Simple");
     EXPECT_EQ(played([&] { dispersion->makePercent(); }), ShotMode::Simple);
-}
-
-// Trajex's command: nothing after the files for complex, as it always was;
-// the physics' word otherwise; QMX_SWING_MODE's text exactly when it is set.
-TEST_F(Physics, TrajexIsToldThePhysics)
-{
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QTemporaryDir dir;
-    const QString args = dir.filePath("args.txt");
-    QFile script(dir.filePath("Trajex"));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s|' \"$#\" \"$3\" \"$4\" > \"" + QFile::encodeName(args) +
-                 "\"\nexit 1\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    auto press = [&] {
-        window->findChild<SimulationRunner*>()->programDir = dir.path();
-        QFile::remove(args);
-        const int boxes = answerModals([&] {
-            child<QPushButton>("btnSwing")->click();
-            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(args); }, 5000));
-            EXPECT_TRUE(
-                QTest::qWaitFor([&] { return child<QPushButton>("btnSwing")->isEnabled(); }, 5000));
-        });
-        EXPECT_EQ(boxes, 1); // the stand-in fails on purpose
-        QFile f(args);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    };
-    EXPECT_EQ(press(), "2|||");
-    choose(list(), "Simple");
-    EXPECT_EQ(press(), "3|simple||");
-    choose(list(), "Realistic");
-    EXPECT_EQ(press(), "3|realistic||");
-    qputenv("QMX_SWING_MODE", "complex noResults");
-    EXPECT_EQ(press(), "4|complex|noResults|");
 }

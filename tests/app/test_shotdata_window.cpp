@@ -147,9 +147,12 @@ TEST_F(ShotData, TheViewsKeepTheirSize)
                w.findChild<QGraphicsView*>("sideView")->size();
     };
     const auto expectRoomKept = [&](const char* when) {
-        QTest::qWait(50);
-        EXPECT_TRUE(views(*window).width() >= views(without).width() &&
-                    views(*window).height() >= views(without).height())
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return views(*window).width() >= views(without).width() &&
+                       views(*window).height() >= views(without).height();
+            },
+            3000))
             << when;
         EXPECT_LE(window->frameGeometry().width(), 1280) << when;
         EXPECT_LE(window->frameGeometry().height(), 800) << when;
