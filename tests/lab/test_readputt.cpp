@@ -2,27 +2,22 @@
 // ball nothing holes from, a model set for a tee shot, files that cannot be
 // read or putted from, and usage errors.
 
+#include "LabTest.h"
 #include "PuttReader.h"
 #include "ShotSummary.h"
-#include "Shotlab.h"
 #include "SwingModel.h"
 
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
-namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 using namespace quillmoor;
+using namespace quillmoor::labtest;
 
 namespace {
 
-class ReadPutt : public ::testing::Test
+class ReadPutt : public LabTest
 {
 protected:
-    static inline fs::path dir;
-    static std::string path(const char* name) { return (dir / name).string(); }
     static constexpr const char* kExample = QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt";
 
     // The hole-1 example, read directly, once and only where it is needed.
@@ -37,11 +32,9 @@ protected:
         return read;
     }
 
-    static void SetUpTestSuite()
+    void SetUp() override
     {
-        std::string name = ::testing::TempDir() + "readputtXXXXXX";
-        dir = ::mkdtemp(name.data());
-
+        LabTest::SetUp();
         holeCatalogue().clear();
         SwingModel m(false);
         ASSERT_TRUE(m.read(kExample));
@@ -68,17 +61,6 @@ protected:
         gaps.PuttEnabled = true;
         gaps.BallPos = {10.19, 151.668, gaps.groundHeight(10.19, 151.668)};
         ASSERT_TRUE(gaps.write(path("gaps.txt")));
-    }
-    static void TearDownTestSuite() { fs::remove_all(dir); }
-
-    std::string out, err;
-    int run(std::vector<std::string> args)
-    {
-        std::ostringstream o, e;
-        const int status = lab::runShotlab(args, o, e);
-        out = o.str();
-        err = e.str();
-        return status;
     }
 };
 
@@ -127,18 +109,16 @@ TEST_F(ReadPutt, EveryWindowAtThePaceIsNamed)
     ASSERT_EQ(run({"read-putt", path("gaps.txt")}), 0) << err;
     const std::string said = "At that pace the holing aims have gaps; they form " +
                              std::to_string(j["windows_deg"].size()) + " windows: ";
-    EXPECT_NE(out.find(said), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr(said));
 }
 
 TEST_F(ReadPutt, TextSaysSpeedAimWindowAndSpeedsInWordsAndNumbers)
 {
     ASSERT_EQ(run({"read-putt", kExample}), 0) << err;
-    EXPECT_NE(out.find("Hole 1, the ball 9.51 feet from the cup.\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("Putt it at 1.45 mph, aimed 29.90 deg left of the hole"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("from 24.77 deg to 35.02 deg holes: 10.25 deg of room"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("from 1.05 to 2.93 mph"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("Hole 1, the ball 9.51 feet from the cup.\n"));
+    EXPECT_THAT(out, HasSubstr("Putt it at 1.45 mph, aimed 29.90 deg left of the hole"));
+    EXPECT_THAT(out, HasSubstr("from 24.77 deg to 35.02 deg holes: 10.25 deg of room"));
+    EXPECT_THAT(out, HasSubstr("from 1.05 to 2.93 mph"));
     EXPECT_EQ(out.find("tee shot"), std::string::npos);
 }
 
@@ -162,7 +142,7 @@ TEST_F(ReadPutt, NothingHolingExitsWithOneAndSaysWhy)
     EXPECT_EQ(out, "{\"holed\": false, \"reason\": \"" + why + "\"}\n");
     EXPECT_EQ(err, "Shotlab: " + path("far.txt") + ": no putt holes from here: " + why + "\n");
     EXPECT_EQ(run({"read-putt", path("far.txt")}), 1);
-    EXPECT_NE(out.find("No putt holes from here: " + why + ".\n"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("No putt holes from here: " + why + ".\n"));
 }
 
 TEST_F(ReadPutt, FilesThatCannotBeReadOrPuttedFromAreNamed)
@@ -176,9 +156,8 @@ TEST_F(ReadPutt, FilesThatCannotBeReadOrPuttedFromAreNamed)
 
     EXPECT_EQ(run({"read-putt", "--json", path("frictionless.txt")}), 1);
     EXPECT_EQ(out, "");
-    EXPECT_NE(err.find("frictionless.txt: no putt can be played from here: The putt's friction"),
-              std::string::npos)
-        << err;
+    EXPECT_THAT(
+        err, HasSubstr("frictionless.txt: no putt can be played from here: The putt's friction"));
 }
 
 TEST_F(ReadPutt, UsageErrorsExitWithTwo)
@@ -187,8 +166,8 @@ TEST_F(ReadPutt, UsageErrorsExitWithTwo)
              {"read-putt"}, {"read-putt", "--csv", kExample}, {"read-putt", kExample, "extra"}}) {
         EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
         EXPECT_EQ(out, "");
-        EXPECT_NE(err.find("Shotlab read-putt --help"), std::string::npos) << err;
+        EXPECT_THAT(err, HasSubstr("Shotlab read-putt --help"));
     }
     EXPECT_EQ(run({"read-putt", "--help"}), 0);
-    EXPECT_NE(out.find("--json"), std::string::npos);
+    EXPECT_THAT(out, HasSubstr("--json"));
 }
