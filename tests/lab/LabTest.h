@@ -80,6 +80,14 @@ inline std::vector<std::string> joined(std::vector<std::string> a,
     return a;
 }
 
+// A command line refused with its exit status and a piece of its message.
+struct Refusal
+{
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+};
+
 class LabTest : public ::testing::Test
 {
 protected:
@@ -119,6 +127,29 @@ protected:
         out = o.str();
         err = e.str();
         return status;
+    }
+
+    // Each refused with its status and message, printing nothing; usage
+    // errors (2) with the hint when one is given.
+    void expectRefused(const std::vector<std::string>& prefix, const std::vector<Refusal>& cases,
+                       const lab::Pictures& pictures = {}, const std::string& hint = "")
+    {
+        for (const Refusal& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(c.args));
+            EXPECT_EQ(run(joined(prefix, c.args), pictures), c.status) << err;
+            EXPECT_THAT(err, HasSubstr(c.message));
+            EXPECT_EQ(out, "");
+            if (c.status == 2) {
+                EXPECT_THAT(err, HasSubstr(hint));
+            }
+        }
+    }
+    // A status of 0, else the status and what the command said.
+    ::testing::AssertionResult ok(int status) const
+    {
+        if (status == 0)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "exit " << status << ": " << err;
     }
 
     fs::path dir;

@@ -36,11 +36,9 @@ TEST_F(Dispersion, DrawsFollowTheNormalDistribution)
 {
     constexpr std::size_t n = 10'000;
     const std::string csv = path("draws.csv");
-    ASSERT_EQ(disperse({kExamples + "hole1-teeshot.txt", "--shots", std::to_string(n), "--sd",
-                        "TeeBallSpeed=2", "--sd", "TeeLaunchAngle=5%", "--physics", "simple",
-                        "--csv", csv}),
-              0)
-        << err;
+    ASSERT_TRUE(ok(disperse({kExamples + "hole1-teeshot.txt", "--shots", std::to_string(n), "--sd",
+                             "TeeBallSpeed=2", "--sd", "TeeLaunchAngle=5%", "--physics", "simple",
+                             "--csv", csv})));
     std::vector<double> speed, angle;
     for (const auto& row : csvRecords(readAll(csv))) {
         speed.push_back(std::stod(row.at("TeeBallSpeed")));
@@ -78,10 +76,9 @@ TEST_F(Dispersion, DrawsFollowTheNormalDistribution)
 TEST_F(Dispersion, AllSdsZeroGiveIdenticalShots)
 {
     const std::string csv = path("same.csv"), json = path("same.json");
-    ASSERT_EQ(disperse({kExamples + "hole2-teeshot.txt", "--shots", "40", "--sd", "TeeBallSpeed=0",
-                        "--sd", "WindDir=0%", "--csv", csv, "--json", json}),
-              0)
-        << err;
+    ASSERT_TRUE(
+        ok(disperse({kExamples + "hole2-teeshot.txt", "--shots", "40", "--sd", "TeeBallSpeed=0",
+                     "--sd", "WindDir=0%", "--csv", csv, "--json", json})));
     const auto lines = linesOf(readAll(csv));
     ASSERT_EQ(lines.size(), 41u);
     EXPECT_EQ(lines[0].rfind("TeeBallSpeed,WindDir,shot,carry_yd,total_yd,", 0), 0u) << lines[0];
@@ -109,7 +106,7 @@ TEST_F(Dispersion, SameSeedSameOutputForAnyJobs)
     };
     std::string csv1, json1;
     for (const char* jobs : {"1", "2"}) {
-        ASSERT_EQ(seeded("77", {"--jobs", jobs, "--csv", path("j.csv"), "--json", "-"}), 0) << err;
+        ASSERT_TRUE(ok(seeded("77", {"--jobs", jobs, "--csv", path("j.csv"), "--json", "-"})));
         csv1 = csv1.empty() ? readAll(path("j.csv")) : csv1;
         json1 = json1.empty() ? out : json1;
         EXPECT_EQ(readAll(path("j.csv")), csv1) << jobs;
@@ -119,18 +116,16 @@ TEST_F(Dispersion, SameSeedSameOutputForAnyJobs)
     ASSERT_EQ(doc.at("shots").size(), 120u);
     EXPECT_EQ(doc.at("summary").at("seed"), 77u);
     EXPECT_EQ(doc.at("summary").at("run"), 120u);
-    ASSERT_EQ(seeded("78", {"--csv", path("j.csv")}), 0) << err;
+    ASSERT_TRUE(ok(seeded("78", {"--csv", path("j.csv")})));
     EXPECT_NE(readAll(path("j.csv")), csv1);
 
     // The fifth shot's values as a sweep sets them: the same row.
     const auto lines = linesOf(csv1);
     const auto cells = cellsOf(lines[5]);
     const std::string spin = cells[0], aim = cells[1];
-    ASSERT_EQ(run({"sweep", kExamples + "hole3-teeshot.txt", "--vary",
-                   "TeeBackSpin=" + spin + ":" + spin + ":1", "--vary",
-                   "TeeTargetAngle=" + aim + ":" + aim + ":1", "--csv", "-"}),
-              0)
-        << err;
+    ASSERT_TRUE(ok(run({"sweep", kExamples + "hole3-teeshot.txt", "--vary",
+                        "TeeBackSpin=" + spin + ":" + spin + ":1", "--vary",
+                        "TeeTargetAngle=" + aim + ":" + aim + ":1", "--csv", "-"})));
     EXPECT_EQ(linesOf(out).at(1), lines[5]);
 }
 
@@ -143,10 +138,8 @@ TEST_F(Dispersion, APuttThatAlwaysHolesReportsAHundredPercent)
     model.PuttBallSpeed = 5.42;
     ASSERT_TRUE(model.write(path("sure.txt")));
 
-    ASSERT_EQ(disperse({path("sure.txt"), "--shots", "1000", "--sd", "PuttBallSpeed=2%", "--sd",
-                        "PuttTargetAngle=0.5", "--json", path("sure.json")}),
-              0)
-        << err;
+    ASSERT_TRUE(ok(disperse({path("sure.txt"), "--shots", "1000", "--sd", "PuttBallSpeed=2%",
+                             "--sd", "PuttTargetAngle=0.5", "--json", path("sure.json")})));
     // All 1000: the interval runs from 1000 / (1000 + 1.96²) to 1.
     EXPECT_THAT(out,
                 HasSubstr("Holes 100 % (99.6\u2013100 %) of putts with 2 % speed and 0.5\u00b0 aim "
@@ -374,11 +367,9 @@ TEST_F(Dispersion, PlotIsHandedThePointsAndEllipses)
               2); // a malformed SD draws nothing
     EXPECT_EQ(drawn.model, nullptr);
 
-    ASSERT_EQ(disperse({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
-                        "TeeBallSpeed=30%", "--plot", path("d.png")},
-                       pictures),
-              0)
-        << err;
+    ASSERT_TRUE(ok(disperse({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
+                             "TeeBallSpeed=30%", "--plot", path("d.png")},
+                            pictures)));
     EXPECT_EQ(readAll(path("d.png")), "picture");
     EXPECT_EQ(drawn.finish.size(), 30u);
     EXPECT_EQ(drawn.landing.size(), 30u);

@@ -148,17 +148,11 @@ TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
     const std::vector<std::string> shot = {"--speed", "150", "--launch", "10", "--spin", "2500"};
     const std::string header = "ball_speed_mph,launch_angle_deg,spin_rate_rpm\n";
     const std::string huge = put("huge.csv", std::string(kMaxTableBytes + 1, 'x'));
-    const struct
-    {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    } cases[] = {
+    // clang-format off
+    expectRefused({"range"}, {
         {{"--launch", "10", "--spin", "2500"}, 2, "--speed is required"},
         {{"--speed", "fast", "--launch", "10", "--spin", "2500"}, 2, "--speed"},
-        {{"--speed", "nan", "--launch", "10", "--spin", "2500"},
-         2,
-         "--speed is not a finite number"},
+        {{"--speed", "nan", "--launch", "10", "--spin", "2500"}, 2, "--speed is not a finite number"},
         {{"--speed", "150", "--launch", "10", "--spin", "inf"}, 2, "--spin is not a finite number"},
         {{"--speed", "0", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
         {{"--speed", "-150", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
@@ -168,37 +162,21 @@ TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
         {{"--table", "x.csv", "--speed", "150"}, 2, "excludes"},
         {{"--table", "/nonexistent/shots.csv"}, 1, "cannot be read"},
         // Tables that cannot be used.
-        {{"--table", put("nocolumns.csv", "speed,launch\n150,10\n")},
-         1,
-         "has no column ball_speed_mph"},
-        {{"--table", put("badcell.csv", header + "150,10,2500\n150,ten,2500\n")},
-         2,
-         "line 3: launch_angle_deg is not a finite number: \"ten\""},
-        {{"--table", put("slow.csv", header + "0,10,2500\n")},
-         2,
-         "line 2: ball_speed_mph must be above 0"},
+        {{"--table", put("nocolumns.csv", "speed,launch\n150,10\n")}, 1, "has no column ball_speed_mph"},
+        {{"--table", put("badcell.csv", header + "150,10,2500\n150,ten,2500\n")}, 2, "line 3: launch_angle_deg is not a finite number: \"ten\""},
+        {{"--table", put("slow.csv", header + "0,10,2500\n")}, 2, "line 2: ball_speed_mph must be above 0"},
         // A table is read up to a bound, whatever it is: a file larger than
         // any table of shots, or a device that never ends, is given up there.
         {{"--table", huge}, 1, "longer than 16 MB"},
         {{"--table", "/dev/zero"}, 1, "/dev/zero: longer than 16 MB"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        EXPECT_EQ(range(c.args), c.status) << err;
-        EXPECT_THAT(err, HasSubstr(c.message));
-        EXPECT_EQ(out, "");
-    }
+    });
+    // clang-format on
 }
 
 TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
 {
     const std::vector<std::string> shot = {"--speed", "167", "--launch", "10.9", "--spin", "2686"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = shot;
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
-    ASSERT_EQ(range(with({"--json"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--json"}))));
     const json j = json::parse(out);
     for (const RangeField& f : rangeFields())
         EXPECT_TRUE(j.contains(f.key)) << f.key;
@@ -208,16 +186,16 @@ TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
     EXPECT_EQ(j["carry_yd"].get<double>(), std::stod(plainText(*driver().tee.carry, 8)));
     EXPECT_EQ(j["hang_time_s"].get<double>(), std::stod(plainText(*driver().tee.hangTime, 3)));
 
-    ASSERT_EQ(range(with({"--csv"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--csv"}))));
     EXPECT_EQ(out.substr(0, out.find('\n')),
               "carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,side_yd,"
               "side_at_landing_yd,landing_speed_mph,landing_spin_rpm");
 
     // The simple physics has no spin to report.
-    ASSERT_EQ(range(with({"--physics", "simple", "--json"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--physics", "simple", "--json"}))));
     EXPECT_TRUE(json::parse(out)["landing_spin_rpm"].is_null());
 
-    ASSERT_EQ(range(shot), 0) << err;
+    ASSERT_TRUE(ok(range(shot)));
     EXPECT_THAT(out, HasSubstr("Carry"));
     EXPECT_THAT(out, HasSubstr(fixedText(*driver().tee.carry, 2)));
 }
@@ -228,7 +206,7 @@ TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
         put("mine.csv",
             "club,\"ball_speed_mph\",launch_angle_deg,spin_rate_rpm,carry_yd,total_yd,"
             "notes\n\"Driver, mine\",167,10.9,2686,270,,windy\n7i,120,16.3,7097,170,175,\n");
-    ASSERT_EQ(range({"--table", path, "--json"}), 0) << err;
+    ASSERT_TRUE(ok(range({"--table", path, "--json"})));
     const json j = json::parse(out);
     ASSERT_EQ(j["shots"].size(), 2u);
     EXPECT_EQ(j["shots"][0]["club"], "Driver, mine");
@@ -240,7 +218,7 @@ TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
                 std::fabs(j["shots"][1]["total_yd"].get<double>() - 175), 1e-8);
     EXPECT_FALSE(j["rmse"].contains("max_height_yd"));
 
-    ASSERT_EQ(range({"--table", path, "--csv"}), 0) << err;
+    ASSERT_TRUE(ok(range({"--table", path, "--csv"})));
     const auto lines = linesOf(out);
     ASSERT_EQ(lines.size(), 4u); // header, two shots, the RMSE
     EXPECT_EQ(lines.back().substr(0, 5), "RMSE,");
