@@ -59,17 +59,13 @@ TEST_P(NotAModel, IsRefusedWithTheFilesName)
     }
 }
 
+using Args = std::vector<std::string>;
+
 INSTANTIATE_TEST_SUITE_P(Commands, NotAModel,
-                         ::testing::Values(std::vector<std::string>{"summary", "MODEL"},
-                                           std::vector<std::string>{"summary", "--json", "MODEL"},
-                                           std::vector<std::string>{"sweep", "MODEL", "--vary",
-                                                                    "TeeBallSpeed=90:91:1"},
-                                           std::vector<std::string>{"read-putt", "MODEL"}),
-                         [](const auto& info) {
-                             return info.param[0] == "read-putt"
-                                        ? std::string("ReadPutt")
-                                        : info.param[0] + std::to_string(info.index);
-                         });
+                         ::testing::Values(Args{"summary", "MODEL"},
+                                           Args{"summary", "--json", "MODEL"},
+                                           Args{"sweep", "MODEL", "--vary", "TeeBallSpeed=90:91:1"},
+                                           Args{"read-putt", "MODEL"}));
 
 // A device node of our own where the system lets us make one (as root), so a
 // writer that replaced it would only replace ours; else the system's.
@@ -165,17 +161,13 @@ TEST_P(StandardOutput, AFailedWriteIsReported)
     ::close(fd);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, StandardOutput,
-    ::testing::Values(std::vector<std::string>{"summary", "SHOT"},
-                      std::vector<std::string>{"summary", "--csv", "SHOT"},
-                      std::vector<std::string>{"read-putt", "--json", kModel},
-                      std::vector<std::string>{"sweep", "--help"},
-                      std::vector<std::string>{"dispersion", kModel, "--shots", "3", "--sd",
-                                               "PuttBallSpeed=0.1"},
-                      std::vector<std::string>{"range", "--speed", "120", "--launch", "16",
-                                               "--spin", "7000", "--json"},
-                      sweepWith({}), sweepWith({"--csv", "-"}), sweepWith({"--json", "-"})));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Commands, StandardOutput, ::testing::Values(
+    Args{"summary", "SHOT"}, Args{"summary", "--csv", "SHOT"}, Args{"read-putt", "--json", kModel},
+    Args{"sweep", "--help"}, Args{"dispersion", kModel, "--shots", "3", "--sd", "PuttBallSpeed=0.1"},
+    Args{"range", "--speed", "120", "--launch", "16", "--spin", "7000", "--json"},
+    sweepWith({}), sweepWith({"--csv", "-"}), sweepWith({"--json", "-"})));
+// clang-format on
 
 // `--csv /dev/stdout >> all.csv` appends, as the shell was asked to.
 TEST_F(ShotlabFiles, StandardOutputOpenForAppendingKeepsWhatItHeld)
