@@ -2,68 +2,39 @@
 // rest of the file, where they lie, and `Shotlab range --club --bag`.
 
 #include "ClubBag.h"
-#include "Shotlab.h"
+#include "LabTest.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace quillmoor::lab;
+using namespace quillmoor::labtest;
 
 namespace {
 
 const std::string kHeader = "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm\n";
 
-// A scratch directory as XDG_DATA_HOME (HOME and it put back at the end).
-class Bags : public ::testing::Test
+// A scratch folder as XDG_DATA_HOME (HOME and it put back at the end).
+class Bags : public LabTest
 {
 protected:
     void SetUp() override
     {
+        LabTest::SetUp();
         for (const char* name : {"HOME", "XDG_DATA_HOME"})
             if (const char* v = std::getenv(name))
                 saved[name] = v;
-        // One of its own: CTest runs the cases side by side.
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        dir = fs::path(::testing::TempDir()) / ("bags-" + std::to_string(getpid()) + "-" + name);
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     }
     void TearDown() override
     {
         for (const char* name : {"HOME", "XDG_DATA_HOME"})
             saved.count(name) ? setenv(name, saved[name].c_str(), 1) : unsetenv(name);
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-    std::string write(const std::string& name, const std::string& text)
-    {
-        const fs::path path = dir / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        LabTest::TearDown();
     }
     std::string own(const std::string& bag) { return "data/Quillmoor/Parview/clubs/" + bag; }
-    int range(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), "range");
-        std::ostringstream o, e;
-        const int status = runShotlab(args, o, e);
-        out = o.str();
-        err = e.str();
-        return status;
-    }
+    int range(const std::vector<std::string>& args) { return run(joined({"range"}, args)); }
 
-    fs::path dir;
     std::map<std::string, std::string> saved;
-    std::string out, err;
 };
 
 struct BrokenBag
@@ -86,11 +57,11 @@ class BrokenBags : public Bags, public ::testing::WithParamInterface<BrokenBag>
 TEST_P(BrokenBags, AreReportedWithTheLineAndNeverWrittenOver)
 {
     const BrokenBag& b = GetParam();
-    const std::string path = write("broken.csv", b.text);
+    const std::string path = put("broken.csv", b.text);
     ClubBag bag;
     std::string error, again, text;
     EXPECT_EQ(readClubBag(path, bag, error), b.error);
-    EXPECT_NE(error.find(b.message), std::string::npos) << error;
+    EXPECT_THAT(error, HasSubstr(b.message));
     bool replaced = true;
     EXPECT_EQ(bagWithClub(path, {"Mine", 150, 12, 3000}, text, replaced, again), b.error);
     EXPECT_EQ(again, error);
@@ -134,7 +105,7 @@ TEST_F(Bags, PuttingAClubInKeepsTheRestOfTheFile)
         "notes,club,spin_rate_rpm,launch_angle_deg,ball_speed_mph,carry_yd\r\n";
     const std::string rest = "\r\nfine,\"7 \"\"iron\"\"\",7097,16.3,120,172"; // no final line end
     const std::string mine =
-        write("own.csv", start + "\"windy, wet\",Driver,2686,10.9,167,275\r\n" + rest);
+        put("own.csv", start + "\"windy, wet\",Driver,2686,10.9,167,275\r\n" + rest);
     ASSERT_EQ(bagWithClub(mine, {"PW", 102, 24.2, 9304.5}, text, replaced, error), BagError::None);
     EXPECT_FALSE(replaced);
     EXPECT_EQ(text, start + "\"windy, wet\",Driver,2686,10.9,167,275\r\n" + rest +
@@ -162,9 +133,9 @@ TEST_F(Bags, NamesAndPlaces)
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(userBagsDir(), "/home/someone/.local/share/Quillmoor/Parview/clubs");
 
-    write(own("b.csv"), kHeader);
-    write(own("a.csv"), kHeader);
-    write(own("notes.txt"), "");
+    put(own("b.csv"), kHeader);
+    put(own("a.csv"), kHeader);
+    put(own("notes.txt"), "");
     fs::create_directories(dir / own("dir.csv"));
     const std::vector<BagFile> bags = bagsIn((dir / own("")).string(), false);
     ASSERT_EQ(bags.size(), 2u);
@@ -178,57 +149,33 @@ TEST_F(Bags, RangeWithAClub)
     auto same = [&](std::vector<std::string> club, std::vector<std::string> numbers) {
         club.push_back("--csv");
         numbers.push_back("--csv");
-        EXPECT_EQ(range(club), 0) << err;
+        EXPECT_TRUE(ok(range(club)));
         const std::string first = out;
-        EXPECT_EQ(range(numbers), 0) << err;
+        EXPECT_TRUE(ok(range(numbers)));
         EXPECT_EQ(first, out);
     };
     same({"--club", "Driver"}, {"--speed", "167", "--launch", "10.9", "--spin", "2686"});
     same({"--club", "7-iron", "--spin", "5000", "--bag", "tour-men"},
          {"--speed", "120", "--launch", "16.3", "--spin", "5000"});
-    write(own("mine.csv"), kHeader + "Driver,150,13,3100\n");
+    put(own("mine.csv"), kHeader + "Driver,150,13,3100\n");
     same({"--club", "Driver", "--bag", "mine"},
          {"--speed", "150", "--launch", "13", "--spin", "3100"});
-    const std::string file = write("elsewhere/other.csv", kHeader + "Big,170,9,2200\n");
+    const std::string file = put("elsewhere/other.csv", kHeader + "Big,170,9,2200\n");
     same({"--club", "big", "--bag", file}, {"--speed", "170", "--launch", "9", "--spin", "2200"});
 }
 
-struct BadClub
+TEST_F(Bags, RangeWithAClubRefusesNamingWhatThereIs)
 {
-    const char* name;
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-    friend void PrintTo(const BadClub& c, std::ostream* os) { *os << c.name; }
-};
-
-class RangeClubRefuses : public Bags, public ::testing::WithParamInterface<BadClub>
-{
-};
-
-TEST_P(RangeClubRefuses, WithAMessageNamingWhatThereIs)
-{
-    const BadClub& c = GetParam();
-    write(own("mine.csv"), kHeader + "Driver,150,13,3100\n");
-    write(own("broken.csv"), kHeader + "Driver,150,13,3100\nW,,,\n");
-    std::vector<std::string> args = c.args;
-    for (std::string& a : args)
-        if (a.rfind("DIR/", 0) == 0)
-            a = (dir / a.substr(4)).string();
-    EXPECT_EQ(range(args), c.status) << err;
-    EXPECT_NE(err.find(c.message), std::string::npos) << err;
-    EXPECT_EQ(out, "");
+    put(own("mine.csv"), kHeader + "Driver,150,13,3100\n");
+    put(own("broken.csv"), kHeader + "Driver,150,13,3100\nW,,,\n");
+    // clang-format off
+    expectRefused({"range"}, {
+        {{"--club", "Putter"}, 2, "tour-men.csv: its clubs are Driver, 3-wood, 5-wood, Hybrid, 3-iron, 4-iron, 5-iron, 6-iron, 7-iron, 8-iron, 9-iron, PW\n"},
+        {{"--club", "Driver", "--bag", "winter"}, 2, "no bag named \"winter\": the bags are broken, mine, tour-men (installed)"},
+        {{"--club", "Driver", "--bag", "broken"}, 1, "broken.csv: line 3: ball_speed_mph is empty"},
+        {{"--club", "Driver", "--bag", path("nothing.csv")}, 1, "nothing.csv: cannot be read: No such file"},
+        {{"--bag", "mine", "--speed", "150", "--launch", "10", "--spin", "2500"}, 2, "--bag requires --club"},
+        {{"--club", "Driver", "--table", path("t.csv")}, 2, "excludes"},
+    });
+    // clang-format on
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Range, RangeClubRefuses,
-    ::testing::Values(
-        BadClub{"UnknownClub", {"--club", "Putter"}, 2, "tour-men.csv: its clubs are Driver, 3-wood, 5-wood, Hybrid, 3-iron, 4-iron, 5-iron, 6-iron, 7-iron, 8-iron, 9-iron, PW\n"},
-        BadClub{"UnknownBag", {"--club", "Driver", "--bag", "winter"}, 2, "no bag named \"winter\": the bags are broken, mine, tour-men (installed)"},
-        BadClub{"BrokenBag", {"--club", "Driver", "--bag", "broken"}, 1, "broken.csv: line 3: ball_speed_mph is empty"},
-        BadClub{"MissingFile", {"--club", "Driver", "--bag", "DIR/nothing.csv"}, 1, "nothing.csv: cannot be read: No such file"},
-        BadClub{"BagWithoutClub", {"--bag", "mine", "--speed", "150", "--launch", "10", "--spin", "2500"}, 2, "--bag requires --club"},
-        BadClub{"ClubAndTable", {"--club", "Driver", "--table", "DIR/t.csv"}, 2, "excludes"}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on

@@ -2,87 +2,26 @@
 // bad input.
 
 #include "Dispersion.h"
+#include "LabTest.h"
 #include "ShotOutput.h"
-#include "Shotlab.h"
 #include "SwingModel.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace quillmoor;
 using namespace quillmoor::lab;
+using namespace quillmoor::labtest;
 
 namespace {
 
-const std::string kExamples = QUILLMOOR_SOURCE_DIR "/examples/";
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// One column of a CSV text without quoted cells, by its header name.
-std::vector<double> csvColumn(const std::string& text, const std::string& name)
-{
-    const auto lines = linesOf(text);
-    std::vector<double> values;
-    if (lines.empty())
-        return values;
-    std::size_t column = 0;
-    std::istringstream header(lines[0]);
-    for (std::string cell; std::getline(header, cell, ',') && cell != name;)
-        ++column;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::istringstream row(lines[i]);
-        std::string cell;
-        for (std::size_t c = 0; c <= column; ++c)
-            std::getline(row, cell, ',');
-        values.push_back(std::stod(cell));
-    }
-    return values;
-}
-
-class Dispersion : public ::testing::Test
+class Dispersion : public LabTest
 {
 protected:
-    static inline fs::path dir;
-    static std::string path(const std::string& name) { return (dir / name).string(); }
-
-    static void SetUpTestSuite()
+    int disperse(const std::vector<std::string>& args, const Pictures& pictures = {})
     {
-        std::string name = ::testing::TempDir() + "dispersionXXXXXX";
-        dir = ::mkdtemp(name.data());
-    }
-    static void TearDownTestSuite() { fs::remove_all(dir); }
-
-    std::string out, err;
-    int run(std::vector<std::string> args, const Pictures& pictures = {})
-    {
-        args.insert(args.begin(), "dispersion");
-        std::ostringstream o, e;
-        const int status = runShotlab(args, o, e, pictures);
-        out = o.str();
-        err = e.str();
-        return status;
+        return run(joined({"dispersion"}, args), pictures);
     }
 };
 
@@ -97,13 +36,14 @@ TEST_F(Dispersion, DrawsFollowTheNormalDistribution)
 {
     constexpr std::size_t n = 10'000;
     const std::string csv = path("draws.csv");
-    ASSERT_EQ(
-        run({kExamples + "hole1-teeshot.txt", "--shots", std::to_string(n), "--sd",
-             "TeeBallSpeed=2", "--sd", "TeeLaunchAngle=5%", "--physics", "simple", "--csv", csv}),
-        0)
-        << err;
-    const std::vector<double> speed = csvColumn(readAll(csv), "TeeBallSpeed");
-    const std::vector<double> angle = csvColumn(readAll(csv), "TeeLaunchAngle");
+    ASSERT_TRUE(ok(disperse({kExamples + "hole1-teeshot.txt", "--shots", std::to_string(n), "--sd",
+                             "TeeBallSpeed=2", "--sd", "TeeLaunchAngle=5%", "--physics", "simple",
+                             "--csv", csv})));
+    std::vector<double> speed, angle;
+    for (const auto& row : csvRecords(readAll(csv))) {
+        speed.push_back(std::stod(row.at("TeeBallSpeed")));
+        angle.push_back(std::stod(row.at("TeeLaunchAngle")));
+    }
     ASSERT_EQ(speed.size(), n);
     ASSERT_EQ(angle.size(), n);
 
@@ -136,10 +76,9 @@ TEST_F(Dispersion, DrawsFollowTheNormalDistribution)
 TEST_F(Dispersion, AllSdsZeroGiveIdenticalShots)
 {
     const std::string csv = path("same.csv"), json = path("same.json");
-    ASSERT_EQ(run({kExamples + "hole2-teeshot.txt", "--shots", "40", "--sd", "TeeBallSpeed=0",
-                   "--sd", "WindDir=0%", "--csv", csv, "--json", json}),
-              0)
-        << err;
+    ASSERT_TRUE(
+        ok(disperse({kExamples + "hole2-teeshot.txt", "--shots", "40", "--sd", "TeeBallSpeed=0",
+                     "--sd", "WindDir=0%", "--csv", csv, "--json", json})));
     const auto lines = linesOf(readAll(csv));
     ASSERT_EQ(lines.size(), 41u);
     EXPECT_EQ(lines[0].rfind("TeeBallSpeed,WindDir,shot,carry_yd,total_yd,", 0), 0u) << lines[0];
@@ -153,31 +92,23 @@ TEST_F(Dispersion, AllSdsZeroGiveIdenticalShots)
         EXPECT_EQ(e.at("semi_minor_yd"), 0.0);
     }
     // The summary table goes to standard output when no output does.
-    EXPECT_NE(out.find("Dispersion of 40 tee shots"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("Dispersion of 40 tee shots"));
 }
 
 // The same seed gives the same bytes whatever the threads; another seed
 // other shots. Each row is what a sweep gives for the values drawn.
 TEST_F(Dispersion, SameSeedSameOutputForAnyJobs)
 {
-    const std::vector<std::string> common = {kExamples + "hole3-teeshot.txt",
-                                             "--shots",
-                                             "120",
-                                             "--sd",
-                                             "TeeBackSpin=300",
-                                             "--sd",
-                                             "TeeTargetAngle=1.5",
-                                             "--seed",
-                                             "77"};
+    auto seeded = [&](const char* seed, const std::vector<std::string>& more) {
+        return disperse(joined({kExamples + "hole3-teeshot.txt", "--shots", "120", "--sd",
+                                "TeeBackSpin=300", "--sd", "TeeTargetAngle=1.5", "--seed", seed},
+                               more));
+    };
     std::string csv1, json1;
     for (const char* jobs : {"1", "2"}) {
-        auto args = common;
-        args.insert(args.end(), {"--jobs", jobs, "--csv", path("j.csv"), "--json", "-"});
-        ASSERT_EQ(run(args), 0) << err;
-        if (csv1.empty()) {
-            csv1 = readAll(path("j.csv"));
-            json1 = out;
-        }
+        ASSERT_TRUE(ok(seeded("77", {"--jobs", jobs, "--csv", path("j.csv"), "--json", "-"})));
+        csv1 = csv1.empty() ? readAll(path("j.csv")) : csv1;
+        json1 = json1.empty() ? out : json1;
         EXPECT_EQ(readAll(path("j.csv")), csv1) << jobs;
         EXPECT_EQ(out, json1) << jobs; // the rows and the summary
     }
@@ -185,27 +116,17 @@ TEST_F(Dispersion, SameSeedSameOutputForAnyJobs)
     ASSERT_EQ(doc.at("shots").size(), 120u);
     EXPECT_EQ(doc.at("summary").at("seed"), 77u);
     EXPECT_EQ(doc.at("summary").at("run"), 120u);
-
-    auto other = common;
-    other.back() = "78";
-    other.insert(other.end(), {"--csv", path("j.csv")});
-    ASSERT_EQ(run(other), 0) << err;
+    ASSERT_TRUE(ok(seeded("78", {"--csv", path("j.csv")})));
     EXPECT_NE(readAll(path("j.csv")), csv1);
 
     // The fifth shot's values as a sweep sets them: the same row.
     const auto lines = linesOf(csv1);
-    std::istringstream row(lines[5]);
-    std::string spin, aim;
-    std::getline(row, spin, ',');
-    std::getline(row, aim, ',');
-    std::ostringstream o, e;
-    ASSERT_EQ(runShotlab({"sweep", kExamples + "hole3-teeshot.txt", "--vary",
-                          "TeeBackSpin=" + spin + ":" + spin + ":1", "--vary",
-                          "TeeTargetAngle=" + aim + ":" + aim + ":1", "--csv", "-"},
-                         o, e),
-              0)
-        << e.str();
-    EXPECT_EQ(linesOf(o.str()).at(1), lines[5]);
+    const auto cells = cellsOf(lines[5]);
+    const std::string spin = cells[0], aim = cells[1];
+    ASSERT_TRUE(ok(run({"sweep", kExamples + "hole3-teeshot.txt", "--vary",
+                        "TeeBackSpin=" + spin + ":" + spin + ":1", "--vary",
+                        "TeeTargetAngle=" + aim + ":" + aim + ":1", "--csv", "-"})));
+    EXPECT_EQ(linesOf(out).at(1), lines[5]);
 }
 
 TEST_F(Dispersion, APuttThatAlwaysHolesReportsAHundredPercent)
@@ -217,21 +138,19 @@ TEST_F(Dispersion, APuttThatAlwaysHolesReportsAHundredPercent)
     model.PuttBallSpeed = 5.42;
     ASSERT_TRUE(model.write(path("sure.txt")));
 
-    ASSERT_EQ(run({path("sure.txt"), "--shots", "1000", "--sd", "PuttBallSpeed=2%", "--sd",
-                   "PuttTargetAngle=0.5", "--json", path("sure.json")}),
-              0)
-        << err;
+    ASSERT_TRUE(ok(disperse({path("sure.txt"), "--shots", "1000", "--sd", "PuttBallSpeed=2%",
+                             "--sd", "PuttTargetAngle=0.5", "--json", path("sure.json")})));
     // All 1000: the interval runs from 1000 / (1000 + 1.96²) to 1.
-    EXPECT_NE(out.find("Holes 100 % (99.6\u2013100 %) of putts with 2 % speed and 0.5\u00b0 aim "
-                       "spread."),
-              std::string::npos)
-        << out;
+    EXPECT_THAT(out,
+                HasSubstr("Holes 100 % (99.6\u2013100 %) of putts with 2 % speed and 0.5\u00b0 aim "
+                          "spread."));
     const auto holed = nlohmann::json::parse(readAll(path("sure.json"))).at("summary").at("holed");
     EXPECT_EQ(holed.at("count"), 1000u);
     EXPECT_EQ(holed.at("share"), 1.0);
     EXPECT_EQ(holed.at("high"), 1.0);
     EXPECT_NEAR(holed.at("low").get<double>(),
-                1000 / (1000 + 1.959963984540054 * 1.959963984540054), 5e-9); // printed to 8 decimals
+                1000 / (1000 + 1.959963984540054 * 1.959963984540054),
+                5e-9); // printed to 8 decimals
 }
 
 // Points from a 2-D normal distribution with known axes and orientation:
@@ -400,16 +319,16 @@ TEST_F(Dispersion, BadInputIsRefusedBeforeAnythingIsWritten)
         if (std::find(c.args.begin(), c.args.end(), "--shots") == c.args.end())
             args.insert(args.end(), {"--shots", "10"});
         args.insert(args.end(), c.args.begin(), c.args.end());
-        EXPECT_EQ(run(args), 2);
-        EXPECT_NE(err.find(c.message), std::string::npos) << err;
-        EXPECT_NE(err.find("--help' for more information"), std::string::npos) << err;
-        EXPECT_FALSE(fs::exists(csv));
+        EXPECT_EQ(disperse(args), 2);
+        EXPECT_THAT(err, HasSubstr(c.message));
+        EXPECT_THAT(err, HasSubstr("--help' for more information"));
         EXPECT_EQ(out, "");
     }
-    EXPECT_EQ(run({path("missing.txt"), "--shots", "10", "--sd", "TeeBallSpeed=1", "--csv", csv}),
-              1);
-    EXPECT_NE(err.find("missing.txt: No such file or directory"), std::string::npos) << err;
-    EXPECT_FALSE(fs::exists(csv));
+    EXPECT_EQ(
+        disperse({path("missing.txt"), "--shots", "10", "--sd", "TeeBallSpeed=1", "--csv", csv}),
+        1);
+    EXPECT_THAT(err, HasSubstr("missing.txt: No such file or directory"));
+    EXPECT_EQ(names(), std::vector<std::string>()); // nothing written
 }
 
 // A model whose every shot the routine refuses gives rows of refusals and no
@@ -421,10 +340,10 @@ TEST_F(Dispersion, EveryShotRefusedIsAFailure)
     ASSERT_TRUE(readFreshModel(kExamples + "hole1-teeshot.txt", model, reason)) << reason;
     model.TimeStepSize = 0;
     ASSERT_TRUE(model.write(path("nostep.txt")));
-    EXPECT_EQ(run({path("nostep.txt"), "--shots", "5", "--sd", "TeeBallSpeed=1", "--json",
-                   path("nostep.json")}),
+    EXPECT_EQ(disperse({path("nostep.txt"), "--shots", "5", "--sd", "TeeBallSpeed=1", "--json",
+                        path("nostep.json")}),
               1);
-    EXPECT_NE(err.find("no shot could be run: TimeStepSize"), std::string::npos) << err;
+    EXPECT_THAT(err, HasSubstr("no shot could be run: TimeStepSize"));
     const auto doc = nlohmann::json::parse(readAll(path("nostep.json")));
     EXPECT_EQ(doc.at("shots").size(), 5u);
     EXPECT_EQ(doc.at("summary").at("refused"), 5u);
@@ -442,22 +361,20 @@ TEST_F(Dispersion, PlotIsHandedThePointsAndEllipses)
         png = "picture";
         return true;
     };
-    ASSERT_EQ(run({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
-                   "TeeBallSpeed=0:", "--plot", path("d.png")},
-                  pictures),
+    ASSERT_EQ(disperse({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
+                        "TeeBallSpeed=0:", "--plot", path("d.png")},
+                       pictures),
               2); // a malformed SD draws nothing
     EXPECT_EQ(drawn.model, nullptr);
 
-    ASSERT_EQ(run({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd", "TeeBallSpeed=30%",
-                   "--plot", path("d.png")},
-                  pictures),
-              0)
-        << err;
+    ASSERT_TRUE(ok(disperse({kExamples + "hole1-teeshot.txt", "--shots", "30", "--sd",
+                             "TeeBallSpeed=30%", "--plot", path("d.png")},
+                            pictures)));
     EXPECT_EQ(readAll(path("d.png")), "picture");
     EXPECT_EQ(drawn.finish.size(), 30u);
     EXPECT_EQ(drawn.landing.size(), 30u);
     EXPECT_EQ(drawn.landingEllipses.size(), 2u);
     EXPECT_EQ(drawn.finishEllipses.size(), 2u);
     EXPECT_LT(drawn.finishEllipses[0].semiMajor, drawn.finishEllipses[1].semiMajor);
-    EXPECT_NE(drawn.title.find("with 30 % ball speed spread"), std::string::npos) << drawn.title;
+    EXPECT_THAT(drawn.title, HasSubstr("with 30 % ball speed spread"));
 }

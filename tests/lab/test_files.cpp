@@ -4,7 +4,7 @@
 
 #include "../../lab/src/OutputStreams.h"
 #include "../FifoReader.h"
-#include "Shotlab.h"
+#include "LabTest.h"
 #include "SweepChart.h"
 #include "SweepPlot.h"
 #include "SwingModel.h"
@@ -12,70 +12,22 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <random>
-#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace quillmoor;
+using namespace quillmoor::labtest;
 
 namespace {
 
 const std::string kModel = QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt";
 
-std::string readAll(const std::string& path)
+class ShotlabFiles : public LabTest
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class ShotlabFiles : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        std::string name = ::testing::TempDir() + "shotlabfilesXXXXXX";
-        dir = ::mkdtemp(name.data());
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string put(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-        return path(name);
-    }
-    // The names in the directory, for "nothing else was written".
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> list;
-        for (const auto& entry : fs::directory_iterator(dir))
-            list.push_back(entry.path().filename().string());
-        std::sort(list.begin(), list.end());
-        return list;
-    }
-
-    int run(const std::vector<std::string>& args)
-    {
-        std::ostringstream o, e;
-        const int status = lab::runShotlab(args, o, e);
-        out = o.str();
-        err = e.str();
-        return status;
-    }
-
-    fs::path dir;
-    std::string out, err;
 };
 
 // Every command takes only a model: prose, binary junk and a file that never
@@ -102,22 +54,18 @@ TEST_P(NotAModel, IsRefusedWithTheFilesName)
         std::vector<std::string> args = GetParam();
         std::replace(args.begin(), args.end(), std::string("MODEL"), file);
         EXPECT_EQ(run(args), 1);
-        EXPECT_NE(err.find(file + ": " + message), std::string::npos) << err;
+        EXPECT_THAT(err, HasSubstr(file + ": " + message));
         EXPECT_TRUE(out.empty() || out == "[]\n") << out;
     }
 }
 
+using Args = std::vector<std::string>;
+
 INSTANTIATE_TEST_SUITE_P(Commands, NotAModel,
-                         ::testing::Values(std::vector<std::string>{"summary", "MODEL"},
-                                           std::vector<std::string>{"summary", "--json", "MODEL"},
-                                           std::vector<std::string>{"sweep", "MODEL", "--vary",
-                                                                    "TeeBallSpeed=90:91:1"},
-                                           std::vector<std::string>{"read-putt", "MODEL"}),
-                         [](const auto& info) {
-                             return info.param[0] == "read-putt"
-                                        ? std::string("ReadPutt")
-                                        : info.param[0] + std::to_string(info.index);
-                         });
+                         ::testing::Values(Args{"summary", "MODEL"},
+                                           Args{"summary", "--json", "MODEL"},
+                                           Args{"sweep", "MODEL", "--vary", "TeeBallSpeed=90:91:1"},
+                                           Args{"read-putt", "MODEL"}));
 
 // A device node of our own where the system lets us make one (as root), so a
 // writer that replaced it would only replace ours; else the system's.
@@ -154,11 +102,9 @@ lab::Pictures fakePictures()
 
 const std::vector<std::string> kSweep = {"sweep", kModel, "--vary", "PuttTargetAngle=0:2:1"};
 
-std::vector<std::string> sweepWith(std::vector<std::string> more)
+std::vector<std::string> sweepWith(const std::vector<std::string>& more)
 {
-    std::vector<std::string> args = kSweep;
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
+    return joined(kSweep, more);
 }
 
 } // namespace
@@ -167,21 +113,21 @@ std::vector<std::string> sweepWith(std::vector<std::string> more)
 // fails the sweep, exit 1, with the reason) and stays the device it was.
 TEST_F(ShotlabFiles, FifosAndDevicesAreWrittenIntoNotReplaced)
 {
-    ASSERT_EQ(run(sweepWith({"--csv", "-"})), 0) << err;
+    ASSERT_TRUE(ok(run(sweepWith({"--csv", "-"}))));
     const std::string rows = out;
 
     const std::string fifo = path("pipe");
     FifoReader reader(fifo);
     ASSERT_TRUE(reader.ok());
-    EXPECT_EQ(run(sweepWith({"--csv", fifo})), 0) << err;
+    EXPECT_TRUE(ok(run(sweepWith({"--csv", fifo}))));
     EXPECT_EQ(reader.text(), rows);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
 
     const std::string null = deviceNode(dir, "null", 3), full = deviceNode(dir, "full", 7);
-    EXPECT_EQ(run(sweepWith({"--csv", null})), 0) << err;
+    EXPECT_TRUE(ok(run(sweepWith({"--csv", null}))));
     for (const char* option : {"--csv", "--json"}) {
         EXPECT_EQ(run(sweepWith({option, full})), 1);
-        EXPECT_NE(err.find(full + ": No space left on device"), std::string::npos) << err;
+        EXPECT_THAT(err, HasSubstr(full + ": No space left on device"));
     }
     EXPECT_TRUE(isDevice(null, 3));
     EXPECT_TRUE(isDevice(full, 7));
@@ -210,25 +156,18 @@ TEST_P(StandardOutput, AFailedWriteIsReported)
         std::ostream full(&buffer);
         std::ostringstream e;
         EXPECT_EQ(lab::runShotlab(args, full, e), 1);
-        EXPECT_NE(e.str().find("standard output: No space left on device"), std::string::npos)
-            << e.str();
+        EXPECT_THAT(e.str(), HasSubstr("standard output: No space left on device"));
     }
     ::close(fd);
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, StandardOutput,
-                         ::testing::Values(std::vector<std::string>{"summary", "SHOT"},
-                                           std::vector<std::string>{"summary", "--csv", "SHOT"},
-                                           std::vector<std::string>{"read-putt", "--json", kModel},
-                                           std::vector<std::string>{"sweep", "--help"},
-                                           std::vector<std::string>{"dispersion", kModel,
-                                                                    "--shots", "3", "--sd",
-                                                                    "PuttBallSpeed=0.1"},
-                                           std::vector<std::string>{"range", "--speed", "120",
-                                                                    "--launch", "16", "--spin",
-                                                                    "7000", "--json"},
-                                           sweepWith({}), sweepWith({"--csv", "-"}),
-                                           sweepWith({"--json", "-"})));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Commands, StandardOutput, ::testing::Values(
+    Args{"summary", "SHOT"}, Args{"summary", "--csv", "SHOT"}, Args{"read-putt", "--json", kModel},
+    Args{"sweep", "--help"}, Args{"dispersion", kModel, "--shots", "3", "--sd", "PuttBallSpeed=0.1"},
+    Args{"range", "--speed", "120", "--launch", "16", "--spin", "7000", "--json"},
+    sweepWith({}), sweepWith({"--csv", "-"}), sweepWith({"--json", "-"})));
+// clang-format on
 
 // `--csv /dev/stdout >> all.csv` appends, as the shell was asked to.
 TEST_F(ShotlabFiles, StandardOutputOpenForAppendingKeepsWhatItHeld)
@@ -250,41 +189,31 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
     const std::string model = put("m.txt", readAll(kModel));
     fs::create_symlink(model, path("link.txt"));
     fs::create_hard_link(model, path("hard.txt"));
-    for (const std::vector<std::string>& more :
-         std::vector<std::vector<std::string>>{{"--csv", model},
-                                               {"--json", model},
-                                               {"--plot", model},
-                                               {"--chart", "carry_yd:" + model},
-                                               {"--csv", path("link.txt")},
-                                               {"--json", path("hard.txt")},
-                                               {"--csv", (dir / "." / "m.txt").string()}}) {
-        SCOPED_TRACE(testing::PrintToString(more));
-        std::vector<std::string> args = {"sweep", model, "--vary", "TeeBallSpeed=90:91:1"};
-        args.insert(args.end(), more.begin(), more.end());
-        std::ostringstream o, e;
-        EXPECT_EQ(lab::runShotlab(args, o, e, fakePictures()), 2);
-        EXPECT_NE(e.str().find("is the model"), std::string::npos) << e.str();
-        EXPECT_EQ(readAll(model), readAll(kModel));
+    const std::vector<std::string> sweep = {"sweep", model, "--vary", "TeeBallSpeed=90:91:1"};
+    const std::vector<std::string> cases[] = {
+        joined(sweep, {"--csv", model}),
+        joined(sweep, {"--json", model}),
+        joined(sweep, {"--plot", model}),
+        joined(sweep, {"--chart", "carry_yd:" + model}),
+        joined(sweep, {"--csv", path("link.txt")}),
+        joined(sweep, {"--json", path("hard.txt")}),
+        joined(sweep, {"--csv", (dir / "." / "m.txt").string()}),
+        // The same rule for every command that writes files.
+        {"dispersion", model, "--shots", "3", "--sd", "TeeBallSpeed=1", "--json", path("link.txt")},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        EXPECT_EQ(run(args, fakePictures()), 2);
+        EXPECT_THAT(err, HasSubstr("is the model"));
     }
-    // The same rule for every command that writes files.
-    std::ostringstream o, e;
-    EXPECT_EQ(lab::runShotlab({"dispersion", model, "--shots", "3", "--sd", "TeeBallSpeed=1",
-                               "--json", path("link.txt")},
-                              o, e),
-              2);
-    EXPECT_NE(e.str().find("is the model"), std::string::npos) << e.str();
     EXPECT_EQ(readAll(model), readAll(kModel));
     EXPECT_EQ(names(), (std::vector<std::string>{"hard.txt", "link.txt", "m.txt"}));
 
     // Two outputs into one file, by another name.
-    o.str("");
-    e.str("");
-    std::ofstream(path("a.csv")) << "keep\n";
-    EXPECT_EQ(
-        lab::runShotlab(
-            sweepWith({"--csv", path("a.csv"), "--json", (dir / "." / "a.csv").string()}), o, e),
-        2);
-    EXPECT_NE(e.str().find("name the same file"), std::string::npos) << e.str();
+    put("a.csv", "keep\n");
+    EXPECT_EQ(run(sweepWith({"--csv", path("a.csv"), "--json", (dir / "." / "a.csv").string()})),
+              2);
+    EXPECT_THAT(err, HasSubstr("name the same file"));
     EXPECT_EQ(readAll(path("a.csv")), "keep\n");
 }
 
@@ -292,24 +221,17 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
 // written stops the sweep at once, and nothing else is written.
 TEST_F(ShotlabFiles, EveryOutputIsCheckedBeforeTheFirstShot)
 {
-    std::ostringstream o, e;
-    EXPECT_EQ(lab::runShotlab(sweepWith({"--csv", path("rows.csv"), "--chart",
-                                         "roll_time_s:" + path("no/such/c.png")}),
-                              o, e, fakePictures()),
+    EXPECT_EQ(run(sweepWith({"--csv", path("rows.csv"), "--chart",
+                             "roll_time_s:" + path("no/such/c.png")}),
+                  fakePictures()),
               1);
-    EXPECT_NE(e.str().find("no/such/c.png: No such file or directory"), std::string::npos)
-        << e.str();
+    EXPECT_THAT(err, HasSubstr("no/such/c.png: No such file or directory"));
     EXPECT_TRUE(names().empty());
 
     // A file that exists in a directory that takes no new file: the message
     // says that, not that the file is missing.
     EXPECT_EQ(run(sweepWith({"--csv", "/proc/version"})), 1);
-    EXPECT_NE(err.find("/proc/version: cannot create a new file in /proc"), std::string::npos)
-        << err;
-
-    EXPECT_EQ(run(sweepWith({"--shard", ""})), 2);
-    EXPECT_NE(err.find("--shard"), std::string::npos) << err;
-    EXPECT_EQ(out, "");
+    EXPECT_THAT(err, HasSubstr("/proc/version: cannot create a new file in /proc"));
 }
 
 // However the program is stopped, no temporary file is left beside the

@@ -1,20 +1,16 @@
 // Shotlab range: the realistic physics held against the measured tour table,
 // what golfers know of spin, air and wind, and the command line.
 
+#include "LabTest.h"
 #include "Range.h"
-#include "Shotlab.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
-namespace fs = std::filesystem;
 using json = nlohmann::json;
 using namespace quillmoor;
 using namespace quillmoor::lab;
+using namespace quillmoor::labtest;
 
 namespace {
 
@@ -139,108 +135,48 @@ TEST(Golfers, AWedgeStopsAndADriverRunsOut)
 
 namespace {
 
-class RangeCommand : public ::testing::Test
+class RangeCommand : public LabTest
 {
 protected:
-    std::string out, err;
-    std::vector<std::string> written;
-    void TearDown() override
-    {
-        for (const std::string& path : written)
-            fs::remove(path);
-    }
-    int run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), "range");
-        std::ostringstream o, e;
-        const int status = runShotlab(args, o, e);
-        out = o.str();
-        err = e.str();
-        return status;
-    }
-    std::string write(const std::string& name, const std::string& text)
-    {
-        const std::string path = ::testing::TempDir() + "range-" + name;
-        std::ofstream(path) << text;
-        written.push_back(path);
-        return path;
-    }
-};
-
-struct BadOptions
-{
-    const char* name;
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-    friend void PrintTo(const BadOptions& c, std::ostream* os) { *os << c.name; }
-};
-
-class RangeRefuses : public RangeCommand, public ::testing::WithParamInterface<BadOptions>
-{
+    int range(const std::vector<std::string>& args) { return run(joined({"range"}, args)); }
 };
 
 } // namespace
 
-TEST_P(RangeRefuses, WithAMessageNamingTheValue)
+TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
 {
-    const BadOptions& c = GetParam();
-    EXPECT_EQ(run(c.args), c.status) << err;
-    EXPECT_NE(err.find(c.message), std::string::npos) << err;
-    EXPECT_EQ(out, "");
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Range, RangeRefuses,
-    ::testing::Values(
-        BadOptions{"NoSpeed", {"--launch", "10", "--spin", "2500"}, 2, "--speed is required"},
-        BadOptions{"NotANumber", {"--speed", "fast", "--launch", "10", "--spin", "2500"}, 2, "--speed"},
-        BadOptions{"NaNSpeed", {"--speed", "nan", "--launch", "10", "--spin", "2500"}, 2, "--speed is not a finite number"},
-        BadOptions{"InfiniteSpin", {"--speed", "150", "--launch", "10", "--spin", "inf"}, 2, "--spin is not a finite number"},
-        BadOptions{"ZeroSpeed", {"--speed", "0", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
-        BadOptions{"NegativeSpeed", {"--speed", "-150", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
-        BadOptions{"NaNWind", {"--speed", "150", "--launch", "10", "--spin", "2500", "--wind", "nan"}, 2, "--wind is not a finite number"},
-        BadOptions{"HotAir", {"--speed", "150", "--launch", "10", "--spin", "2500", "--temperature", "500"}, 2, "Temperature must be between"},
-        BadOptions{"UnknownPhysics", {"--physics", "magic", "--speed", "150", "--launch", "10", "--spin", "2500"}, 2, "--physics"},
-        BadOptions{"TableAndShot", {"--table", "x.csv", "--speed", "150"}, 2, "excludes"},
-        BadOptions{"MissingTable", {"--table", "/nonexistent/shots.csv"}, 1, "cannot be read"}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-TEST_F(RangeCommand, TablesThatCannotBeUsed)
-{
-    EXPECT_EQ(run({"--table", write("nocolumns.csv", "speed,launch\n150,10\n")}), 1);
-    EXPECT_NE(err.find("has no column ball_speed_mph"), std::string::npos) << err;
+    const std::vector<std::string> shot = {"--speed", "150", "--launch", "10", "--spin", "2500"};
     const std::string header = "ball_speed_mph,launch_angle_deg,spin_rate_rpm\n";
-    EXPECT_EQ(run({"--table", write("badcell.csv", header + "150,10,2500\n150,ten,2500\n")}), 2);
-    EXPECT_NE(err.find("line 3: launch_angle_deg is not a finite number: \"ten\""),
-              std::string::npos)
-        << err;
-    EXPECT_EQ(run({"--table", write("slow.csv", header + "0,10,2500\n")}), 2);
-    EXPECT_NE(err.find("line 2: ball_speed_mph must be above 0"), std::string::npos) << err;
-}
-
-// A table is read up to a bound, whatever it is: a file larger than any table
-// of shots, or a device that never ends, is given up there.
-TEST_F(RangeCommand, ATableIsReadUpToItsBound)
-{
-    const std::string huge = write("huge.csv", std::string(kMaxTableBytes + 1, 'x'));
-    EXPECT_EQ(run({"--table", huge}), 1);
-    EXPECT_NE(err.find("longer than 16 MB"), std::string::npos) << err;
-    EXPECT_EQ(run({"--table", "/dev/zero"}), 1);
-    EXPECT_NE(err.find("/dev/zero: longer than 16 MB"), std::string::npos) << err;
+    const std::string huge = put("huge.csv", std::string(kMaxTableBytes + 1, 'x'));
+    // clang-format off
+    expectRefused({"range"}, {
+        {{"--launch", "10", "--spin", "2500"}, 2, "--speed is required"},
+        {{"--speed", "fast", "--launch", "10", "--spin", "2500"}, 2, "--speed"},
+        {{"--speed", "nan", "--launch", "10", "--spin", "2500"}, 2, "--speed is not a finite number"},
+        {{"--speed", "150", "--launch", "10", "--spin", "inf"}, 2, "--spin is not a finite number"},
+        {{"--speed", "0", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
+        {{"--speed", "-150", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
+        {joined(shot, {"--wind", "nan"}), 2, "--wind is not a finite number"},
+        {joined(shot, {"--temperature", "500"}), 2, "Temperature must be between"},
+        {joined({"--physics", "magic"}, shot), 2, "--physics"},
+        {{"--table", "x.csv", "--speed", "150"}, 2, "excludes"},
+        {{"--table", "/nonexistent/shots.csv"}, 1, "cannot be read"},
+        // Tables that cannot be used.
+        {{"--table", put("nocolumns.csv", "speed,launch\n150,10\n")}, 1, "has no column ball_speed_mph"},
+        {{"--table", put("badcell.csv", header + "150,10,2500\n150,ten,2500\n")}, 2, "line 3: launch_angle_deg is not a finite number: \"ten\""},
+        {{"--table", put("slow.csv", header + "0,10,2500\n")}, 2, "line 2: ball_speed_mph must be above 0"},
+        // A table is read up to a bound, whatever it is: a file larger than
+        // any table of shots, or a device that never ends, is given up there.
+        {{"--table", huge}, 1, "longer than 16 MB"},
+        {{"--table", "/dev/zero"}, 1, "/dev/zero: longer than 16 MB"},
+    });
+    // clang-format on
 }
 
 TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
 {
     const std::vector<std::string> shot = {"--speed", "167", "--launch", "10.9", "--spin", "2686"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = shot;
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
-    ASSERT_EQ(run(with({"--json"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--json"}))));
     const json j = json::parse(out);
     for (const RangeField& f : rangeFields())
         EXPECT_TRUE(j.contains(f.key)) << f.key;
@@ -250,26 +186,27 @@ TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
     EXPECT_EQ(j["carry_yd"].get<double>(), std::stod(plainText(*driver().tee.carry, 8)));
     EXPECT_EQ(j["hang_time_s"].get<double>(), std::stod(plainText(*driver().tee.hangTime, 3)));
 
-    ASSERT_EQ(run(with({"--csv"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--csv"}))));
     EXPECT_EQ(out.substr(0, out.find('\n')),
               "carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,side_yd,"
               "side_at_landing_yd,landing_speed_mph,landing_spin_rpm");
 
     // The simple physics has no spin to report.
-    ASSERT_EQ(run(with({"--physics", "simple", "--json"})), 0) << err;
+    ASSERT_TRUE(ok(range(joined(shot, {"--physics", "simple", "--json"}))));
     EXPECT_TRUE(json::parse(out)["landing_spin_rpm"].is_null());
 
-    ASSERT_EQ(run(shot), 0) << err;
-    EXPECT_NE(out.find("Carry"), std::string::npos);
-    EXPECT_NE(out.find(fixedText(*driver().tee.carry, 2)), std::string::npos) << out;
+    ASSERT_TRUE(ok(range(shot)));
+    EXPECT_THAT(out, HasSubstr("Carry"));
+    EXPECT_THAT(out, HasSubstr(fixedText(*driver().tee.carry, 2)));
 }
 
 TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
 {
-    const std::string path = write(
-        "mine.csv", "club,\"ball_speed_mph\",launch_angle_deg,spin_rate_rpm,carry_yd,total_yd,"
-                    "notes\n\"Driver, mine\",167,10.9,2686,270,,windy\n7i,120,16.3,7097,170,175,\n");
-    ASSERT_EQ(run({"--table", path, "--json"}), 0) << err;
+    const std::string path =
+        put("mine.csv",
+            "club,\"ball_speed_mph\",launch_angle_deg,spin_rate_rpm,carry_yd,total_yd,"
+            "notes\n\"Driver, mine\",167,10.9,2686,270,,windy\n7i,120,16.3,7097,170,175,\n");
+    ASSERT_TRUE(ok(range({"--table", path, "--json"})));
     const json j = json::parse(out);
     ASSERT_EQ(j["shots"].size(), 2u);
     EXPECT_EQ(j["shots"][0]["club"], "Driver, mine");
@@ -281,11 +218,8 @@ TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
                 std::fabs(j["shots"][1]["total_yd"].get<double>() - 175), 1e-8);
     EXPECT_FALSE(j["rmse"].contains("max_height_yd"));
 
-    ASSERT_EQ(run({"--table", path, "--csv"}), 0) << err;
-    std::istringstream in(out);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    ASSERT_TRUE(ok(range({"--table", path, "--csv"})));
+    const auto lines = linesOf(out);
     ASSERT_EQ(lines.size(), 4u); // header, two shots, the RMSE
     EXPECT_EQ(lines.back().substr(0, 5), "RMSE,");
 }

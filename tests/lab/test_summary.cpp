@@ -1,68 +1,38 @@
 // Shotlab summary: the three output formats, bad files and usage errors,
 // driven in-process through the lab library; one run of the real program.
 
+#include "LabTest.h"
 #include "ShotSummary.h"
-#include "Shotlab.h"
 #include "Simulation.h"
 #include "SwingModel.h"
 
-#include <algorithm>
 #include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <sys/wait.h>
 
-namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 using namespace quillmoor;
+using namespace quillmoor::labtest;
 
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// Result files written once: the default complex tee shot, the hole-1 putt
-// example (holed), a simple swing that ends in the air (with a comma in its
-// name) and a model without any shot.
-class Summary : public ::testing::Test
+// Result files: the default complex tee shot, the hole-1 putt example
+// (holed), a simple swing that ends in the air (with a comma in its name) and
+// a model without any shot.
+class Summary : public LabTest
 {
 protected:
-    static inline fs::path dir;
-    static std::string path(const char* name) { return (dir / name).string(); }
-
-    static void SetUpTestSuite()
+    void SetUp() override
     {
-        std::string name = ::testing::TempDir() + "shotlabXXXXXX";
-        dir = ::mkdtemp(name.data());
+        LabTest::SetUp();
         holeCatalogue().clear();
         SwingModel tee(false);
         ASSERT_TRUE(complexSwing(tee) && tee.write(path("tee.txt")));
         ASSERT_TRUE(simpleSwing(tee) && tee.write(path("air,shot.txt")));
         SwingModel putt(false);
-        ASSERT_TRUE(putt.read(QUILLMOOR_SOURCE_DIR "/examples/hole1-putt.txt"));
+        ASSERT_TRUE(putt.read(kExamples + "hole1-putt.txt"));
         ASSERT_TRUE(complexPutt(putt) && putt.write(path("putt.txt")));
         ASSERT_TRUE(SwingModel(false).write(path("empty.txt")));
-    }
-    static void TearDownTestSuite() { fs::remove_all(dir); }
-
-    std::string out, err;
-    int run(std::vector<std::string> args)
-    {
-        std::ostringstream o, e;
-        const int status = lab::runShotlab(args, o, e);
-        out = o.str();
-        err = e.str();
-        return status;
     }
 
     // The first record of a file read afresh.
@@ -81,7 +51,7 @@ TEST_F(Summary, JsonHasEveryNumberAsTheCsvPrintsIt)
 {
     const std::string odd = path("odd-\xff.txt"); // not UTF-8: the writer must not throw
     fs::copy_file(path("putt.txt"), odd, fs::copy_options::overwrite_existing);
-    ASSERT_EQ(run({"summary", "--json", path("tee.txt"), odd, path("air,shot.txt")}), 0) << err;
+    ASSERT_TRUE(ok(run({"summary", "--json", path("tee.txt"), odd, path("air,shot.txt")})));
     EXPECT_EQ(err, "");
     const json list = json::parse(out);
     ASSERT_EQ(list.size(), 3u);
@@ -139,7 +109,7 @@ TEST_F(Summary, CsvAndJsonPrintNoBinaryNoise)
     m.TimeStepSize = 0.001;
     ASSERT_TRUE(m.write(path("noise.txt")));
 
-    ASSERT_EQ(run({"summary", "--csv", path("noise.txt"), path("tee.txt")}), 0) << err;
+    ASSERT_TRUE(ok(run({"summary", "--csv", path("noise.txt"), path("tee.txt")})));
     const auto rows = linesOf(out);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_NE(rows[1].find(",7.491,"), std::string::npos) << rows[1];
@@ -153,9 +123,9 @@ TEST_F(Summary, CsvAndJsonPrintNoBinaryNoise)
         }
     }
 
-    ASSERT_EQ(run({"summary", "--json", path("noise.txt")}), 0) << err;
-    EXPECT_NE(out.find("\"hang_time_s\": 7.491,"), std::string::npos) << out;
-    EXPECT_NE(out.find("\"carry_yd\": 102.6267,"), std::string::npos) << out;
+    ASSERT_TRUE(ok(run({"summary", "--json", path("noise.txt")})));
+    EXPECT_THAT(out, HasSubstr("\"hang_time_s\": 7.491,"));
+    EXPECT_THAT(out, HasSubstr("\"carry_yd\": 102.6267,"));
 }
 
 TEST_F(Summary, TableIsAlignedWithUnitsWhateverTheLocale)
@@ -195,17 +165,17 @@ TEST_F(Summary, UnreadableFilesAreNamedAndTheOthersStillPrinted)
     const bool canLock = !std::ifstream(locked).good(); // not when run as root
 
     EXPECT_EQ(run({"summary", "--json", missing, dir.string(), locked, path("tee.txt")}), 1);
-    EXPECT_NE(err.find("Shotlab: " + missing + ": No such file or directory\n"), std::string::npos);
-    EXPECT_NE(err.find("Shotlab: " + dir.string() + ": Is a directory\n"), std::string::npos);
+    EXPECT_THAT(err, HasSubstr("Shotlab: " + missing + ": No such file or directory\n"));
+    EXPECT_THAT(err, HasSubstr("Shotlab: " + dir.string() + ": Is a directory\n"));
     if (canLock) {
-        EXPECT_NE(err.find(locked + ": Permission denied\n"), std::string::npos) << err;
+        EXPECT_THAT(err, HasSubstr(locked + ": Permission denied\n"));
     }
     EXPECT_EQ(json::parse(out).size(), canLock ? 1u : 2u);
 
     // A file without any shot is reported, not failed.
     EXPECT_EQ(run({"summary", "--json", path("empty.txt")}), 0);
     EXPECT_EQ(out, "[]\n");
-    EXPECT_NE(err.find("empty.txt: no tee shot or putt"), std::string::npos) << err;
+    EXPECT_THAT(err, HasSubstr("empty.txt: no tee shot or putt"));
 }
 
 // Each file is read as in a fresh process: a hole redefined by one file does not
@@ -222,25 +192,31 @@ TEST_F(Summary, NoHoleLeaksFromOneFileIntoTheNext)
                 1e-8);
 }
 
+// Usage errors of every command exit with 2 and say where help is.
 TEST_F(Summary, UsageErrorsExitWithTwo)
 {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"frobnicate"},
-                                               {"-x"},
-                                               {"summary"},
-                                               {"summary", "--bogus", path("tee.txt")},
-                                               {"summary", "--json", "--csv", path("tee.txt")}}) {
-        EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
-        EXPECT_EQ(out, "");
-        EXPECT_NE(err.find("--help' for more information"), std::string::npos) << err;
+    const std::string putt = kExamples + "hole1-putt.txt";
+    // clang-format off
+    expectRefused({}, {
+        {{}, 2, "Shotlab --help"},
+        {{"frobnicate"}, 2, "Shotlab --help"},
+        {{"-x"}, 2, "Shotlab --help"},
+        {{"summary"}, 2, "Shotlab summary --help"},
+        {{"summary", "--bogus", path("tee.txt")}, 2, "Shotlab summary --help"},
+        {{"summary", "--json", "--csv", path("tee.txt")}, 2, "Shotlab summary --help"},
+        {{"read-putt"}, 2, "Shotlab read-putt --help"},
+        {{"read-putt", "--csv", putt}, 2, "Shotlab read-putt --help"},
+        {{"read-putt", putt, "extra"}, 2, "Shotlab read-putt --help"},
+    }, {}, "--help' for more information");
+    // clang-format on
+    const std::pair<std::vector<std::string>, const char*> helps[] = {
+        {{"--help"}, "summary"},
+        {{"summary", "--help"}, "--csv"},
+        {{"read-putt", "--help"}, "--json"}};
+    for (const auto& [args, piece] : helps) {
+        EXPECT_TRUE(ok(run(args)));
+        EXPECT_THAT(out, HasSubstr(piece));
     }
-    EXPECT_NE(err.find("Shotlab summary --help"), std::string::npos) << err;
-
-    EXPECT_EQ(run({"--help"}), 0);
-    EXPECT_NE(out.find("summary"), std::string::npos);
-    EXPECT_EQ(run({"summary", "--help"}), 0);
-    EXPECT_NE(out.find("--csv"), std::string::npos);
 }
 
 TEST_F(Summary, TheProgram)
