@@ -56,10 +56,7 @@ protected:
     {
         return view.mapToScene(view.viewport()->rect()).boundingRect();
     }
-    static QRectF ballRect(const SwingScene* scene)
-    {
-        return scene->ball->mapRectToScene(scene->ball->rect());
-    }
+    static QRectF ballRect(const SwingScene* s) { return s->ball->mapRectToScene(s->ball->rect()); }
     // A complex swing as Trajex computes it, with the ball back at step 0 as
     // after a run.
     void swing(double speed, double launch, double target, double sideSpin = 0)

@@ -6,14 +6,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(ImageCache, NameFoundNowhereIsSearchedOnce)
-{
-    const int before = ImageCache::searchCount();
-    EXPECT_TRUE(ImageCache::pixmap("nowhere-at-all.png").isNull());
-    EXPECT_TRUE(ImageCache::pixmap("nowhere-at-all.png").isNull());
-    EXPECT_EQ(ImageCache::searchCount(), before + 1);
-}
-
 // A plain file in the working directory wins over the compiled-in pictures,
 // which are searched under ":/img/img/" before ":/img/".
 TEST(ImageCache, PlainFileWinsOverCompiledInPictures)

@@ -2,7 +2,6 @@
 #include "ViewsTestSupport.h"
 
 #include <cmath>
-#include <gtest/gtest.h>
 #include <limits>
 
 namespace {
@@ -13,11 +12,9 @@ Trajectory bouncingShot(int n)
     Trajectory shot;
     for (int i = 0; i < n; ++i) {
         const double y = 250.0 * i / (n - 1);
-        double z = 0;
-        if (y < 200)
-            z = 30 * std::sin(M_PI * y / 200);
-        else if (y < 230)
-            z = 3 * std::sin(M_PI * (y - 200) / 30);
+        const double z = y < 200   ? 30 * std::sin(M_PI * y / 200)
+                         : y < 230 ? 3 * std::sin(M_PI * (y - 200) / 30)
+                                   : 0;
         shot.set(i, {0.01 * y, y, z});
     }
     return shot;
@@ -54,30 +51,26 @@ TEST(ThinTrace, KeepsEndsAndShapeWithinAFewHundredPoints)
     }
 }
 
-TEST(ThinTrace, SkipsPointsThatCannotBeDrawnAndLeavesTinyShotsAlone)
+TEST(ThinTrace, SkipsPointsThatCannotBeDrawnAndKeepsAZigzagToTheLimit)
 {
     Trajectory shot;
     shot.set(0, {0, 0, 0});
     shot.set(1, {std::numeric_limits<double>::quiet_NaN(), 1, 1});
     shot.set(2, {0, 2, 0});
     EXPECT_EQ(thinTrace(shot), (std::vector<Vector3>{{0, 0, 0}, {0, 2, 0}}));
-    EXPECT_TRUE(thinTrace(Trajectory()).empty());
-
-    // A zigzag of 5000 turns still comes down to the limit.
-    Trajectory zigzag;
+    Trajectory zigzag; // 5000 turns
     for (int i = 0; i < 10000; ++i)
         zigzag.set(i, {0, double(i), double(i % 2)});
     EXPECT_LE(thinTrace(zigzag).size(), kMaxTracePoints);
 }
 
-TEST(SweepColour, RunsFromFirstToLastWithoutTheViewsColours)
+TEST(SweepColour, RunsFromFirstToLastAwayFromGrassAndSky)
 {
     EXPECT_EQ(sweepColour(0, 1), sweepColour(0, 5));
     EXPECT_NE(sweepColour(0, 5), sweepColour(4, 5));
     EXPECT_EQ(sweepColour(9, 10), sweepColour(1, 2));
     for (std::size_t i = 0; i < 11; ++i) {
-        // Neither grass (hue about 100) nor sky (about 210).
-        const int hue = sweepColour(i, 11).hue();
+        const int hue = sweepColour(i, 11).hue(); // grass is about 100, sky 210
         EXPECT_TRUE(hue < 60 || hue > 270) << i << ": " << hue;
     }
 }
@@ -85,7 +78,7 @@ TEST(SweepColour, RunsFromFirstToLastWithoutTheViewsColours)
 class SweepTracesTest : public TwoViews
 {
 protected:
-    std::vector<std::vector<Vector3>> fan()
+    static std::vector<std::vector<Vector3>> fan()
     {
         std::vector<std::vector<Vector3>> traces;
         for (double carry : {150.0, 180.0, 210.0})
@@ -94,6 +87,9 @@ protected:
     }
 };
 
+// Each trace in its place's colour, a refused run's left out, above the
+// scenery, in the framing until cleared; a legend only when named and when
+// there is a trace.
 TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourFramedAndNamed)
 {
     auto traces = fan();
@@ -101,31 +97,24 @@ TEST_F(SweepTracesTest, EveryTraceIsDrawnAboveTheSceneryInItsColourFramedAndName
     traces.push_back({{0, 0, 0}, {0, 400, 80}, {0, 600, 0}});
     for (SwingScene* scene : scenes()) {
         addSweepTraces(*scene, traces, QStringLiteral("TeeLaunchAngle 6 \u2026 30 deg"));
-        QList<QGraphicsPathItem*> drawn;
-        for (QGraphicsItem* item : scene->traces)
-            if (auto* path = dynamic_cast<QGraphicsPathItem*>(item))
-                drawn.append(path);
-        ASSERT_EQ(drawn.size(), 4);
-        // Colours by place in the grid, the refused run's left out.
-        EXPECT_EQ(drawn[0]->pen().color(), sweepColour(0, 5));
-        EXPECT_EQ(drawn[1]->pen().color(), sweepColour(2, 5));
-        EXPECT_EQ(drawn[3]->pen().color(), sweepColour(4, 5));
-        EXPECT_EQ(drawn[3]->path().elementAt(2), QPointF(scene->toScene(0, 600, 0)));
+        ASSERT_EQ(scene->traces.size(), 5); // and the legend
+        const auto drawn = [&](int i) { return static_cast<QGraphicsPathItem*>(scene->traces[i]); };
+        const std::size_t place[] = {0, 2, 3, 4};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(drawn(i)->pen().color(), sweepColour(place[i], 5)) << i;
+        const QPointF end = scene->toScene(0, 600, 0);
+        EXPECT_EQ(drawn(3)->path().elementAt(2), end);
         double highest = scene->greenGroup->zValue();
         for (QGraphicsItem* item : scene->items())
             if (!scene->traces.contains(item) && item->parentItem() == nullptr)
                 highest = std::max(highest, item->zValue());
-        EXPECT_GT(drawn[0]->zValue(), highest);
-        EXPECT_GT(drawn[3]->zValue(), drawn[0]->zValue());
-        // The longest trace is in the framing.
-        EXPECT_TRUE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
-        EXPECT_EQ(scene->traces.size(), 5); // and the legend
-
+        EXPECT_GT(drawn(0)->zValue(), highest);
+        EXPECT_GT(drawn(3)->zValue(), drawn(0)->zValue());
+        EXPECT_TRUE(scene->fitRect().contains(end));
         scene->clearTraces();
         EXPECT_TRUE(scene->traces.isEmpty());
-        EXPECT_FALSE(scene->fitRect().contains(scene->toScene(0, 600, 0)));
+        EXPECT_FALSE(scene->fitRect().contains(end));
     }
-    // A legend only when named and when there is a trace.
     addSweepTraces(*top, fan(), QString());
     EXPECT_EQ(top->traces.size(), 3);
     top->clearTraces();
@@ -165,6 +154,7 @@ TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
                       {hole + Vector3(-1, -4, 0), hole + Vector3(1, 1, 0)}};
         }
         for (SwingScene* scene : scenes()) {
+            SCOPED_TRACE(testing::Message() << putt << (scene == top));
             scene->clearTraces();
             addSweepTraces(*scene, traces, legend);
             const QGraphicsView& view = *scene->views().first();
@@ -172,14 +162,10 @@ TEST_P(SweepLegend, IsWholeInACornerClearOfTheFlag)
             const auto* text = dynamic_cast<const QGraphicsSimpleTextItem*>(scene->traces.last());
             ASSERT_TRUE(text);
             const QRect box = labelBox(view, text);
-            const std::string what = (putt ? "putt, " : "tee, ") + std::to_string(GetParam()) +
-                                     (scene == top ? " plan" : " elevation");
-            EXPECT_TRUE(port.contains(box)) << what;
-            const bool left = box.left() - port.left() < 12,
-                       right = port.right() - box.right() < 12;
-            const bool up = box.top() - port.top() < 12, down = port.bottom() - box.bottom() < 12;
-            EXPECT_TRUE((left || right) && (up || down)) << what;
-            EXPECT_FALSE(box.intersects(flagBox(scene))) << what;
+            EXPECT_TRUE(port.contains(box));
+            EXPECT_TRUE(std::min(box.left() - port.left(), port.right() - box.right()) < 12 &&
+                        std::min(box.top() - port.top(), port.bottom() - box.bottom()) < 12);
+            EXPECT_FALSE(box.intersects(flagBox(scene)));
         }
     }
 }
