@@ -84,21 +84,6 @@ TEST_F(SceneTest, SceneryLiesAlongTheHoleBehindThePlay)
     }
 }
 
-// The plan's green darkens towards its low side, the more the steeper it is
-// up to ten degrees.
-TEST_F(SceneTest, PlanGreenDarkensWithItsTilt)
-{
-    model.selectHole(4); // flat
-    auto* green = static_cast<QGraphicsEllipseItem*>(top->greenPart(SwingScene::GreenRole));
-    EXPECT_EQ(green->brush(), QBrush(Palette::GreenTurf));
-    const auto lowSide = [&] { return green->brush().gradient()->stops().value(0).second.green(); };
-    model.setGreenXRot(5);
-    EXPECT_GT(lowSide(), Palette::DarkTurf.green());
-    EXPECT_LT(lowSide(), Palette::GreenTurf.green());
-    model.setGreenXRot(10);
-    EXPECT_EQ(lowSide(), Palette::DarkTurf.green());
-}
-
 // The side tilt decides whether the far (light) or the near (dark) side of
 // the green shows, behind or in front of the ball; the flagstick stands on it.
 // However the green tilts and wherever the ball lies, the ball and its track
