@@ -61,10 +61,11 @@ protected:
     // after a run.
     void swing(double speed, double launch, double target, double sideSpin = 0)
     {
-        model.setValue("TeeBallSpeed", speed);
-        model.setValue("TeeLaunchAngle", launch);
-        model.setValue("TeeTargetAngle", target);
-        model.setValue("TeeSideSpin", sideSpin);
+        for (const auto& [key, value] : {std::pair{"TeeBallSpeed", speed},
+                                         {"TeeLaunchAngle", launch},
+                                         {"TeeTargetAngle", target},
+                                         {"TeeSideSpin", sideSpin}})
+            model.setValue(key, value);
         ASSERT_TRUE(quillmoor::complexSwing(model));
         model.setCurrentStep(0);
     }

@@ -54,8 +54,7 @@ TEST_F(TrackTest, HoleChangeTakesTheTrackAway)
     side->stopTracking();
     ASSERT_GT(corners(side).size(), 100);
     model.selectHole(2);
-    EXPECT_LE(corners(top).size(), 1);
-    EXPECT_LE(corners(side).size(), 1);
+    EXPECT_LE(std::max(corners(top).size(), corners(side).size()), 1);
 
     swing(110, 45, 0);
     replay(0, last / 2, 25);
@@ -63,8 +62,7 @@ TEST_F(TrackTest, HoleChangeTakesTheTrackAway)
     model.setCurrentStep(last / 2 + 25); // the replay goes on a moment longer
     model.selectHole(1);
     model.setCurrentStep(3);
-    EXPECT_LE(corners(top).size(), 1);
-    EXPECT_LE(corners(side).size(), 1);
+    EXPECT_LE(std::max(corners(top).size(), corners(side).size()), 1);
 }
 
 // The live track is the replayed shot from where the replay started to the
@@ -86,7 +84,6 @@ TEST_F(TrackTest, LiveTrackOnlyFollowsTheReplayedShot)
         for (const SwingScene* scene : scenes())
             EXPECT_EQ(corners(scene), liveCorners(model, scene, from, to)) << to;
     }
-    EXPECT_LE(corners(top).size(), 1100); // about a thousand
 }
 
 // Steps with gaps, as a hand-written file may have them: both the live and the
