@@ -17,7 +17,7 @@ protected:
 
 // Every built-in hole is framed whole, tee to green; a putt frames only the green, and the ball
 // with it when it lies off the green.
-TEST_F(SceneTest, FitFramesTheHoleButNotTheBallOrWhilePuttingTheGreen)
+TEST_F(SceneTest, FitFramesTheHoleOrWhilePuttingTheGreen)
 {
     for (int hole = 4; hole >= 1; --hole) {
         model.selectHole(hole);
