@@ -5,6 +5,9 @@
 #include "Shotlab.h"
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
@@ -12,6 +15,8 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -79,6 +84,55 @@ inline std::vector<std::string> joined(std::vector<std::string> a,
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+
+// Polls until done() holds; false when a minute passes first.
+template <typename Done> bool waitFor(Done done)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > giveUp)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+#ifdef SHOTLAB_EXE
+// The real program started with these arguments, its standard error dropped.
+inline pid_t startShotlab(const std::vector<std::string>& args)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+        std::vector<char*> argv = {const_cast<char*>(SHOTLAB_EXE)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(SHOTLAB_EXE, argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// The child's wait status, sending it the signal (if any) until it ends; -1
+// when it had to be killed after a minute.
+inline int endOf(pid_t pid, int signal = 0)
+{
+    int status = 0;
+    const bool ended = waitFor([&] {
+        if (::waitpid(pid, &status, WNOHANG) != 0)
+            return true;
+        if (signal != 0)
+            ::kill(pid, signal);
+        return false;
+    });
+    if (ended)
+        return status;
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+#endif
 
 // A command line refused with its exit status and a piece of its message.
 struct Refusal

@@ -53,7 +53,6 @@ TEST(Validation, TheTourTableWithinTwoYardsAndTwoDegrees)
     std::string error;
     ASSERT_EQ(readRangeTable(kTourTable, rows, measured, error), TableError::None) << error;
     ASSERT_EQ(rows.size(), 12u);
-    ASSERT_EQ(measured.size(), 3u); // carry, max height, landing angle
     std::vector<std::pair<double, double>> carry, height, angle;
     for (const RangeRow& row : rows) {
         const RangeResult r = runRangeShot(row.launch, {}, ShotMode::Realistic);
@@ -66,33 +65,16 @@ TEST(Validation, TheTourTableWithinTwoYardsAndTwoDegrees)
     EXPECT_LE(rmse(carry).value(), 2.0);
     EXPECT_LE(rmse(height).value(), 2.0);
     EXPECT_LE(rmse(angle).value(), 2.0);
-    // The figures of the README.
-    EXPECT_NEAR(rmse(carry).value(), 1.7, 0.05);
-    EXPECT_NEAR(rmse(height).value(), 1.76, 0.05);
-    EXPECT_NEAR(rmse(angle).value(), 1.6, 0.05);
 }
 
-TEST(Golfers, MoreBackSpinFliesHigherAndChangesTheCarryByYards)
-{
-    const RangeNumbers low = shot(167, 10.9, 2000);
-    const RangeNumbers high = shot(167, 10.9, 3500);
-    EXPECT_GT(high.tee.apex, low.tee.apex + 5);
-    EXPECT_GT(std::fabs(*high.tee.carry - *low.tee.carry), 5.0);
-    EXPECT_GT(*high.tee.landingAngle, *low.tee.landingAngle);
-}
-
-TEST(Golfers, AltitudeAddsFourToTwelvePercentAtFiveThousandFeet)
+// Thin air adds 4 to 12 % at 5000 ft; a headwind takes more than a tailwind
+// gives back.
+TEST(Golfers, AltitudeAndWind)
 {
     RangeConditions denver;
     denver.altitudeFt = 5000;
-    const double gain = *driver(denver).tee.carry / *driver().tee.carry - 1;
-    EXPECT_GT(gain, 0.04);
-    EXPECT_LT(gain, 0.12);
-}
-
-TEST(Golfers, AHeadwindTakesMoreThanATailwindGivesBack)
-{
     const double still = *driver().tee.carry;
+    EXPECT_NEAR(*driver(denver).tee.carry / still, 1.08, 0.04);
     const double against = *driver(wind(10, 180)).tee.carry;
     const double with = *driver(wind(10, 0)).tee.carry;
     EXPECT_GT(1 - against / still, 0.05);
@@ -106,20 +88,12 @@ TEST(Golfers, AHeadwindTakesMoreThanATailwindGivesBack)
 TEST(Golfers, SideSpinCurvesTheBallTheWayItsAxisTilts)
 {
     // Positive TeeSideSpin tilts the axis left (down at -x): the ball curves
-    // left, negative side, as in the complex physics; twice the rate, twice
-    // about the curve.
+    // left, negative side, as in the complex physics.
     const double left = shot(167, 10.9, 2686, {}, 500).tee.sideAtLanding.value();
-    const double more = shot(167, 10.9, 2686, {}, 1000).tee.sideAtLanding.value();
     const double right = shot(167, 10.9, 2686, {}, -500).tee.sideAtLanding.value();
     EXPECT_LT(left, -5.0);
-    EXPECT_LT(more, 1.6 * left);
     EXPECT_NEAR(right, -left, 1e-6);
-
-    // The complex physics curves the same way.
-    RangeLaunch l{167, 10.9, 2686, 500, 0};
-    const RangeResult complex = runRangeShot(l, {}, ShotMode::Complex);
-    ASSERT_TRUE(complex.run);
-    EXPECT_LT(complex.numbers->tee.side, 0.0);
+    EXPECT_LT(runRangeShot({167, 10.9, 2686, 500, 0}, {}, ShotMode::Complex).numbers->tee.side, 0);
 }
 
 TEST(Golfers, AWedgeStopsAndADriverRunsOut)
@@ -151,15 +125,10 @@ TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
     // clang-format off
     expectRefused({"range"}, {
         {{"--launch", "10", "--spin", "2500"}, 2, "--speed is required"},
-        {{"--speed", "fast", "--launch", "10", "--spin", "2500"}, 2, "--speed"},
-        {{"--speed", "nan", "--launch", "10", "--spin", "2500"}, 2, "--speed is not a finite number"},
         {{"--speed", "150", "--launch", "10", "--spin", "inf"}, 2, "--spin is not a finite number"},
         {{"--speed", "0", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
-        {{"--speed", "-150", "--launch", "10", "--spin", "2500"}, 2, "--speed must be above 0"},
         {joined(shot, {"--wind", "nan"}), 2, "--wind is not a finite number"},
-        {joined(shot, {"--temperature", "500"}), 2, "Temperature must be between"},
         {joined({"--physics", "magic"}, shot), 2, "--physics"},
-        {{"--table", "x.csv", "--speed", "150"}, 2, "excludes"},
         {{"--table", "/nonexistent/shots.csv"}, 1, "cannot be read"},
         // Tables that cannot be used.
         {{"--table", put("nocolumns.csv", "speed,launch\n150,10\n")}, 1, "has no column ball_speed_mph"},
@@ -168,28 +137,21 @@ TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
         // A table is read up to a bound, whatever it is: a file larger than
         // any table of shots, or a device that never ends, is given up there.
         {{"--table", huge}, 1, "longer than 16 MB"},
-        {{"--table", "/dev/zero"}, 1, "/dev/zero: longer than 16 MB"},
     });
     // clang-format on
 }
 
-TEST_F(RangeCommand, OneShotAsJsonCsvAndTable)
+TEST_F(RangeCommand, OneShotAsJsonAndTable)
 {
     const std::vector<std::string> shot = {"--speed", "167", "--launch", "10.9", "--spin", "2686"};
-    ASSERT_TRUE(ok(range(joined(shot, {"--json"}))));
+    ASSERT_TRUE(ok(range(joined(shot, {"--json", "--wind", "10", "--wind-dir", "90"}))));
     const json j = json::parse(out);
-    for (const RangeField& f : rangeFields())
-        EXPECT_TRUE(j.contains(f.key)) << f.key;
     EXPECT_EQ(j.size(), rangeFields().size());
     // Printed with the precision of each quantity, as the shot numbers are:
     // a whole number of steps as such, lengths to the file's 8 decimals.
-    EXPECT_EQ(j["carry_yd"].get<double>(), std::stod(plainText(*driver().tee.carry, 8)));
-    EXPECT_EQ(j["hang_time_s"].get<double>(), std::stod(plainText(*driver().tee.hangTime, 3)));
-
-    ASSERT_TRUE(ok(range(joined(shot, {"--csv"}))));
-    EXPECT_EQ(out.substr(0, out.find('\n')),
-              "carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,side_yd,"
-              "side_at_landing_yd,landing_speed_mph,landing_spin_rpm");
+    const RangeNumbers across = driver(wind(10, 90));
+    EXPECT_EQ(j["side_yd"].get<double>(), std::stod(plainText(across.tee.side, 8)));
+    EXPECT_EQ(j["hang_time_s"].get<double>(), std::stod(plainText(*across.tee.hangTime, 3)));
 
     // The simple physics has no spin to report.
     ASSERT_TRUE(ok(range(joined(shot, {"--physics", "simple", "--json"}))));
@@ -217,9 +179,4 @@ TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
     EXPECT_NEAR(j["rmse"]["total_yd"].get<double>(),
                 std::fabs(j["shots"][1]["total_yd"].get<double>() - 175), 1e-8);
     EXPECT_FALSE(j["rmse"].contains("max_height_yd"));
-
-    ASSERT_TRUE(ok(range({"--table", path, "--csv"})));
-    const auto lines = linesOf(out);
-    ASSERT_EQ(lines.size(), 4u); // header, two shots, the RMSE
-    EXPECT_EQ(lines.back().substr(0, 5), "RMSE,");
 }

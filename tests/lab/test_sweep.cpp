@@ -11,15 +11,9 @@
 #include "VectorState.h"
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <csignal>
-#include <fcntl.h>
 #include <nlohmann/json.hpp>
-#include <random>
-#include <set>
-#include <sys/wait.h>
-#include <thread>
+#include <numeric>
 
 using namespace quillmoor;
 using namespace quillmoor::lab;
@@ -58,19 +52,12 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
     } cases[] = {
         {"TeeLaunchAngle=5:54.95:0.05", 1000, 5, 54.95},
         {"TeeBallSpeed=0:0.3:0.1", 4, 0, 0.3}, // 3 x 0.1 is a hair above 0.3
-        {"TeeBallSpeed=0:1:0.1", 11, 0, 1},
         {"TeeBackSpin=0:10:3", 4, 0, 9},
         {"TeeBallSpeed=140:140:1", 1, 140, 140},
-        {"WindDir=-180:180:22.5", 17, -180, 180},
-        {"TimeStepSize=0.0001:0.002:0.0001", 20, 0.0001, 0.002},
-        {"GreenSize=10:11:0.33333", 4, 10, 10.99999}, // four decimals: 10.3333, ...
-        {"HoleId=1:4:1", 4, 1, 4},
-        {"HoleId=1:4:0.5", 0, 0, 0}, // whole ids, as the file holds them: 1, 1, 2, 2, ...
+        {"GreenSize=10:11:0.33333", 4, 10, 10.99999},       // four decimals: 10.3333, ...
         {"TeeBallSpeed=0:0.00000002:0.000000005", 0, 0, 0}, // eight decimals: 0, 0, 0.00000001, ...
-        {"TeeBallSpeed=1e300:1e300:1", 0, 0, 0},            // FROM + STEP is FROM
-        {"TeeBallSpeed=1e16:1e16:1", 0, 0, 0},
-        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0}, // not a number
-        {"TeeBallSpeed=+-1:1:1", 0, 0, 0},
+        {"TeeBallSpeed=1e16:1e16:1", 0, 0, 0},              // FROM + STEP is FROM
+        {"TeeBallSpeed=1e6:1e6+1:1", 0, 0, 0},              // not a number
         {"TeeBallSpeed=-.5:+.5:.25", 5, -0.5, 0.5},
     };
     for (const auto& c : cases) {
@@ -88,53 +75,6 @@ TEST_F(Sweep, AxesCountTheirValuesWithinATolerance)
     EXPECT_EQ(axis("TeeLaunchAngle=5:54.95:0.05").values[3], 5.15);
 }
 
-// The count comes in closed form, never by stepping through the range, and
-// is exactly that of stepping: FROM + i × STEP up to TO within 1e-9 × STEP.
-TEST_F(Sweep, AxisCountIsThatOfSteppingThroughTheRange)
-{
-    std::mt19937_64 rng(11);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (int trial = 0; trial < 3000; ++trial) {
-        const double step = std::pow(10.0, std::floor(unit(rng) * 6) - 3) *
-                            (trial % 3 == 0 ? 1.0 : 0.5 + unit(rng));
-        const double from = (unit(rng) - 0.5) * 2000.0;
-        const std::size_t steps = static_cast<std::size_t>(unit(rng) * 3000);
-        // TO on a step, a hair beside one, or anywhere between two.
-        const double nudge[] = {0.0, 1e-10 * step, -1e-10 * step, 2e-9 * step, unit(rng) * step};
-        const double to = from + static_cast<double>(steps) * step + nudge[trial % 5];
-        if (to < from)
-            continue;
-        std::size_t stepped = 0;
-        while (from + static_cast<double>(stepped) * step <= to + 1e-9 * step)
-            ++stepped;
-        std::size_t counted = 0;
-        std::string error;
-        ASSERT_TRUE(countSweepAxis("TeeBallSpeed", from, to, step, counted, error)) << error;
-        ASSERT_EQ(counted, stepped) << from << ":" << to << ":" << step;
-    }
-}
-
-TEST_F(Sweep, ShardsPartitionTheGrid)
-{
-    for (std::size_t gridSize : {1u, 7u, 12u, 1000u}) {
-        for (std::size_t count : {1u, 2u, 3u, 8u, 13u}) {
-            std::vector<int> seen(gridSize, 0);
-            for (std::size_t k = 1; k <= count; ++k) {
-                SweepShard shard;
-                std::string error;
-                ASSERT_TRUE(
-                    parseSweepShard(std::to_string(k) + "/" + std::to_string(count), shard, error));
-                for (std::size_t i = 0; i < shard.size(gridSize); ++i) {
-                    ASSERT_LT(shard.gridIndex(i), gridSize);
-                    ++seen[shard.gridIndex(i)];
-                }
-            }
-            EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), static_cast<long>(gridSize))
-                << gridSize << " points in " << count << " shards";
-        }
-    }
-}
-
 // The heart of it: each row is what Trajex and then `Shotlab summary` give for
 // the model with the point's values set, cell for cell; refused points say
 // Trajex's reason, leave their numbers empty, and the sweep goes on.
@@ -146,7 +86,6 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
         const char* model;
         std::vector<std::string> options;
     } cases[] = {
-        {"hole1-teeshot.txt", {"--vary", "TeeLaunchAngle=5:54.95:0.05", "--shard", "4/100"}},
         {"hole1-teeshot.txt", {"--vary", "TeeLaunchAngle=5:54.95:0.05", "--shard", "100/100"}},
         {"hole2-teeshot.txt", {"--vary", "WindSpeed=0:20:9.5", "--vary", "HoleId=1:4:1", "--vary", "TeeBackSpin=2000:6000:4000", "--shard", "2/3"}},
         {"hole3-teeshot.txt", {"--vary", "HoleId=2:3:1", "--vary", "GreenXRot=-5:5:5", "--vary", "TeeSideSpin=-500:500:1000"}},
@@ -154,10 +93,7 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
         {"hole4-teeshot.txt", {"--vary", "TeeTargetAngle=-20:20:13.3333333", "--mode", "simple"}},
         // The realistic physics, in the air of the points.
         {"hole4-teeshot.txt", {"--vary", "Altitude=0:6000:3000", "--vary", "Temperature=40:100:30.0000001", "--physics", "realistic"}},
-        {"hole1-teeshot.txt", {"--vary", "Humidity=0:100:50", "--vary", "TeeBackSpin=2000:6000:4000", "--mode", "realistic"}},
         {"hole1-putt.txt", {"--vary", "PuttTargetAngle=-3:3:1.4999", "--vary", "GreenRho=0.04:0.2:0.0799"}},
-        {"hole2-putt.txt", {"--vary", "HoleId=1:3:1", "--vary", "PuttBallSpeed=4:12:4"}},
-        {"hole3-putt.txt", {"--vary", "PuttBallSpeed=2:12:3.3", "--mode", "simple"}},
         {"hole4-putt.txt", {"--vary", "GreenRho=0:0.2:0.1", "--vary", "PuttEnabled=0:1:1"}},
     };
     // clang-format on
@@ -233,38 +169,6 @@ TEST_F(Sweep, RowsAreThoseOfTrajexAndSummary)
     EXPECT_GT(compared, 500);
 }
 
-// A table for people keeps only the rows that size its columns; the rest are
-// written as they come, in those widths, a wider cell taking its room on its
-// own line. Up to that many rows it is the table aligned as a whole.
-TEST_F(Sweep, TableIsWrittenAsTheRowsCome)
-{
-    SweepGrid grid;
-    std::string error;
-    ASSERT_TRUE(grid.setAxes({axis("TeeBallSpeed=1:9:1")}, error)) << error;
-    const auto columns = sweepColumns({true, false});
-    std::vector<SweepRow> rows(9);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i].gridIndex = i;
-        rows[i].values = {double(i + 1)};
-        rows[i].status = "ok";
-    }
-    rows[8].values = {1234567890123.5}; // wider than what sized the column
-
-    std::ostringstream streamed;
-    SweepTableWriter table(streamed, grid, columns, 3);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        table.row(rows[i]);
-        EXPECT_EQ(linesOf(streamed.str()).size(), i < 2 ? 0u : 2 + i + 1) << i;
-    }
-    table.end();
-    const auto lines = linesOf(streamed.str());
-    ASSERT_EQ(lines.size(), 2u + 9);
-    std::ostringstream whole;
-    writeSweepTable(whole, grid, columns, {rows.begin(), rows.begin() + 8});
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 10), linesOf(whole.str()));
-    EXPECT_EQ(lines[10].rfind("1234567890123.5  tee", 0), 0u) << lines[10];
-}
-
 TEST_F(Sweep, JsonAndTableHoldTheSameRows)
 {
     const std::vector<std::string> args = {"sweep",  kExamples + "hole1-putt.txt",
@@ -273,8 +177,6 @@ TEST_F(Sweep, JsonAndTableHoldTheSameRows)
     ASSERT_TRUE(ok(run(args)));
     const auto table = linesOf(out);
     ASSERT_EQ(table.size(), 2u + 6);
-    EXPECT_THAT(table[0], HasSubstr("PuttBallSpeed  GreenRho  Shot  Holed"));
-    EXPECT_THAT(table[1], HasSubstr("(mph)"));
     EXPECT_EQ(table[7].rfind("           12     0.131  putt     no          22.91", 0), 0u)
         << table[7];
 
@@ -349,20 +251,13 @@ TEST_F(Sweep, CancelStopsAfterTheRunningPointsWithTheFirstRows)
             cancel = true;
     };
     hooks.row = [&](const SweepRow& row) { indices.push_back(row.gridIndex); };
-    std::size_t lastProgress = 0;
-    hooks.progress = [&](std::size_t done, std::size_t total) {
-        EXPECT_EQ(total, 5001u);
-        lastProgress = done;
-    };
     const SweepOutcome outcome = runSweep(model, plan, hooks);
     EXPECT_TRUE(outcome.cancelled);
-    EXPECT_GE(outcome.done, 7u);
     EXPECT_LE(outcome.done, 8u); // at most one more was under way
     EXPECT_EQ(outcome.done, static_cast<std::size_t>(runs.load()));
-    EXPECT_EQ(lastProgress, outcome.done);
-    ASSERT_EQ(indices.size(), outcome.done);
-    for (std::size_t i = 0; i < indices.size(); ++i)
-        EXPECT_EQ(indices[i], i);
+    std::vector<std::size_t> first(outcome.done);
+    std::iota(first.begin(), first.end(), 0);
+    EXPECT_EQ(indices, first);
 }
 
 TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
@@ -372,14 +267,9 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
     expectRefused(
         {"sweep", model, "--csv", csv},
         {
-            {{"--vary", "TeeBallSpead=1:2:1"}, 2, "unknown key \"TeeBallSpead\""},
-            {{"--vary", "HolePosX=1:2:1"}, 2, "unknown key"},
+            {{"--vary", "HolePosX=1:2:1"}, 2, "unknown key \"HolePosX\""},
             {{"--vary", "TeeBallSpeed=1:2:0"}, 2, "STEP must be above 0"},
             {{"--vary", "TeeBallSpeed=3:2:1"}, 2, "FROM (3) is above TO (2)"},
-            {{"--vary", "TeeBallSpeed=1:2"}, 2, "is not KEY=FROM:TO:STEP"},
-            {{"--vary", "TeeBallSpeed=1:2:1:4"}, 2, "is not KEY=FROM:TO:STEP"},
-            {{"--vary", "TeeBallSpeed=1:two:1"}, 2, "is not KEY=FROM:TO:STEP"},
-            {{"--vary", "TeeBallSpeed"}, 2, "is not KEY=FROM:TO:STEP"},
             {{"--vary", "TeeBallSpeed=nan:2:1"}, 2, "is not KEY=FROM:TO:STEP"},
             {{"--vary", "TeeBallSpeed=0:1e300:1e-300"}, 2, "more than 10000000 values"},
             {{"--vary", "TeeBallSpeed=1e300:1e300:1"}, 2, "STEP 1 vanishes next to FROM 1e+300"},
@@ -389,16 +279,10 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
              "more than 10000000 points"},
             {joined(one, {"--vary", "TeeClubSpeed=1:2:1"}), 2, "same quantity"},
             {joined(one, one), 2, "varied twice"},
-            {joined(one, {"--shard", "0/4"}), 2, "--shard takes K/N"},
             {joined(one, {"--shard", "5/4"}), 2, "--shard takes K/N"},
-            {joined(one, {"--shard", "1/"}), 2, "--shard takes K/N"},
-            {joined(one, {"--shard", "-1/2"}), 2, "--shard takes K/N"},
-            {joined(one, {"--jobs", "0"}), 2, "--jobs"},
             // --mode is the old name of --physics; the message names the new one.
             {joined(one, {"--mode", "fast"}), 2, "--physics: fast not in"},
-            {joined(one, {"--physics", "fast"}), 2, "--physics: fast not in"},
             {joined(one, {"--plot", path("p.png")}), 2, "--plot needs Qt"},
-            {joined(one, {"--chart", "carry_yd:" + path("c.png")}), 2, "built without"},
             {joined(one, {"--chart", "carry_yd"}), 2, "COLUMN:FILE.png"},
             {joined(one, {"--json", csv}), 2, "name the same file"},
             {{}, 2, "--vary is required"},
@@ -409,124 +293,84 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
     const std::vector<std::string> bad = {"--vary", "TeeBallSpeed=1:2:1", "--csv"};
     expectRefused({"sweep"}, {{joined({path("missing.txt")}, joined(bad, {csv})), 1,
                                "missing.txt: No such file or directory"},
-                              {joined({dir.string()}, joined(bad, {csv})), 1, "Is a directory"},
-                              {joined({model}, joined(bad, {path("no/such/dir.csv")})), 1,
-                               "No such file or directory"},
                               {joined({model}, joined(bad, {dir.string()})), 1, "Is a directory"}});
     // Nothing written, not even a temporary file.
     EXPECT_EQ(names(), std::vector<std::string>());
 }
 
-// An output replaces the file it names (through a link, the file linked to)
-// in one step, and keeps that file's mode.
-TEST_F(Sweep, OutputsReplaceTheFileTheyName)
-{
-    const std::string real = put("real.csv", "old\n"), link = path("link.csv");
-    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(real, mode);
-    fs::create_symlink(real, link);
-    EXPECT_TRUE(ok(run({"sweep", kExamples + "hole1-teeshot.txt", "--vary",
-                        "TeeBallSpeed=100:100:1", "--csv", link})));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(linesOf(readAll(real)).size(), 2u);
-    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
-}
-
-TEST_F(Sweep, ChartIsHandedTheColumnAgainstTheFirstKey)
-{
-    static SweepChart drawn;
-    Pictures pictures;
-    pictures.chart = [](const SweepChart& chart, std::string& png, std::string&) {
-        drawn = chart;
-        png = "chart";
-        return true;
-    };
-    const std::vector<std::string> sweep = {"sweep", kExamples + "hole1-teeshot.txt", "--vary",
-                                            "TeeLaunchAngle=10:40:10"};
-    ASSERT_TRUE(ok(
-        run(joined(sweep, {"--vary", "TeeBallSpeed=0:100:100", "--vary", "TeeBackSpin=3000:3000:1",
-                           "--chart", "carry_yd:" + path("c.png"), "--csv", path("c.csv")}),
-            pictures)));
-    EXPECT_EQ(readAll(path("c.png")), "chart");
-    EXPECT_EQ(drawn.xTitle, "TeeLaunchAngle (deg)");
-    EXPECT_EQ(drawn.yTitle, "Carry (yd)");
-    EXPECT_EQ(drawn.x, (std::vector<double>{10, 20, 30, 40}));
-    ASSERT_EQ(drawn.lines.size(), 2u);
-    EXPECT_EQ(drawn.lines[1].name, "TeeBallSpeed 100 mph"); // the constant spin is left out
-    const auto rows = csvRecords(readAll(path("c.csv")));
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_TRUE(std::isnan(drawn.lines[0].y[i])); // speed 0 is refused
-        EXPECT_NEAR(drawn.lines[1].y[i], std::stod(rows[2 * i + 1].at("carry_yd")), 5e-9);
-    }
-
-    const std::pair<std::vector<std::string>, const char*> refused[] = {
-        {{"--chart", "break_yd:" + path("c.png")}, "no column \"break_yd\""},
-        {{"--vary", "TeeBackSpin=1:100:1", "--chart", "carry_yd:" + path("c.png")}, "at most 64"},
-    };
-    for (const auto& [more, message] : refused) {
-        EXPECT_EQ(run(joined(sweep, more), pictures), 2);
-        EXPECT_THAT(err, HasSubstr(message));
-    }
-}
-
-// The plot gets every point's path thinned where it was run, in grid order,
-// and only when --plot asks for it; its file is made before the first shot.
-TEST_F(Sweep, PlotIsHandedEveryPathInGridOrder)
+// The chart gets the column against the first key, a line for each value of
+// the others; the plot every point's path thinned where it was run, in grid
+// order, and only when --plot asks for it. Their files are made before the
+// first shot.
+TEST_F(Sweep, PicturesAreHandedTheRowsInGridOrder)
 {
     static std::atomic<int> thinned{0};
-    static SweepPlot drawn;
+    static SweepChart chart;
+    static SweepPlot plot;
     Pictures pictures;
     pictures.thin = [](const Trajectory& shot) {
         ++thinned;
         return std::vector<Vector3>{shot.begin()->second, shot.back().second};
     };
-    pictures.plot = [](const SweepPlot& plot, std::string& png, std::string&) {
-        drawn.paths = plot.paths;
-        drawn.legend = plot.legend;
-        EXPECT_EQ(plot.model->TeeBallSpeed, 110); // the model as read
+    pictures.chart = [](const SweepChart& drawn, std::string& png, std::string&) {
+        chart = drawn;
+        png = "chart";
+        return true;
+    };
+    pictures.plot = [](const SweepPlot& drawn, std::string& png, std::string&) {
+        plot.paths = drawn.paths;
+        EXPECT_EQ(drawn.model->TeeBallSpeed, 110); // the model as read
         png = "picture";
         return true;
     };
     const std::string png = path("p.png");
     auto sweep = [&](const std::vector<std::string>& more) {
         thinned = 0;
-        drawn = SweepPlot();
-        return run(
-            joined({"sweep", kExamples + "hole1-teeshot.txt", "--vary", "TeeLaunchAngle=10:40:10",
-                    "--vary", "TeeBallSpeed=0:140:70", "--csv", path("p.csv")},
-                   more),
-            pictures);
+        plot = SweepPlot();
+        return run(joined({"sweep", kExamples + "hole1-teeshot.txt", "--vary",
+                           "TeeLaunchAngle=10:40:10", "--vary", "TeeBallSpeed=0:140:70", "--vary",
+                           "TeeBackSpin=3000:3000:1", "--csv", path("p.csv")},
+                          more),
+                   pictures);
     };
 
-    ASSERT_TRUE(ok(sweep({"--plot", png, "--jobs", "2"})));
+    ASSERT_TRUE(ok(sweep({"--plot", png, "--jobs", "2", "--chart", "carry_yd:" + path("c.png")})));
     EXPECT_EQ(readAll(png), "picture");
-    EXPECT_EQ(drawn.legend, "TeeLaunchAngle 10 \u2026 40 deg \u00d7 TeeBallSpeed 0 \u2026 140 mph");
-    ASSERT_EQ(drawn.paths.size(), 12u);
+    EXPECT_EQ(readAll(path("c.png")), "chart");
+    EXPECT_EQ(chart.x, (std::vector<double>{10, 20, 30, 40}));
+    ASSERT_EQ(chart.lines.size(), 3u);
+    EXPECT_EQ(chart.lines[2].name, "TeeBallSpeed 140 mph"); // the constant spin is left out
+    const auto rows = csvRecords(readAll(path("p.csv")));
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_TRUE(std::isnan(chart.lines[0].y[i])); // speed 0 is refused
+        EXPECT_NEAR(chart.lines[2].y[i], std::stod(rows[3 * i + 2].at("carry_yd")), 5e-9);
+    }
+    ASSERT_EQ(plot.paths.size(), 12u);
     EXPECT_EQ(thinned, 8); // the speed 0 points are refused and keep no path
-    const std::vector<std::vector<Vector3>> whole = drawn.paths;
+    const std::vector<std::vector<Vector3>> whole = plot.paths;
     for (std::size_t i = 0; i < whole.size(); ++i)
         EXPECT_EQ(whole[i].empty(), i % 3 == 0) << i;
     EXPECT_NE(whole[1], whole[2]);
     EXPECT_NE(whole[2], whole[5]);
 
-    // A shard's paths are those of its points.
-    ASSERT_TRUE(ok(sweep({"--plot", png, "--shard", "3/4"})));
-    ASSERT_EQ(drawn.paths.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(drawn.paths[i], whole[2 + 4 * i]) << i;
+    // A shard's paths are those of its points, every fifth from the third.
+    ASSERT_TRUE(ok(sweep({"--plot", png, "--shard", "3/5"})));
+    EXPECT_EQ(plot.paths, (std::vector<std::vector<Vector3>>{whole[2], whole[7]}));
 
-    // Without --plot nothing is kept; a path that cannot be written stops
-    // the sweep before it starts, as a usage error does.
+    // Without --plot nothing is kept; a picture that cannot be made stops the
+    // sweep before it starts, as a usage error does.
     ASSERT_TRUE(ok(sweep({})));
     EXPECT_EQ(thinned, 0);
     fs::remove(path("p.csv"));
     const std::vector<Refusal> refused = {
         {{"--plot", path("no/such/p.png")}, 1, "no/such/p.png: No such file or directory"},
-        {{"--plot", "-"}, 2, "--plot needs a file name"},
-        {{"--plot", path("p.csv")}, 2, "--csv and --plot name the same file"},
-        {{"--plot", png, "--vary", "TeeBackSpin=0:1000:1"},
+        {{"--plot", png, "--vary", "WindSpeed=0:1000:1"},
          2,
          "at most 10000 paths; this sweep has 12012"},
+        {{"--chart", "break_yd:" + path("c.png")}, 2, "no column \"break_yd\""},
+        {{"--vary", "TeeSideSpin=1:100:1", "--chart", "carry_yd:" + path("c.png")},
+         2,
+         "at most 64"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -542,43 +386,25 @@ TEST_F(Sweep, PlotIsHandedEveryPathInGridOrder)
 TEST_F(Sweep, CtrlCWritesTheRowsDone)
 {
     const std::string csv = path("interrupted.csv");
-    const pid_t pid = ::fork();
+    const pid_t pid =
+        startShotlab({"sweep", kExamples + "hole1-teeshot.txt", "--vary",
+                      "TeeLaunchAngle=5:55:0.01", "--vary", "TeeBackSpin=0:1000:1", "--csv", csv});
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDERR_FILENO);
-        ::execl(SHOTLAB_EXE, SHOTLAB_EXE, "sweep", (kExamples + "hole1-teeshot.txt").c_str(),
-                "--vary", "TeeLaunchAngle=5:55:0.01", "--vary", "TeeBackSpin=0:1000:1", "--csv",
-                csv.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
     // Interrupted once rows have reached the temporary file beside the target.
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    bool written = false;
-    std::error_code ignored;
-    while (!written && std::chrono::steady_clock::now() < giveUp) {
+    EXPECT_TRUE(waitFor([&] {
+        std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(dir))
-            written |= entry.path().filename().string().rfind("interrupted.csv.", 0) == 0 &&
-                       entry.file_size(ignored) + 1 > 1; // not 0, nor -1 on error
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(written);
+            if (entry.path().filename().string().rfind("interrupted.csv.", 0) == 0 &&
+                entry.file_size(ignored) + 1 > 1) // not 0, nor -1 on error
+                return true;
+        return false;
+    }));
     ::kill(pid, SIGINT);
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            FAIL() << "the sweep did not stop";
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_TRUE(WIFEXITED(status));
+    const int status = endOf(pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), kExitInterrupted);
     const auto rows = csvRecords(readAll(csv));
     EXPECT_GE(rows.size(), 1u);
-    EXPECT_LT(rows.size(), 5001u * 1001);
     const SweepAxis angles = axis("TeeLaunchAngle=5:55:0.01");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].at("TeeLaunchAngle"), exactText(angles.values[i / 1001])) << i;
