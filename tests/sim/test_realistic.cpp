@@ -134,6 +134,16 @@ TEST(RealisticSwing, AWedgeOntoTheGreenStopsWithinAFewYards)
     ASSERT_TRUE(m.isOnGreen()) << "carry " << *n.carry;
     EXPECT_LT(*n.roll, 4.0);
     EXPECT_GT(n.landingAngle.value(), 45.0);
+
+    // On a green slower than the fairway it stops shorter than off it.
+    m.hole.GreenRho = 0.4;
+    double roll[2];
+    for (double size : {m.hole.GreenSize, 0.1}) {
+        m.hole.GreenSize = size;
+        ASSERT_TRUE(realisticSwing(m));
+        roll[size < 1] = *summarizeTeeShot(m)->roll;
+    }
+    EXPECT_LT(roll[0], roll[1] - 0.5) << roll[0] << " yd on, " << roll[1] << " yd off the green";
 }
 
 TEST(RealisticSwing, TheAirMatters)
