@@ -88,21 +88,6 @@ void expectHoling(const SwingModel& m, const PuttRead& r)
     EXPECT_EQ(r.windowHiDeg - r.windowLoDeg, widest);
 }
 
-// How far the aim turns down the slope across the straight line to the hole
-// (sine of the turn, weighted by the slope's part across that line).
-double downhillTurn(const SwingModel& m, double targetAngle)
-{
-    SwingModel straight = m;
-    straight.PuttTargetAngle = 0.0;
-    const double line = straight.puttAimAngle() * kDegToRad;
-    const double aim = line + targetAngle * kDegToRad;
-    const double lx = -std::sin(line), ly = std::cos(line);
-    const Vector3 down = m.greenSlope();
-    const double along = down.x * lx + down.y * ly;
-    const double ax = down.x - along * lx, ay = down.y - along * ly; // across the line
-    return -std::sin(aim) * ax + std::cos(aim) * ay;
-}
-
 using Check = void (*)(const SwingModel&, const PuttRead&);
 
 // A level green: straight at the hole, the window symmetric about the line.
@@ -111,14 +96,6 @@ void levelGreen(const SwingModel&, const PuttRead& r)
     EXPECT_NEAR(r.targetAngleDeg, 0.0, 0.001);
     EXPECT_NEAR(r.windowLoDeg, -r.windowHiDeg, 0.001);
     EXPECT_GT(r.windowHiDeg, 0.5);
-}
-
-// Hole 1 falls toward +y and -x: whichever way the ball goes to the hole, the
-// aim turns up the slope from the straight line.
-void aboveTheHole(const SwingModel& m, const PuttRead& r)
-{
-    EXPECT_LT(downhillTurn(m, r.targetAngleDeg), 0.0) << "aim " << r.targetAngleDeg;
-    EXPECT_GT(r.windowHiDeg - r.windowLoDeg, 1.0);
 }
 
 // Inside the cup's reach every aim holes; faster than the cup holds, most
@@ -177,10 +154,10 @@ std::vector<Ball> balls()
     std::vector<Ball> list = {{4, 0.0, 95.0, levelGreen},
                               {4, 3.0, 97.0, levelGreen},
                               {4, -4.0, 102.0, levelGreen},
-                              {1, -15.0, 149.5, aboveTheHole},
-                              {1, -10.5, 154.0, aboveTheHole},
-                              {1, -19.5, 154.0, aboveTheHole},
-                              {1, -15.0, 158.5, aboveTheHole},
+                              {1, -15.0, 149.5},
+                              {1, -10.5, 154.0},
+                              {1, -19.5, 154.0},
+                              {1, -15.0, 158.5},
                               {1, -15.0, 154.1, insideTheCupsReach},
                               {2, -12.946, 156.946, narrowerThanAQuarterDegree},
                               {4, 0.0, 95.0, speedsWithinATenthMph, 0.0005},
