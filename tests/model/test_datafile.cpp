@@ -218,26 +218,6 @@ TEST_F(DataFileTest, FailuresSayWhyAndTouchNothing)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2); // result.txt and target
 }
 
-// A long file is written in pieces through a fixed buffer: the pieces must
-// join to the very text toText gives, whatever falls on their edges (a tree
-// name longer than the buffer, numbers of every length).
-TEST_F(DataFileTest, FileWrittenInPiecesIsTheWholeText)
-{
-    SwingModel m;
-    m.hole.TreeType = std::string(100 * 1024, 'T');
-    std::mt19937_64 rng(3);
-    std::uniform_real_distribution<double> coord(-2e3, 2e3);
-    for (int i = 0; i < 20000; ++i) {
-        const double scale = i % 1000 == 0 ? 1e12 : 1.0; // now and then the slow path
-        m.setPoint(i, {coord(rng) * scale, coord(rng), coord(rng) / 1e6});
-    }
-    m.PuttEnabled = true;
-    m.setPoint(0, {std::numeric_limits<double>::quiet_NaN(), 1, 2});
-    m.setExitCode(1);
-    ASSERT_TRUE(m.write(file("long.txt")));
-    EXPECT_EQ(slurp(file("long.txt")), m.toText());
-}
-
 TEST_F(DataFileTest, ReaderSurvivesNulCutAndReversedInput)
 {
     using namespace std::string_literals;

@@ -292,9 +292,8 @@ TEST(PuttReader, OnAWorkerThreadTheSameAnswerAndTheModelLeftAlone)
 
     const PuttRead one = readPutt(m, 1);
     const auto fields = [](const PuttRead& x) {
-        std::vector<double> v{double(x.ok),       x.speedMph,     x.targetAngleDeg,   x.windowLoDeg,
-                              x.windowHiDeg,      x.minSpeedMph,  x.minSpeedAngleDeg, x.maxSpeedMph,
-                              x.maxSpeedAngleDeg, double(x.runs), double(x.holed)};
+        std::vector<double> v{x.speedMph, x.targetAngleDeg, x.minSpeedMph, x.maxSpeedMph,
+                              double(x.runs)};
         for (const auto& w : x.windows)
             v.insert(v.end(), {w.loDeg, w.hiDeg});
         return v;
