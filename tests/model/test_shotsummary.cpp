@@ -114,10 +114,6 @@ TEST_F(ShotSummaryTest, SideIsMeasuredFromTheTargetLine)
     EXPECT_NEAR(t->side, 10.0, 1e-6);
     EXPECT_NEAR(*t->carry, 100.0, kEps);
     EXPECT_NEAR(*t->roll, 10.0, kEps);
-
-    m.TeeTargetAngle = 0.0; // straight down +y: right is +x
-    m.teeShot.set(2, p0 + Vector3(-4.0, 50.0, 0.0));
-    EXPECT_NEAR(summarizeTeeShot(m)->side, -4.0, kEps);
 }
 
 TEST_F(ShotSummaryTest, Putts)
@@ -202,7 +198,6 @@ TEST(ShotText, NumbersWithTheirQuantitysDecimals)
 {
     const std::tuple<double, int, const char*> plain[] = {
         {7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
-        {12 * 0.25, 2, "3"},
         {0.1 + 0.2, 8, "0.3"},
         {-1e-9, 8, "0"},
         {108.34708432445005, 8, "108.34708432"},
@@ -218,7 +213,6 @@ TEST(ShotText, NumbersWithTheirQuantitysDecimals)
                                             {0.000125, 6}, {1.0 / 3.0, 8}, {std::nan(""), 8}};
     for (const auto& [step, decimals] : steps)
         EXPECT_EQ(decimalsOf(step), decimals) << step;
-    EXPECT_EQ(fixedText(108.347, 1), "108.3");
     EXPECT_EQ(fixedText(-0.004, 2), "0.00");
     EXPECT_EQ(fixedText(-0.006, 2), "-0.01");
     EXPECT_EQ(std::stod(exactText(1.0 / 3.0)), 1.0 / 3.0);
