@@ -133,7 +133,6 @@ TEST_F(Carried, AWholeModelComesBackAsTheFileHoldsIt)
     carried = m;
     carryModel(carried);
     EXPECT_EQ(carried.hole.TreeType, "");
-    EXPECT_EQ(throughFile(m).hole.TreeType, "");
 }
 
 // The numbers of a shot seen through carriedPoint are those of its file.

@@ -124,8 +124,6 @@ TEST_F(DataFileTest, ReaderQuirks)
         {"FirstImpact: -nil-, x, y, z\n", "FirstImpact:     77,"}, // kept
         {"FirstImpact:-nil-, x, y, z\n", "FirstImpact:      0,"},  // no blank: a number
         {"HolePos: 5\n", "HolePos: -15.0000, 154.0000,  -7.0000"}, // no comma: ignored
-        {"HolePos: 1, 2\nGreenPos: 1,2,3\n",
-         "HolePos:   1.0000,   2.0000,   0.0000\nGreenPos:   1.0000,   2.0000,   3.0000"},
         {"BallPos: 1 ,2,3\n", "BallPos: 1.00000000, 0.00000000, 0.00000000"},
         {"WindDir: 1,5\n", "WindDir: 22.00000000"},
         {"windDir: 5\nWindDir : 6\n WindDir: 7\n", "WindDir: 22.00000000"}, // keys are exact

