@@ -54,10 +54,12 @@ TEST_F(ModelTest, ResetForgetsDefinedHolesAndNotifiesEverything)
     SwingModel m(false);
     m.defineHole(9, 5, {}, {}, {}, {}, "");
     m.setValue("WindSpeed", 12);
+    m.fileName = "x.txt";
     RecordingListener l;
     m.reset();
     EXPECT_EQ(SwingModel::holeCount(), 4);
     EXPECT_EQ(m.hole.WindSpeed, 4.5); // the built-in environment again
+    EXPECT_TRUE(m.fileName.empty());
     // The temporary model speaks first; the reset model is no longer quiet.
     EXPECT_EQ(l.flags, (Flags{56, BallChanged, AllChanged}));
 }

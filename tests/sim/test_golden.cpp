@@ -35,7 +35,6 @@ TEST(WorkedExample, TeeShots)
     EXPECT_EQ(m.FirstImpact, 7590);
     EXPECT_LT((m.teePoint(7590) - Vector3(-3.690, 108.284, -5.635)).length(), 1e-3);
     EXPECT_EQ(m.teeShot.size(), 12463);
-    EXPECT_EQ(m.teeShot.back().first, 12462);
     EXPECT_LT((m.teeShot.back().second - Vector3(-5.296, 120.309, -5.928)).length(), 1e-3);
 }
 
@@ -49,7 +48,6 @@ TEST(WorkedExample, Putts)
     m = putt(-15, 153, 1.0); // still rolling at the step limit
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.size(), 4002);
-    EXPECT_EQ(m.puttShot.back().first, 4001);
     EXPECT_NEAR(m.puttShot.back().second.x, -17.677, 1e-3);
     EXPECT_NEAR(m.puttShot.back().second.y, 154.256, 1e-3);
 
