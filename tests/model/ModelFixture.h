@@ -14,14 +14,9 @@ protected:
     void SetUp() override { holeCatalogue().clear(); }
 };
 
-// Records every notification it hears, and who sent it.
+// Records every notification it hears.
 struct RecordingListener : SwingModelListener
 {
     Flags flags;
-    std::vector<const SwingModel*> senders;
-    void modelChanged(SwingModel& m, ChangeFlags f) override
-    {
-        flags.push_back(f);
-        senders.push_back(&m);
-    }
+    void modelChanged(SwingModel&, ChangeFlags f) override { flags.push_back(f); }
 };

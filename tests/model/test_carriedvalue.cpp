@@ -69,63 +69,20 @@ double quantity(const SwingModel& m, const std::string& key)
 
 } // namespace
 
+// Every key with every awkward value: digits past the line's decimals, ties,
+// a -0 or what rounds to one, lines longer than the reader takes in one piece,
+// what is no number at all.
 TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    const struct
-    {
-        const char* key;
-        double value;
-        double expected; // NaN: only the round trip decides
-    } cases[] = {
-        {"TeeLaunchAngle", 5 + 3 * 0.05, 5.15},
-        {"TeeBallSpeed", 140.123456789, 140.12345679},
-        {"TeeClubSpeed", 1.0 / 3, 0.33333333},
-        {"WindSpeed", -0.0, -0.0},
-        {"WindDir", -1e-9, -0.0},
-        {"GreenRho", 4e-9, 0.0},
-        {"TeeSideSpin", -123456789.123456789, -123456789.12345679},
-        {"TeeBackSpin", 1e250, nan}, // a line longer than the reader takes in one piece
-        {"PuttTargetAngle", nan, 0.0},
-        {"TeeZSpin", inf, 0.0},
-        {"GreenSize", 50.0 / 3, 16.6667},
-        {"TimeStepSize", 0.00123456789, 0.00123457},
-        {"TimeStepSize", 1e-7, 1e-7},
-        {"TimeStepSize", 0.001 + 1e-17, 0.001},
-        {"GreenType", -1.5, -1},
-        {"PuttEnabled", 0.5, 1},
-        {"PuttEnabled", 0.0, 0},
-        {"HoleId", 2.7, 2},
-        {"PuttBallSpeed", 9.999999996, 10.0},
-        {"PuttBallSpeed", 9.999999994, 9.99999999},
-        // The air: no line at all for the standard air, which the reader keeps.
-        {"Temperature", 70.000000001, 70.0},
-        {"Temperature", nan, 0.0},
-        {"Humidity", 33.123456789, 33.12345679},
-        {"Altitude", -1e-12, 0.0},
-        {"Altitude", 5280.0, 5280.0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.value));
-        holeCatalogue().clear();
-        SwingModel m(false);
-        ASSERT_TRUE(m.setValue(c.key, c.value));
-        const double back = quantity(throughFile(m), c.key);
-        EXPECT_SAME_DOUBLE(carriedValue(c.key, c.value), back);
-        if (!std::isnan(c.expected)) {
-            EXPECT_SAME_DOUBLE(back, c.expected);
-        }
-    }
-    EXPECT_EQ(carriedValue("HolePosX", 1.0 / 3), 1.0 / 3); // not a setValue key
-
-    // A -0 comes back as -0, or as the 0 a fresh model holds for the key.
     for (const char* key :
          {"WindDir",      "WindSpeed",    "GreenXRot",      "GreenYRot",      "GreenRho",
           "TeeClubSpeed", "TeeBallSpeed", "TeeLaunchAngle", "TeeTargetAngle", "TeeBackSpin",
           "TeeZSpin",     "TeeSideSpin",  "PuttClubSpeed",  "PuttBallSpeed",  "PuttTargetAngle",
-          "GreenSize",    "TimeStepSize", "Temperature",    "Altitude",       "Humidity"}) {
-        for (double v : {-0.0, -1e-10}) {
+          "GreenSize",    "TimeStepSize", "Temperature",    "Altitude",       "Humidity",
+          "GreenType",    "PuttEnabled"}) {
+        for (double v : {-0.0, -1e-10, 4e-9, 5 + 3 * 0.05, 1.0 / 3, 50.0 / 3, 0.00123456789,
+                         0.001 + 1e-17, 9.999999996, 9.999999994, 70.000000001, -1.5,
+                         -123456789.123456789, 1e250, std::nan(""), HUGE_VAL}) {
             SCOPED_TRACE(std::string(key) + " " + std::to_string(v));
             holeCatalogue().clear();
             SwingModel m(false);
@@ -134,6 +91,8 @@ TEST_F(Carried, ValuesComeBackAsTheFileHoldsThem)
             EXPECT_SAME_DOUBLE(carriedValue(key, v), quantity(throughFile(m), key));
         }
     }
+    EXPECT_EQ(carriedValue("HoleId", 2.7), 2.0);
+    EXPECT_EQ(carriedValue("HolePosX", 1.0 / 3), 1.0 / 3); // not a setValue key
 }
 
 TEST_F(Carried, AWholeModelComesBackAsTheFileHoldsIt)
@@ -174,7 +133,6 @@ TEST_F(Carried, AWholeModelComesBackAsTheFileHoldsIt)
     carried = m;
     carryModel(carried);
     EXPECT_EQ(carried.hole.TreeType, "");
-    EXPECT_EQ(throughFile(m).hole.TreeType, "");
 }
 
 // The numbers of a shot seen through carriedPoint are those of its file.

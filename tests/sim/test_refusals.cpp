@@ -66,7 +66,6 @@ const RefusalCase kRefusals[] = {
     {"RealisticNaNTemperature", realisticSwing, [](auto& m) { m.Temperature = NAN; }, "Temperature is not a finite"},
     {"RealisticThinAir", realisticSwing, [](auto& m) { m.Altitude = 50000; }, "Altitude must be between"},
     {"RealisticSoggyAir", realisticSwing, [](auto& m) { m.Humidity = 150; }, "Humidity must be between"},
-    {"RealisticInfiniteSpin", realisticSwing, [](auto& m) { m.TeeSideSpin = INFINITY; }, "TeeSideSpin is not a finite"},
     {"RealisticTinyStep", realisticSwing, [](auto& m) { m.TimeStepSize = 1e-6; }, "The realistic shot would need more than"},
     {"RealisticInPuttMode", realisticSwing, [](auto& m) { m.PuttEnabled = true; }, "realisticSwing needs PuttEnabled 0"},
 };
