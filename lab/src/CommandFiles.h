@@ -17,6 +17,13 @@
 
 namespace quillmoor::lab {
 
+// The usage error of `Shotlab COMMAND`: the message, then where the
+// command's help is; returns the exit status 2.
+int usageError(std::ostream& err, const char* command, const std::string& message);
+
+// The last part of a path, as messages name the files.
+std::string fileName(const std::string& path);
+
 // An output file (OutputStreams.h): a regular file is written beside its
 // target and renamed over it by commit(); until then the target is untouched,
 // and without commit() nothing is left. "-" is standard output, whose

@@ -30,13 +30,6 @@ namespace quillmoor::lab {
 
 namespace {
 
-int usageError(std::ostream& err, const std::string& message)
-{
-    err << "Shotlab dispersion: " << message
-        << "\nRun 'Shotlab dispersion --help' for more information.\n";
-    return kExitUsage;
-}
-
 // Digits only: no sign, no blanks, no fraction.
 template <typename T> bool parseWhole(const std::string& text, T& value)
 {
@@ -45,11 +38,6 @@ template <typename T> bool parseWhole(const std::string& text, T& value)
     const auto res = std::from_chars(first, last, value);
     return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) &&
            res.ec == std::errc() && res.ptr == last;
-}
-
-std::string fileName(const std::string& path)
-{
-    return std::filesystem::path(path).filename().string();
 }
 
 } // namespace
@@ -126,36 +114,36 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
     setup.model = options.model;
     std::size_t shots = 0;
     if (!parseWhole(options.shots, shots) || shots == 0 || shots > kMaxDispersionShots)
-        return usageError(err, "--shots takes a whole number of 1 to " +
+        return usageError(err, "dispersion", "--shots takes a whole number of 1 to " +
                                    std::to_string(kMaxDispersionShots) + ", not \"" +
                                    options.shots + "\"");
     setup.shots = shots;
     if (!options.seed.empty() && !parseWhole(options.seed, setup.seed))
-        return usageError(err, "--seed takes a whole number of 0 to " +
+        return usageError(err, "dispersion", "--seed takes a whole number of 0 to " +
                                    std::to_string(std::numeric_limits<std::uint64_t>::max()) +
                                    ", not \"" + options.seed + "\"");
     if (options.jobs < 0)
-        return usageError(err, "--jobs must be at least 1");
+        return usageError(err, "dispersion", "--jobs must be at least 1");
     if (!shotModeFromName(options.physics, setup.mode))
-        return usageError(err,
+        return usageError(err, "dispersion",
                           "--physics is " + physicsChoices() + ", not \"" + options.physics + "\"");
     std::string error;
     std::vector<SpreadOption> spreadOptions;
     for (const std::string& text : options.sd) {
         SpreadOption o;
         if (!parseSpreadOption(text, o, error))
-            return usageError(err, error);
+            return usageError(err, "dispersion", error);
         spreadOptions.push_back(o);
     }
     if (spreadOptions.empty())
-        return usageError(err, "--sd is required");
+        return usageError(err, "dispersion", "--sd is required");
 
     const bool plotting = !options.plot.empty();
     if (plotting) {
         if (!pictures.dispersion)
-            return usageError(err, "--plot needs Qt, and this Shotlab was built without it");
+            return usageError(err, "dispersion", "--plot needs Qt, and this Shotlab was built without it");
         if (options.plot == "-")
-            return usageError(err, "--plot needs a file name");
+            return usageError(err, "dispersion", "--plot needs a file name");
     }
     // One file, one output; and no output over the model.
     std::vector<std::pair<std::string, std::string>> targets;
@@ -167,7 +155,7 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
         targets.push_back({"--plot", options.plot});
     error = checkOutputTargets(targets, options.model);
     if (!error.empty())
-        return usageError(err, error);
+        return usageError(err, "dispersion", error);
 
     SwingModel model(false);
     std::string reason;
@@ -177,12 +165,12 @@ int runDispersionCommand(const DispersionOptions& options, std::ostream& out, st
     }
     // Spreads in percent need the model's values.
     if (!resolveSpreads(spreadOptions, model, setup.spreads, error))
-        return usageError(err, error);
+        return usageError(err, "dispersion", error);
     SweepPlan plan;
     plan.mode = setup.mode;
     plan.jobs = static_cast<unsigned>(options.jobs);
     if (!makeDispersionPlan(setup.spreads, setup.shots, setup.seed, plan, error))
-        return usageError(err, error);
+        return usageError(err, "dispersion", error);
     const std::vector<SweepColumn> columns = sweepColumns(sweepKinds(model, plan.grid));
 
     // From here on Ctrl+C stops cleanly, so no temporary file is left behind.

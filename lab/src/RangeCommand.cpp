@@ -9,6 +9,7 @@
 // it with 2; a bag that cannot be read cleanly exits with 1.
 
 #include "ClubBag.h"
+#include "CommandFiles.h"
 #include "JsonNumber.h"
 #include "OutputStreams.h"
 #include "Range.h"
@@ -25,12 +26,6 @@
 namespace quillmoor::lab {
 
 namespace {
-
-int usageError(std::ostream& err, const std::string& message)
-{
-    err << "Shotlab range: " << message << "\nRun 'Shotlab range --help' for more information.\n";
-    return kExitUsage;
-}
 
 std::string cellOf(const std::optional<double>& v, int decimals)
 {
@@ -311,7 +306,7 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
 {
     ShotMode physics;
     if (!shotModeFromName(options.physics, physics))
-        return usageError(err, "--physics is realistic, complex or simple, not \"" +
+        return usageError(err, "range", "--physics is realistic, complex or simple, not \"" +
                                    options.physics + "\"");
     const std::pair<const char*, double> conditions[] = {
         {"--wind", options.wind},
@@ -324,9 +319,9 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
     };
     for (const auto& [name, v] : conditions)
         if (!std::isfinite(v))
-            return usageError(err, std::string(name) + " is not a finite number");
+            return usageError(err, "range", std::string(name) + " is not a finite number");
     if (SimResult air = checkAir(options.temperature, options.altitude, options.humidity); !air)
-        return usageError(err, air.reason);
+        return usageError(err, "range", air.reason);
     RangeConditions day;
     day.windMph = options.wind;
     day.windDirDeg = options.windDir;
@@ -358,7 +353,7 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         if (options.bag.empty())
             place = {"tour-men", defaultBagPath(), true};
         else if (!findBag(options.bag, place, error))
-            return usageError(err, "--bag: " + error);
+            return usageError(err, "range", "--bag: " + error);
         ClubBag bag;
         if (readClubBag(place.path, bag, error) != BagError::None) {
             err << "Shotlab range: " << place.path << ": " << error << '\n';
@@ -366,7 +361,7 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         }
         const Club* club = bag.find(options.club);
         if (!club)
-            return usageError(err, "--club: no club \"" + options.club + "\" in " + place.path +
+            return usageError(err, "range", "--club: no club \"" + options.club + "\" in " + place.path +
                                        (bag.clubs.empty() ? std::string(", which has none")
                                                           : ": its clubs are " + bag.names()));
         speed = speed.value_or(club->speedMph);
@@ -377,12 +372,12 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         {"--speed", &speed}, {"--launch", &launch}, {"--spin", &spin}};
     for (const auto& [name, v] : required) {
         if (!*v)
-            return usageError(err, std::string(name) + " is required (or --club or --table)");
+            return usageError(err, "range", std::string(name) + " is required (or --club or --table)");
         if (!std::isfinite(**v))
-            return usageError(err, std::string(name) + " is not a finite number");
+            return usageError(err, "range", std::string(name) + " is not a finite number");
     }
     if (!(*speed > 0))
-        return usageError(err, "--speed must be above 0");
+        return usageError(err, "range", "--speed must be above 0");
     RangeLaunch shot;
     shot.speedMph = *speed;
     shot.launchDeg = *launch;

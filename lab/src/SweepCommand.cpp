@@ -147,9 +147,12 @@ struct ChartRequest
     std::string file;
 };
 
-int usageError(std::ostream& err, const std::string& message)
+} // namespace
+
+int usageError(std::ostream& err, const char* command, const std::string& message)
 {
-    err << "Shotlab sweep: " << message << "\nRun 'Shotlab sweep --help' for more information.\n";
+    err << "Shotlab " << command << ": " << message << "\nRun 'Shotlab " << command
+        << " --help' for more information.\n";
     return kExitUsage;
 }
 
@@ -157,8 +160,6 @@ std::string fileName(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();
 }
-
-} // namespace
 
 void addSweepCommand(CLI::App& app, CommandAction& action, const Pictures& pictures)
 {
@@ -235,32 +236,32 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     for (const std::string& text : options.vary) {
         SweepAxis axis;
         if (!parseSweepAxis(text, axis, error))
-            return usageError(err, error);
+            return usageError(err, "sweep", error);
         axes.push_back(std::move(axis));
     }
     if (axes.empty())
-        return usageError(err, "--vary is required");
+        return usageError(err, "sweep", "--vary is required");
     if (!plan.grid.setAxes(std::move(axes), error))
-        return usageError(err, error);
+        return usageError(err, "sweep", error);
     if (!options.shard.empty() && !parseSweepShard(options.shard, plan.shard, error))
-        return usageError(err, error);
+        return usageError(err, "sweep", error);
     if (!shotModeFromName(options.mode, plan.mode))
-        return usageError(err, "--physics is simple, complex or realistic, not \"" +
+        return usageError(err, "sweep", "--physics is simple, complex or realistic, not \"" +
                                    options.mode + "\"");
     if (options.jobs < 0)
-        return usageError(err, "--jobs must be at least 1");
+        return usageError(err, "sweep", "--jobs must be at least 1");
     plan.jobs = static_cast<unsigned>(options.jobs);
     if (options.noHeader && options.csv.empty())
-        return usageError(err, "--no-header leaves out the CSV header row: it needs --csv");
+        return usageError(err, "sweep", "--no-header leaves out the CSV header row: it needs --csv");
     const bool plotting = !options.plot.empty();
     if (plotting) {
         if (!pictures.plot || !pictures.thin)
-            return usageError(err, "--plot needs Qt, and this Shotlab was built without it");
+            return usageError(err, "sweep", "--plot needs Qt, and this Shotlab was built without it");
         if (options.plot == "-")
-            return usageError(err, "--plot needs a file name");
+            return usageError(err, "sweep", "--plot needs a file name");
         const std::size_t paths = plan.shard.size(plan.grid.size());
         if (paths > kMaxPlotPaths)
-            return usageError(err, "--plot overlays at most " + std::to_string(kMaxPlotPaths) +
+            return usageError(err, "sweep", "--plot overlays at most " + std::to_string(kMaxPlotPaths) +
                                        " paths; this sweep has " + std::to_string(paths) +
                                        " points (a larger STEP, or --shard, makes fewer)");
     }
@@ -269,13 +270,13 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     if (!options.chart.empty()) {
         const std::size_t colon = options.chart.find(':');
         if (colon == std::string::npos || colon == 0 || colon + 1 == options.chart.size())
-            return usageError(err, "--chart takes COLUMN:FILE.png, not \"" + options.chart + "\"");
+            return usageError(err, "sweep", "--chart takes COLUMN:FILE.png, not \"" + options.chart + "\"");
         chart = ChartRequest{options.chart.substr(0, colon), options.chart.substr(colon + 1)};
         if (!pictures.chart)
-            return usageError(err, "--chart needs Qt, and this Shotlab was built without it");
+            return usageError(err, "sweep", "--chart needs Qt, and this Shotlab was built without it");
     }
     if (chart && chart->file == "-")
-        return usageError(err, "--chart needs a file name");
+        return usageError(err, "sweep", "--chart needs a file name");
     // One file, one output; and no output over the model, which it would destroy.
     std::vector<std::pair<std::string, std::string>> targets;
     if (!options.csv.empty())
@@ -288,7 +289,7 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
         targets.push_back({"--plot", options.plot});
     error = checkOutputTargets(targets, options.model);
     if (!error.empty())
-        return usageError(err, error);
+        return usageError(err, "sweep", error);
 
     SwingModel model(false);
     std::string reason;
@@ -307,12 +308,12 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
             std::string known;
             for (const SweepColumn& c : columns)
                 known += std::string(" ") + c.field().key;
-            return usageError(err, "--chart: no column \"" + chart->column +
+            return usageError(err, "sweep", "--chart: no column \"" + chart->column +
                                        "\" in this sweep; its columns are" + known);
         }
         const std::size_t lines = plan.grid.size() / plan.grid.axes()[0].values.size();
         if (lines > kMaxChartLines)
-            return usageError(err, "--chart draws one line per combination of the keys after "
+            return usageError(err, "sweep", "--chart draws one line per combination of the keys after "
                                    "the first, at most " +
                                        std::to_string(kMaxChartLines) + "; this grid has " +
                                        std::to_string(lines));
