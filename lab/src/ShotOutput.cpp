@@ -67,16 +67,6 @@ void writeSection(std::ostream& out, const char* title, ShotKind kind,
 
 } // namespace
 
-std::string tableCell(const ShotField& field, const ShotRecord& record)
-{
-    const std::optional<double> v = field.of(record);
-    if (!v)
-        return kAbsentCell;
-    if (field.isFlag)
-        return *v != 0.0 ? "yes" : "no";
-    return fixedText(*v, field.decimals);
-}
-
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,
                       const std::vector<bool>& right)
 {

@@ -105,6 +105,11 @@ public:
     void setGreenRho(double v);
     void setPuttEnabled(bool on);
     void setBallPos(const Vector3& p);
+    // Tilting the green under a ball waiting for a putt keeps it on the
+    // ground: after a change of `key`, puts the ball back on the ground when
+    // the key tilts the green in putt mode (notifying BallChanged). True when
+    // it did.
+    bool keepBallOnGround(const std::string& key);
 
     Vector3 ballPos() const { return BallPos; }
     double timeStepSize() const { return TimeStepSize; }
