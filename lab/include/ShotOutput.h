@@ -5,6 +5,7 @@
 
 #include "ShotSummary.h"
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots);
 // a cell that does not apply or is absent is empty.
 void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots);
 
+// Characters on screen, counting a UTF-8 sequence as one (the dash of an
+// absent number).
+std::size_t displayWidth(const std::string& text);
 // Rows of cells as aligned columns two blanks apart, a column right-aligned
 // where `right` says so; trailing blanks are dropped.
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,

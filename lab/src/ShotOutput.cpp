@@ -17,15 +17,6 @@ namespace quillmoor::lab {
 
 namespace {
 
-// Characters on screen, counting a UTF-8 sequence as one.
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::string padded(const std::string& text, std::size_t width, bool right)
 {
     const std::string fill(width - std::min(width, displayWidth(text)), ' ');
@@ -66,6 +57,14 @@ void writeSection(std::ostream& out, const char* title, ShotKind kind,
 }
 
 } // namespace
+
+std::size_t displayWidth(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
 
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,
                       const std::vector<bool>& right)

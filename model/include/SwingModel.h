@@ -110,6 +110,9 @@ public:
     // the key tilts the green in putt mode (notifying BallChanged). True when
     // it did.
     bool keepBallOnGround(const std::string& key);
+    // Becomes a copy of `other` (whose notifications may be off), with its
+    // own notifications on, and tells every listener that `flags` changed.
+    void adopt(const SwingModel& other, ChangeFlags flags);
 
     Vector3 ballPos() const { return BallPos; }
     double timeStepSize() const { return TimeStepSize; }

@@ -171,6 +171,13 @@ void SwingModel::setBallPos(const Vector3& p)
     notify(BallChanged);
 }
 
+void SwingModel::adopt(const SwingModel& other, ChangeFlags flags)
+{
+    *this = other; // sends nothing
+    notifyEnabled = true;
+    notify(flags);
+}
+
 bool SwingModel::keepBallOnGround(const std::string& key)
 {
     if (!PuttEnabled || (key != "GreenXRot" && key != "GreenYRot"))

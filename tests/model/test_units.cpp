@@ -48,7 +48,11 @@ TEST(Units, FeetAndInchesChangeAtOneFoot)
 
 TEST(Units, AnglesWrapIntoTheHalfOpenCircle)
 {
-    for (const auto& [in, out] : {std::pair{-180.0, 180.0}, {180.0, 180.0}, {540.0, 180.0},
-                                  {190.0, -170.0}, {-190.0, 170.0}, {-179.5, -179.5}})
+    for (const auto& [in, out] : {std::pair{-180.0, 180.0},
+                                  {180.0, 180.0},
+                                  {540.0, 180.0},
+                                  {190.0, -170.0},
+                                  {-190.0, 170.0},
+                                  {-179.5, -179.5}})
         EXPECT_EQ(quillmoor::wrappedDegrees(in), out) << in;
 }
