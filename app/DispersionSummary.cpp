@@ -122,9 +122,9 @@ void DispersionSummary::setRun(const DispersionRun& run)
         const bool any = n.moments.count() > 0;
         numbers.row({QStringLiteral("%1 (%2)").arg(QString::fromUtf8(f.label), f.unit),
                      any ? html(quillmoor::fixedText(n.moments.mean(), f.decimals))
-                         : QStringLiteral("\u2013"),
+                         : QString::fromUtf8(quillmoor::kAbsentCell),
                      any ? html(quillmoor::fixedText(n.moments.sd(), f.decimals))
-                         : QStringLiteral("\u2013")});
+                         : QString::fromUtf8(quillmoor::kAbsentCell)});
     }
     text += numbers.end() + QStringLiteral("<br>");
 

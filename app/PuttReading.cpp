@@ -3,6 +3,7 @@
 #include "HoleBand.h"
 #include "Simulation.h"
 #include "TopScene.h"
+#include "Units.h"
 #include "VectorState.h"
 
 #include <QAbstractButton>
@@ -26,13 +27,6 @@ struct PuttReading::Mailbox
 };
 
 namespace {
-
-// An aim in (-180, 180]; a window round the back of the circle runs past 180.
-double wrapped(double a)
-{
-    a = std::remainder(a, 360.0);
-    return a == -180.0 ? 180.0 : a;
-}
 
 // Breaks a sentence into lines of about the width of the panel's texts.
 QString inLines(const QString& text)
@@ -244,7 +238,7 @@ QString PuttReading::apply(const quillmoor::PuttRead& read)
             notes << tr("%1 clamped to %2").arg(what, box->textFromValue(shown) + box->suffix());
         return setControl(box, shown, field);
     };
-    const double aim = wrapped(read.targetAngleDeg);
+    const double aim = quillmoor::wrappedDegrees(read.targetAngleDeg);
     // What the user had, unless it is the last recommendation still.
     if (!recommended || controls.speed->value() != applied.speed ||
         controls.aim->value() != applied.aim)
@@ -262,7 +256,7 @@ QString PuttReading::apply(const quillmoor::PuttRead& read)
     else
         text += tr("\nholes from %1 to %2 deg")
                     .arg(QString::number(read.windowLoDeg, 'f', 2),
-                         QString::number(wrapped(read.windowHiDeg), 'f', 2));
+                         QString::number(quillmoor::wrappedDegrees(read.windowHiDeg), 'f', 2));
     // The band shows the widest window; the others at this pace are narrower.
     if (read.windows.size() > 1)
         text += tr(" (widest of %1)").arg(read.windows.size());

@@ -220,13 +220,8 @@ void ShotDataPanel::refresh()
             QString text; // empty: the number belongs to the other kind of shot
             if (belongsTo(row, col.kind)) {
                 used = true;
-                const std::optional<double> v = col.shot ? row.of(*col.shot) : std::nullopt;
-                if (!v)
-                    text = QStringLiteral("\u2013");
-                else if (row.field().isFlag)
-                    text = *v != 0.0 ? tr("yes") : tr("no");
-                else
-                    text = QString::fromStdString(quillmoor::fixedText(*v, row.field().decimals));
+                text = QString::fromStdString(
+                    quillmoor::tableCell(row.field(), col.shot ? row.of(*col.shot) : std::nullopt));
             }
             auto* item = new QTableWidgetItem(text);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -241,8 +236,9 @@ void ShotDataPanel::refresh()
     view->setVerticalHeaderItem(last, header);
     for (int c = 0; c < columns.size(); ++c) {
         const Column& col = columns[c];
-        auto* item = new QTableWidgetItem(
-            col.shot && !col.physics.isEmpty() ? col.physics : QStringLiteral("\u2013"));
+        auto* item = new QTableWidgetItem(col.shot && !col.physics.isEmpty()
+                                              ? col.physics
+                                              : QString::fromUtf8(quillmoor::kAbsentCell));
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         view->setItem(last, c, item);
     }

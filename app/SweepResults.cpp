@@ -160,12 +160,8 @@ QVariant SweepResults::data(const QModelIndex& index, int role) const
         shot.kind == quillmoor::ShotKind::Tee ? column.tee : column.putt;
     if (!field)
         return QString();
-    const std::optional<double> v = shot.numbers ? field->of(*shot.numbers) : std::nullopt;
-    if (!v)
-        return QStringLiteral("\u2013");
-    if (field->isFlag)
-        return *v != 0.0 ? tr("yes") : tr("no");
-    return QString::fromStdString(quillmoor::fixedText(*v, field->decimals));
+    return QString::fromStdString(
+        quillmoor::tableCell(*field, shot.numbers ? field->of(*shot.numbers) : std::nullopt));
 }
 
 QVariant SweepResults::headerData(int section, Qt::Orientation orientation, int role) const

@@ -5,6 +5,7 @@
 
 #include "ShotSummary.h"
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,11 +30,9 @@ void writeShotJson(std::ostream& out, const std::vector<FileShot>& shots);
 // a cell that does not apply or is absent is empty.
 void writeShotCsv(std::ostream& out, const std::vector<FileShot>& shots);
 
-// What the tables for people show for a number that is absent (an en dash).
-inline constexpr const char* kAbsentCell = "\u2013";
-// A number as the tables for people show it: fixed with the field's
-// decimals, "yes"/"no" for a yes/no answer, "–" when the record lacks it.
-std::string tableCell(const ShotField& field, const ShotRecord& record);
+// Characters on screen, counting a UTF-8 sequence as one (the dash of an
+// absent number).
+std::size_t displayWidth(const std::string& text);
 // Rows of cells as aligned columns two blanks apart, a column right-aligned
 // where `right` says so; trailing blanks are dropped.
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,

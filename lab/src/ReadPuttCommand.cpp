@@ -11,6 +11,7 @@
 #include "ShotSummary.h"
 #include "Shotlab.h"
 #include "SwingModel.h"
+#include "Units.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
@@ -26,13 +27,6 @@ std::string degrees(double a)
     return fixedText(a, 2) + " deg";
 }
 
-// An aim in (-180, 180]; the reader's windows may run past 180.
-double wrapped(double a)
-{
-    a = std::remainder(a, 360.0);
-    return a == -180.0 ? 180.0 : a;
-}
-
 // Positive target angles turn the putt toward -x, the player's left.
 std::string aimInWords(double target)
 {
@@ -45,10 +39,8 @@ void writeText(std::ostream& out, const SwingModel& model, const PuttRead& read)
 {
     if (!model.PuttEnabled)
         out << "The model is set for a tee shot: read as a putt from its ball position.\n";
-    const double feet = model.distanceToHole(model.BallPos) * 3.0;
     out << "Hole " << model.hole.HoleId << ", the ball "
-        << (feet < 1.0 ? fixedText(feet * 12.0, 2) + " inches" : fixedText(feet, 2) + " feet")
-        << " from the cup.\n";
+        << feetAndInchesText(model.distanceToHole(model.BallPos)) << " from the cup.\n";
     if (!read.holed) {
         out << "No putt holes from here: " << noHoleText(read) << ".\n";
         return;
@@ -60,7 +52,7 @@ void writeText(std::ostream& out, const SwingModel& model, const PuttRead& read)
     if (width >= 360.0) {
         out << "At that pace every aim holes: the ball lies within the cup's reach.\n";
     } else {
-        const double hi = wrapped(read.windowHiDeg);
+        const double hi = wrappedDegrees(read.windowHiDeg);
         out << "At that pace every aim from " << degrees(read.windowLoDeg) << " to " << degrees(hi)
             << (hi != read.windowHiDeg ? " (round the back of the circle)" : "")
             << " holes: " << (width < 0.005 ? std::string("under 0.01 deg") : degrees(width))
@@ -71,7 +63,7 @@ void writeText(std::ostream& out, const SwingModel& model, const PuttRead& read)
             << " windows:";
         const char* sep = " ";
         for (const AimWindow& w : read.windows) {
-            out << sep << fixedText(w.loDeg, 2) << " to " << degrees(wrapped(w.hiDeg));
+            out << sep << fixedText(w.loDeg, 2) << " to " << degrees(wrappedDegrees(w.hiDeg));
             sep = ", ";
         }
         out << ".\n";

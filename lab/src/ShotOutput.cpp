@@ -17,15 +17,6 @@ namespace quillmoor::lab {
 
 namespace {
 
-// Characters on screen, counting a UTF-8 sequence as one.
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::string padded(const std::string& text, std::size_t width, bool right)
 {
     const std::string fill(width - std::min(width, displayWidth(text)), ' ');
@@ -67,14 +58,12 @@ void writeSection(std::ostream& out, const char* title, ShotKind kind,
 
 } // namespace
 
-std::string tableCell(const ShotField& field, const ShotRecord& record)
+std::size_t displayWidth(const std::string& text)
 {
-    const std::optional<double> v = field.of(record);
-    if (!v)
-        return kAbsentCell;
-    if (field.isFlag)
-        return *v != 0.0 ? "yes" : "no";
-    return fixedText(*v, field.decimals);
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
+    return n;
 }
 
 void writeAlignedRows(std::ostream& out, const std::vector<std::vector<std::string>>& rows,

@@ -8,20 +8,6 @@
 
 namespace quillmoor::lab {
 
-namespace {
-
-// Characters on screen, counting a UTF-8 sequence as one (the dash of an
-// absent number).
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-} // namespace
-
 std::vector<SweepColumn> sweepColumns(SweepKinds kinds)
 {
     std::vector<SweepColumn> columns;

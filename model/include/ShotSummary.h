@@ -146,6 +146,15 @@ std::string fixedText(double value, int decimals);
 // The shortest text that reads back as the same double, locale-free.
 std::string exactText(double value);
 
+// What the tables for people (Shotlab's, the window's) show for a number that
+// is absent: an en dash.
+inline constexpr const char* kAbsentCell = "\u2013";
+// A number as those tables show it: fixed with the field's decimals,
+// "yes"/"no" for a yes/no answer, kAbsentCell when there is none.
+std::string tableCell(const ShotField& field, std::optional<double> value);
+// The record's number of `field` as above.
+std::string tableCell(const ShotField& field, const ShotRecord& record);
+
 // Numbers for files (CSV, JSON) carry the precision their quantity has and no
 // binary noise: value rounded to decimals, trailing zeros dropped, at most 15
 // significant digits (beyond that a double holds noise); "-0" prints as "0",

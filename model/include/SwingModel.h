@@ -105,6 +105,14 @@ public:
     void setGreenRho(double v);
     void setPuttEnabled(bool on);
     void setBallPos(const Vector3& p);
+    // Tilting the green under a ball waiting for a putt keeps it on the
+    // ground: after a change of `key`, puts the ball back on the ground when
+    // the key tilts the green in putt mode (notifying BallChanged). True when
+    // it did.
+    bool keepBallOnGround(const std::string& key);
+    // Becomes a copy of `other` (whose notifications may be off), with its
+    // own notifications on, and tells every listener that `flags` changed.
+    void adopt(const SwingModel& other, ChangeFlags flags);
 
     Vector3 ballPos() const { return BallPos; }
     double timeStepSize() const { return TimeStepSize; }

@@ -3,12 +3,13 @@
 // same way; 0.0174532925 is the degree factor everywhere on purpose.
 
 #include "SwingModel.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr double degToRad = 0.0174532925;
+using quillmoor::kDegToRad;
 
 struct ProfilePoint
 {
@@ -20,7 +21,7 @@ double SwingModel::groundHeight(double x, double y) const
 {
     const Vector3& h = hole.HolePos;
     const double R = hole.GreenSize * 0.5 + 1.0;
-    const double xRot = hole.GreenXRot * degToRad;
+    const double xRot = hole.GreenXRot * kDegToRad;
 
     const ProfilePoint p0{0.0, -3.0};
     const ProfilePoint p1 = hole.TreeType.empty() ? p0 : ProfilePoint{hole.TreePos.y, hole.TreePos.z};
@@ -48,7 +49,7 @@ double SwingModel::groundHeight(double x, double y) const
         xs = x > h.x ? h.x + half : h.x - half;
     }
     const Vector3 n =
-        Vector3(-std::sin(hole.GreenYRot * degToRad), std::sin(xRot), 1.0).normalized();
+        Vector3(-std::sin(hole.GreenYRot * kDegToRad), std::sin(xRot), 1.0).normalized();
     return h.z - ((h.y - y) * n.y + (h.x - xs) * n.x) / n.z;
 }
 
@@ -56,7 +57,7 @@ double SwingModel::puttAimAngle() const
 {
     Vector3 d(hole.HolePos.x - BallPos.x, hole.HolePos.y - BallPos.y, 0.0);
     d = d.normalized();
-    double a = std::acos(d.y) / degToRad;
+    double a = std::acos(d.y) / kDegToRad;
     if (d.x > 0)
         a = -a;
     return a + PuttTargetAngle;
@@ -65,8 +66,8 @@ double SwingModel::puttAimAngle() const
 Vector3 SwingModel::greenSlope() const
 {
     static const double sinTenDegrees = std::sin(0.174532925);
-    const double s = std::sin(hole.GreenYRot * degToRad);
-    const double t = std::sin(hole.GreenXRot * degToRad);
+    const double s = std::sin(hole.GreenYRot * kDegToRad);
+    const double t = std::sin(hole.GreenXRot * kDegToRad);
     const Vector3 n = Vector3(-s, t, 1.0).normalized();
     if (n.z >= 0.9999999)
         return Vector3();

@@ -3,6 +3,7 @@
 #include "ShotSummary.h"
 
 #include "SwingModel.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,8 +12,6 @@
 namespace quillmoor {
 
 namespace {
-
-constexpr double degToRad = 0.0174532925;
 
 double horizontal(const Vector3& a, const Vector3& b)
 {
@@ -74,7 +73,7 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointVie
     else if (n >= 1 && last.z <= model.groundHeight(last.x, last.y) + 1e-6)
         r.landingIndex = static_cast<int>(n);
 
-    const double a = model.TeeTargetAngle * degToRad;
+    const double a = model.TeeTargetAngle * kDegToRad;
     const double rightX = std::cos(a);
     const double rightY = std::sin(a);
     auto sideOf = [&](const Vector3& q) {
@@ -105,7 +104,7 @@ std::optional<TeeShotNumbers> summarizeTeeShot(const SwingModel& model, PointVie
         // there short by any amount; the step before it is whole.
         const Vector3 from = k >= 2 ? seen(pointAt(p, k - 2), view) : before;
         const Vector3 to = k >= 2 ? before : land;
-        r.landingAngle = std::atan2(from.z - to.z, horizontal(from, to)) / degToRad;
+        r.landingAngle = std::atan2(from.z - to.z, horizontal(from, to)) / kDegToRad;
         r.sideAtLanding = sideOf(land);
     }
     r.finalPoint = last;
@@ -234,6 +233,20 @@ const std::vector<ShotColumn>& shotColumns()
         return list;
     }();
     return columns;
+}
+
+std::string tableCell(const ShotField& field, std::optional<double> value)
+{
+    if (!value)
+        return kAbsentCell;
+    if (field.isFlag)
+        return *value != 0.0 ? "yes" : "no";
+    return fixedText(*value, field.decimals);
+}
+
+std::string tableCell(const ShotField& field, const ShotRecord& record)
+{
+    return tableCell(field, field.of(record));
 }
 
 std::string fixedText(double value, int decimals)

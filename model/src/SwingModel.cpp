@@ -171,6 +171,23 @@ void SwingModel::setBallPos(const Vector3& p)
     notify(BallChanged);
 }
 
+void SwingModel::adopt(const SwingModel& other, ChangeFlags flags)
+{
+    *this = other; // sends nothing
+    notifyEnabled = true;
+    notify(flags);
+}
+
+bool SwingModel::keepBallOnGround(const std::string& key)
+{
+    if (!PuttEnabled || (key != "GreenXRot" && key != "GreenYRot"))
+        return false;
+    Vector3 p = BallPos;
+    p.z = groundHeight(p.x, p.y);
+    setBallPos(p);
+    return true;
+}
+
 namespace {
 // Store v into a shot setting when it differs; a NaN always differs.
 bool storeIfChanged(double& field, double v)

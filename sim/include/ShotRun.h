@@ -4,11 +4,11 @@
 
 #include "Simulation.h"
 
+#include <string>
+
 class SwingModel;
 
 namespace quillmoor {
-
-#include <string>
 
 enum class ShotMode { Simple, Complex, Realistic };
 inline constexpr ShotMode kShotModes[] = {ShotMode::Simple, ShotMode::Complex, ShotMode::Realistic};

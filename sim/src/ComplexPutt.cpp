@@ -2,6 +2,7 @@
 // and a friction whose size is fixed by the initial aim. Feet and seconds
 // inside, yards in the model.
 
+#include "ComplexConstants.h"
 #include "Guards.h"
 #include "Simulation.h"
 #include "SwingModel.h"
@@ -12,12 +13,7 @@ namespace quillmoor {
 
 namespace {
 
-constexpr double kGravity = 32.1740486;
-constexpr double kFtToYd = 0.3333333333;
-constexpr double kCaptureDistance = 0.2; // yd
-constexpr double kCaptureSpeed = 4.297;  // ft/s: faster balls lip out
-constexpr double kStopSpeed = 0.01;      // ft/s
-constexpr int kStepLimit = 4000;
+using namespace complexshot;
 
 double sign(double v)
 {
@@ -33,15 +29,15 @@ SimResult complexPutt(SwingModel& m)
     if (SimResult r = detail::requireFinite({{"GreenRho", m.hole.GreenRho}}); !r)
         return r;
 
-    const double v = m.PuttBallSpeed * 1.4666666667;
+    const double v = m.PuttBallSpeed * kMphToFtps;
     double Px = m.BallPos.x * 3.0;
     double Py = m.BallPos.y * 3.0;
     double Pz = m.BallPos.z * 3.0;
 
     // Aim, pull and friction are fixed for the whole putt.
-    const double A0 = m.puttAimAngle() * -0.0174532925;
-    const double by = m.hole.GreenYRot * 0.0174532925;
-    const double bx = m.hole.GreenXRot * -0.0174532925;
+    const double A0 = m.puttAimAngle() * -kDegToRad;
+    const double by = m.hole.GreenYRot * kDegToRad;
+    const double bx = m.hole.GreenXRot * -kDegToRad;
     const double rho = m.hole.GreenRho;
     const double gx = std::sin(by) * kGravity;
     const double gy = std::cos(by) * kGravity * std::sin(bx);

@@ -2,6 +2,7 @@
 // on the green (or any ground whose GreenType is not 0) bounces and a roll.
 // Feet and seconds inside, yards in the model.
 
+#include "ComplexConstants.h"
 #include "Guards.h"
 #include "Simulation.h"
 #include "SwingModel.h"
@@ -13,12 +14,10 @@ namespace quillmoor {
 
 namespace {
 
-constexpr double kDegToRad = 0.0174532925;
-constexpr double kMphToFps = 1.4666666667;
+using complexshot::kFtToYd;
+using complexshot::kGravity;
+using complexshot::kMphToFtps;
 constexpr double kRpmToRps = 0.0166666667;
-constexpr double kFtToYd = 0.3333333333;
-constexpr double kYdToFt = 3.0;
-constexpr double kGravity = 32.1740486;
 constexpr double kHalfGravity = 16.0870243;
 
 constexpr double kContactFriction = 0.4;
@@ -195,7 +194,7 @@ SimResult complexSwing(SwingModel& m)
     const double dt2 = dt * dt;
 
     // Drag and lift factors fall with the launch speed (1/s).
-    const double V = m.TeeBallSpeed * kMphToFps;
+    const double V = m.TeeBallSpeed * kMphToFtps;
     const double L = 33.4 / V;
     const double D = 46.0 / V;
 
@@ -207,7 +206,7 @@ SimResult complexSwing(SwingModel& m)
     s.vz = std::sin(el) * V;
 
     const double d = m.hole.WindDir * kDegToRad;
-    const double ws = m.hole.WindSpeed * kMphToFps;
+    const double ws = m.hole.WindSpeed * kMphToFtps;
     const double wx = std::sin(6.284 - d) * ws;
     const double wy = std::cos(d) * ws;
 

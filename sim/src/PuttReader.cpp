@@ -24,6 +24,7 @@
 
 #include "PuttReader.h"
 
+#include "ComplexConstants.h"
 #include "ShotSummary.h"
 #include "Simulation.h"
 #include "SwingModel.h"
@@ -45,13 +46,11 @@ namespace quillmoor {
 namespace {
 
 // The putt's own constants, for sizing the search (feet and seconds).
-constexpr double kMphToFtps = 1.4666666667;
-constexpr double kYdToFt = 3.0;
-constexpr double kDegToRad = 0.0174532925;
-constexpr double kGravity = 32.1740486;
-constexpr double kCaptureFt = 0.6;      // the cup holds a ball within 0.2 yd...
-constexpr double kCaptureSpeed = 4.297; // ...that moves slower than this
-constexpr int kMaxSteps = 4001;
+using complexshot::kCaptureSpeed;
+using complexshot::kGravity;
+using complexshot::kMphToFtps;
+constexpr double kCaptureFt = complexshot::kCaptureDistance * kYdToFt;
+constexpr int kMaxSteps = complexshot::kStepLimit + 1; // the last step a putt reaches
 
 // The grid: rows of speed, each with a ring of aims round the full circle.
 constexpr int kSlowRows = 8;                 // rows up to the capture speed, evenly spaced

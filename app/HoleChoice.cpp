@@ -1,13 +1,13 @@
-// The "[ Customize... ]" entry of the hole list: define a hole through HoleDlg.
+#include "HoleChoice.h"
+
 #include "ControlBinding.h"
-#include "DispersionDialog.h"
 #include "HoleDlg.h"
-#include "Parview.h"
-#include "ui_Parview.h"
+#include "SwingModel.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -22,11 +22,48 @@ Vector3 modelVectorOf(const HoleDlg& dlg, const char* x, const char* y, const ch
     return {modelValueOf(dlg, x), modelValueOf(dlg, y), modelValueOf(dlg, z)};
 }
 
+const char* const environmentControls[] = {
+    "windLabel",     "dialWindDir",     "sliderWindSpeed", "spinWindSpeed", "greenLabel",
+    "lblXSlope",     "sliderGreenXRot", "spinGreenXRot",   "lblYSlope",     "sliderGreenYRot",
+    "spinGreenYRot", "lblGreenRho",     "sliderGreenRho",  "spinGreenRho",
+};
+
 } // namespace
 
-void Parview::customizeHole()
+HoleChoice::HoleChoice(SwingModel& model, QComboBox* list, QWidget* window)
+    : QObject(window), model(model), list(list), window(window)
 {
-    HoleDlg dlg(this);
+    connect(list, &QComboBox::currentIndexChanged, this, &HoleChoice::onIndexChanged);
+}
+
+void HoleChoice::fill()
+{
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (int i = 1; i <= SwingModel::holeCount(); ++i)
+        list->addItem(tr("Hole #%1").arg(i));
+    list->addItem(tr("[ Customize... ]"));
+    list->setCurrentIndex(model.hole.HoleId - 1);
+
+    // The built-in holes 1 to 3 come with their own wind and green.
+    const bool editable = model.hole.HoleId > 3;
+    for (const char* name : environmentControls)
+        if (auto* w = window->findChild<QWidget*>(QLatin1String(name)))
+            w->setEnabled(editable);
+}
+
+void HoleChoice::onIndexChanged(int index)
+{
+    emit aboutToChange();
+    if (index == list->count() - 1)
+        customize();
+    else
+        emit chosen();
+}
+
+void HoleChoice::customize()
+{
+    HoleDlg dlg(window);
     binding::showValues(&dlg, model,
                         {QStringLiteral("HolePosX"), QStringLiteral("TreePosX"),
                          QStringLiteral("TreeSizeX"), QStringLiteral("HolePosY"),
@@ -50,9 +87,7 @@ void Parview::customizeHole()
 
     // Selecting the current hole's entry runs the ordinary hole selection,
     // which refreshes the wind and green controls and the shot count.
-    const auto reselectCurrentHole = [this] {
-        ui->cmbHoleId->setCurrentIndex(model.hole.HoleId - 1);
-    };
+    const auto reselectCurrentHole = [this] { list->setCurrentIndex(model.hole.HoleId - 1); };
 
     if (dlg.exec() != QDialog::Accepted) {
         reselectCurrentHole();
@@ -75,13 +110,11 @@ void Parview::customizeHole()
     // ground. defineHole itself keeps them, for the reader of data files,
     // which defines the hole before it reads the shot.
     model.clearShots();
-    dispersion->clearResults(); // its points lie on the old ground
+    emit redefined();
 
     if (copy)
-        fillHoleCombo();
+        fill();
     else
         reselectCurrentHole();
-    onReset();
-    modelChanged(model, WindChanged | GreenChanged);
-    showShotNumbers(); // the shot stays, the hole it is measured against may not
+    emit customized();
 }
