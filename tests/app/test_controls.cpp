@@ -4,11 +4,7 @@
 #include "test_window_support.h"
 
 #include <QDial>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QSpinBox>
-#include <QTest>
-#include <QWheelEvent>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -105,59 +101,6 @@ TEST_F(Controls, PuttModeAndDistanceText)
         model().setBallPos({offset, 100.0, 0.0});
         EXPECT_EQ(child<QLabel>("infoDist")->text(), text);
     }
-}
-
-// Scrolling the panel past a value control changes nothing (past the hole
-// list that would discard the shot); a control the user has clicked or tabbed
-// into still follows the wheel. Every slider, dial, spin box and list of the
-// window, including those added later.
-TEST_F(Controls, TheWheelChangesOnlyTheControlThatHasFocus)
-{
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    child<QComboBox>("cmbHoleId")->setCurrentIndex(3); // hole 4: wind and green editable
-    child<QGroupBox>("grpPutt")->setChecked(true);     // and the putt's controls
-    const auto state = [](QWidget* w) -> std::string {
-        if (auto* s = qobject_cast<QAbstractSlider*>(w))
-            return std::to_string(s->value());
-        if (auto* s = qobject_cast<QAbstractSpinBox*>(w))
-            return s->text().toStdString();
-        return std::to_string(qobject_cast<QComboBox*>(w)->currentIndex());
-    };
-    const auto wheel = [](QWidget* w, int notches) {
-        const QPointF at(w->width() / 2.0, w->height() / 2.0);
-        QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w, &event);
-    };
-    int tried = 0;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        const bool list = qobject_cast<QComboBox*>(w);
-        if (!(qobject_cast<QAbstractSlider*>(w) && !qobject_cast<QScrollBar*>(w)) &&
-            !qobject_cast<QAbstractSpinBox*>(w) && !list)
-            continue;
-        if (!w->isEnabled() || !w->isVisible())
-            continue; // the replay slider before a shot, the closed dialogs
-        ++tried;
-        const std::string name = w->objectName().toStdString(), before = state(w);
-        child<QPushButton>("btnSweep")->setFocus();
-        wheel(w, 1);
-        wheel(w, -2);
-        EXPECT_EQ(state(w), before) << name;
-        if (list)
-            continue; // choosing another hole or sweep key here would change the rest
-        w->setFocus();
-        wheel(w, -1);
-        if (state(w) == before)
-            wheel(w, 2); // it was at its lower end
-        EXPECT_NE(state(w), before) << name;
-    }
-    EXPECT_GT(tried, 20);
-    auto* holes = child<QComboBox>("cmbHoleId"); // clicked into, the list follows
-    holes->setFocus();
-    wheel(holes, 1);
-    EXPECT_EQ(model().hole.HoleId, 3);
 }
 
 } // namespace
