@@ -5,14 +5,25 @@
 
 #include "Parview.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -32,6 +43,21 @@ inline void choose(QComboBox* list, const QString& text)
     ASSERT_GE(i, 0) << text.toStdString();
     list->setCurrentIndex(i);
     emit list->activated(i);
+}
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes,
+                      QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.setPermissions(permissions);
 }
 
 using ModalAnswer = std::function<void(QWidget*)>;
