@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace {
 using quillmoor::kDegToRad;
@@ -15,6 +17,23 @@ struct ProfilePoint
 {
     double y, z;
 };
+
+// cos and sin of the green's tilt along the hole. A flight asks for the ground
+// under the ball at every step while the tilt stays the same, so each thread
+// keeps the last pair: the same bits as computing them again, without the
+// sincos that took a quarter of a sweep's time.
+struct TiltAlong
+{
+    double xRot, cos, sin;
+};
+
+const TiltAlong& tiltAlong(double xRot)
+{
+    thread_local TiltAlong last{std::numeric_limits<double>::quiet_NaN(), 0.0, 0.0};
+    if (std::memcmp(&last.xRot, &xRot, sizeof xRot) != 0)
+        last = {xRot, std::cos(xRot), std::sin(xRot)};
+    return last;
+}
 } // namespace
 
 double SwingModel::groundHeight(double x, double y) const
@@ -25,8 +44,9 @@ double SwingModel::groundHeight(double x, double y) const
 
     const ProfilePoint p0{0.0, -3.0};
     const ProfilePoint p1 = hole.TreeType.empty() ? p0 : ProfilePoint{hole.TreePos.y, hole.TreePos.z};
-    const ProfilePoint p2{h.y - R * std::cos(xRot), h.z - R * std::sin(xRot)};
-    const ProfilePoint p3{h.y + R * std::cos(xRot), h.z + R * std::sin(xRot)};
+    const TiltAlong& tilt = tiltAlong(xRot);
+    const ProfilePoint p2{h.y - R * tilt.cos, h.z - R * tilt.sin};
+    const ProfilePoint p3{h.y + R * tilt.cos, h.z + R * tilt.sin};
     const ProfilePoint pts[4] = {p0, p1, p2, p3};
 
     int k = 0;
@@ -49,7 +69,7 @@ double SwingModel::groundHeight(double x, double y) const
         xs = x > h.x ? h.x + half : h.x - half;
     }
     const Vector3 n =
-        Vector3(-std::sin(hole.GreenYRot * kDegToRad), std::sin(xRot), 1.0).normalized();
+        Vector3(-std::sin(hole.GreenYRot * kDegToRad), tilt.sin, 1.0).normalized();
     return h.z - ((h.y - y) * n.y + (h.x - xs) * n.x) / n.z;
 }
 
