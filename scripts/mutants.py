@@ -65,9 +65,20 @@ def sync_tree(source, tree):
     listing = os.path.join(os.path.dirname(tree), "files.txt")
     with open(listing, "w", encoding="utf-8") as f:
         f.write("\n".join(files) + "\n")
+    # Files gone from the source (renamed, deleted) go from the copy too: a
+    # build that globs its sources would still compile them.
+    keep = set(files)
+    for folder, dirs, names in os.walk(tree):
+        rel_folder = os.path.relpath(folder, tree)
+        if rel_folder == ".":
+            dirs[:] = [d for d in dirs if d not in ("build", ".git")]
+        for name in names:
+            rel = os.path.normpath(os.path.join(rel_folder, name))
+            if rel not in keep:
+                os.remove(os.path.join(folder, name))
     if shutil.which("rsync"):
-        subprocess.run(["rsync", "-a", "--delete", "--exclude=/build/", f"--files-from={listing}",
-                        source + "/", tree + "/"], check=True)
+        subprocess.run(["rsync", "-a", f"--files-from={listing}", source + "/", tree + "/"],
+                       check=True)
     else:
         for rel in files:
             src, dst = os.path.join(source, rel), os.path.join(tree, rel)

@@ -121,12 +121,7 @@ bool renderDispersionPlot(const DispersionPlot& plot, std::string& png, std::str
     }
     ApplicationForPictures application;
 
-    // The hole as read, without a shot of its own: only the dispersion's points.
-    SwingModel model = *plot.model;
-    model.notifyEnabled = false;
-    model.teeShot.clear();
-    model.puttShot.clear();
-    model.teeStep = model.puttStep = -1;
+    SwingModel model = holeWithoutShots(*plot.model);
 
     QGraphicsView view;
     view.setAttribute(Qt::WA_DontShowOnScreen);

@@ -1,6 +1,8 @@
 #pragma once
 // The application the pictures are drawn in, when the program has none.
 
+#include "SwingModel.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -48,5 +50,17 @@ private:
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
 };
+
+// The hole as read, without a shot of its own: a picture draws only what the
+// command computed on it, and tells no one of its changes.
+inline SwingModel holeWithoutShots(const SwingModel& read)
+{
+    SwingModel model = read;
+    model.notifyEnabled = false;
+    model.teeShot.clear();
+    model.puttShot.clear();
+    model.teeStep = model.puttStep = -1;
+    return model;
+}
 
 } // namespace quillmoor::lab

@@ -47,12 +47,7 @@ bool renderSweepPlot(const SweepPlot& plot, std::string& png, std::string& error
     }
     ApplicationForPictures application;
 
-    // The hole as read, without a shot of its own: only the sweep's paths.
-    SwingModel model = *plot.model;
-    model.notifyEnabled = false;
-    model.teeShot.clear();
-    model.puttShot.clear();
-    model.teeStep = model.puttStep = -1;
+    SwingModel model = holeWithoutShots(*plot.model);
 
     QSplitter pane(Qt::Vertical);
     pane.setAttribute(Qt::WA_DontShowOnScreen);
