@@ -150,11 +150,11 @@ class Suite:
         def one(name):
             if stop.is_set():
                 return
-            spec = self.runs[name]
+            run = self.runs[name]
             limit = None if timeout_factor is None else self.seconds[name] * timeout_factor + 60
             started = time.monotonic()
             with open(f"{log}.{name}", "w", encoding="utf-8") as out:
-                proc = subprocess.Popen(spec["cmd"], cwd=spec["cwd"], env=spec["env"], stdout=out,
+                proc = subprocess.Popen(run["cmd"], cwd=run["cwd"], env=run["env"], stdout=out,
                                         stderr=subprocess.STDOUT, start_new_session=True)
                 with lock:
                     procs.append(proc)
