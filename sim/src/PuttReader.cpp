@@ -1105,21 +1105,13 @@ PuttRead readPutt(const SwingModel& model, unsigned threads)
             Interval iv;
         };
         std::vector<Part> parts;
+        std::vector<Interval> runs;
         for (std::size_t k = 0; k < n; ++k) {
             const Interval& iv = of(looks[k]);
-            const auto& line = lines[k];
-            for (std::size_t i = 0; i < line.size(); ++i) {
-                if (!line[i].s.holed())
-                    continue;
-                std::size_t j = i;
-                while (j + 1 < line.size() && line[j + 1].s.holed())
-                    ++j;
-                Interval part{line[i].angle, line[j].angle, i == 0 ? iv.loOut : line[i - 1].angle,
-                              j + 1 == line.size() ? iv.hiOut : line[j + 1].angle};
-                part.looked = true;
-                parts.push_back({looks[k], part});
-                i = j;
-            }
+            runs.clear();
+            holingRuns(lines[k], iv.loOut, iv.hiOut, runs);
+            for (const Interval& run : runs)
+                parts.push_back({looks[k], run});
         }
         work.forEach(2 * parts.size(), [&](Runner& r, std::size_t i) {
             Part& part = parts[i / 2];
