@@ -1,5 +1,6 @@
 #include "Range.h"
 
+#include "FileInput.h"
 #include "RealisticFlight.h"
 #include "SwingModel.h"
 
@@ -198,26 +199,14 @@ bool readTableText(const std::string& path, std::string& text, std::string& erro
         ::close(fd);
         return false;
     }
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::string("could not be read to its end: ") + std::strerror(errno);
-            break;
-        }
-        if (n == 0) {
-            ::close(fd);
-            return true;
-        }
-        if (text.size() + static_cast<std::size_t>(n) > kMaxTableBytes) {
-            error = tooLong;
-            break;
-        }
-        text.append(buf, static_cast<std::size_t>(n));
-    }
+    int readError = 0;
+    const fileinput::ReadEnd end = fileinput::readBounded(fd, kMaxTableBytes, text, readError);
     ::close(fd);
+    if (end == fileinput::ReadEnd::Whole)
+        return true;
+    error = end == fileinput::ReadEnd::Failed
+                ? std::string("could not be read to its end: ") + std::strerror(readError)
+                : tooLong;
     text.clear();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "ModelFile.h"
 
 #include "DataFileText.h"
+#include "FileInput.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -219,23 +220,18 @@ private:
 // the reason when reading fails or goes past it.
 bool slurp(int fd, std::string& text, std::string& why)
 {
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            why = std::strerror(errno);
-            return false;
-        }
-        if (n == 0)
-            return true;
-        if (text.size() + static_cast<std::size_t>(n) > kMaxModelFileBytes) {
-            why = tooLargeReason();
-            return false;
-        }
-        text.append(buf, static_cast<std::size_t>(n));
+    int error = 0;
+    switch (fileinput::readBounded(fd, kMaxModelFileBytes, text, error)) {
+    case fileinput::ReadEnd::Whole:
+        return true;
+    case fileinput::ReadEnd::Failed:
+        why = std::strerror(error);
+        return false;
+    case fileinput::ReadEnd::TooLong:
+        break;
     }
+    why = tooLargeReason();
+    return false;
 }
 
 } // namespace
