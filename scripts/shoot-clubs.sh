@@ -26,13 +26,6 @@ xvfb-run -a -s "-screen 0 1280x800x24" sh -eu -c '
     . "$xwindow"
     open_window
     sleep 2
-    pick() { # <x> <y> <keys...>: opens the list there, then the keys
-        xdotool mousemove --window "$wid" $1 $2 click 1
-        sleep 0.7
-        shift 2
-        xdotool key "$@"
-        sleep 0.7
-    }
     pick 220 249 R Return            # Physics: Realistic
     pick 220 71 Down Down Down Return # Hole #4
     pick 162 408 D Return            # Club: Driver

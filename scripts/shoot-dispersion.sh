@@ -42,13 +42,6 @@ export XDG_DATA_HOME bindir shots scratch xwindow
 # labels): Read and Make %; and the plan view.
 xvfb-run -a -s "-screen 0 1366x768x24" sh -eu -c '
     . "$xwindow"
-    pick() { # <x> <y> <keys...>: opens the list there, then the keys
-        xdotool mousemove --window "$wid" $1 $2 click 1
-        sleep 0.7
-        shift 2
-        xdotool key "$@"
-        sleep 0.7
-    }
     open_window
     sleep 2
     pick 220 249 R Return  # Physics: Realistic

@@ -24,6 +24,16 @@ open_window() {
     xdotool windowmove --sync "$wid" 0 0
 }
 
+# Opens the drop-down list at <x> <y> of the window and types the keys
+# (an entry's first letter, Return): pick <x> <y> <keys...>
+pick() {
+    xdotool mousemove --window "$wid" "$1" "$2" click 1
+    sleep 0.7
+    shift 2
+    xdotool key "$@"
+    sleep 0.7
+}
+
 # Asked to terminate, Parview ends its event loop and exits normally; after
 # five seconds it is killed.
 close_window() {
