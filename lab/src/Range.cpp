@@ -21,11 +21,6 @@ namespace {
 
 constexpr double kYardsPerSecondToMph = 0.9144 / 0.44704;
 
-double horizontal(const Vector3& a, const Vector3& b)
-{
-    return std::hypot(b.x - a.x, b.y - a.y);
-}
-
 // The i-th stored point in step order.
 const Vector3& pointAt(const Trajectory& shot, int i)
 {
@@ -73,6 +68,9 @@ RangeResult runRangeShot(const RangeLaunch& launch, const RangeConditions& condi
                                                 : runShot(m, physics, false);
     if (!result.run)
         return result;
+    // The direction is where the ball starts; its side is measured from the
+    // target line, down the range.
+    m.TeeTargetAngle = 0.0;
     const std::optional<TeeShotNumbers> tee = summarizeTeeShot(m);
     if (!tee)
         return result;
@@ -80,11 +78,11 @@ RangeResult runRangeShot(const RangeLaunch& launch, const RangeConditions& condi
     n.tee = *tee;
     const int k = tee->landingIndex;
     if (k >= 1) {
-        // The last step wholly in the air.
+        // The speed over the last step wholly in the air, the step the landing
+        // angle is taken over.
         const int from = k >= 2 ? k - 2 : 0;
         const Vector3& a = pointAt(m.teeShot, from);
         const Vector3& b = pointAt(m.teeShot, from + 1);
-        n.tee.landingAngle = std::atan2(a.z - b.z, horizontal(a, b)) * (180.0 / 3.14159265358979323846);
         if (m.TimeStepSize > 0)
             n.landingSpeedMph = (b - a).length() / m.TimeStepSize * kYardsPerSecondToMph;
         if (physics == ShotMode::Realistic)

@@ -96,6 +96,17 @@ TEST(Golfers, SideSpinCurvesTheBallTheWayItsAxisTilts)
     EXPECT_LT(runRangeShot({167, 10.9, 2686, 500, 0}, {}, ShotMode::Complex).numbers->tee.side, 0);
 }
 
+// The side is measured from the target line, not from the line the ball
+// starts on: a straight shot started 5 degrees left ends left.
+TEST(Golfers, ADirectionStartsTheBallOffTheTargetLine)
+{
+    for (ShotMode physics : {ShotMode::Realistic, ShotMode::Complex}) {
+        const RangeNumbers n = *runRangeShot({150, 12, 3000, 0, 5}, {}, physics).numbers;
+        EXPECT_NEAR(*n.tee.sideAtLanding, -*n.tee.carry * std::sin(5 * std::acos(-1.0) / 180), 0.01);
+        EXPECT_LT(n.tee.side, -10.0);
+    }
+}
+
 TEST(Golfers, AWedgeStopsAndADriverRunsOut)
 {
     const RangeNumbers wedge = shot(102, 24.2, 9304);
