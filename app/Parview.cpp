@@ -228,9 +228,7 @@ void Parview::connectControls()
         connect(spin, &QSpinBox::valueChanged, this, qOverload<int>(&Parview::onSpinnerChanged));
     holes = new HoleChoice(model, ui->cmbHoleId, this);
     connect(holes, &HoleChoice::chosen, this, &Parview::onHoleChosen);
-    connect(holes, &HoleChoice::redefined, this, [this] {
-        dispersion->clearResults(); // its points lie on the old ground
-    });
+    connect(holes, &HoleChoice::redefined, this, &Parview::discardRuns);
     connect(holes, &HoleChoice::customized, this, [this] {
         shots->resetCount();
         modelChanged(model, WindChanged | GreenChanged);
@@ -260,7 +258,7 @@ void Parview::connectFiles()
     connect(fileCommands, &FileCommands::refused, holes, &HoleChoice::fill);
     connect(fileCommands, &FileCommands::aboutToReplaceModel, this, [this] {
         replay->stop();
-        dispersion->clearResults();
+        discardRuns();
         shots->forgetShotPhysics(); // a file does not say which physics made its shots
     });
     connect(fileCommands, &FileCommands::modelReplaced, this, [this] {
@@ -366,7 +364,7 @@ void Parview::onHoleChosen()
 {
     applyControl(ui->cmbHoleId->objectName());
     shots->forgetShotPhysics();
-    dispersion->clearResults(); // its points lie on the old hole
+    discardRuns();
     holes->fill();
     shots->resetCount();
     shots->showShotNumbers();
@@ -385,6 +383,13 @@ void Parview::onAnimate()
 void Parview::onTimeChanged(int step)
 {
     model.setCurrentStep(step);
+}
+
+void Parview::discardRuns()
+{
+    sweep->clearResults();
+    sweepOverlay->clear();
+    dispersion->clearResults();
 }
 
 void Parview::reportError(const QString& text)
@@ -407,9 +412,7 @@ void Parview::onResetAll()
     shots->forgetShotPhysics();
     unsaved->markReset(model);
     holes->fill();
-    sweep->clearResults();
-    sweepOverlay->clear();
-    dispersion->clearResults(); // before the traces it draws among go
+    discardRuns(); // before the traces they draw among go
     topScene->clearTraces();
     sideScene->clearTraces();
     shotData->panel()->clearComparisons();

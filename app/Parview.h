@@ -87,6 +87,9 @@ private:
     void connectFiles();
     void applyControl(const QString& name);
     void reportError(const QString& text);
+    // A sweep's and a dispersion's shots were played on the hole and model
+    // they started from: another hole, ground or model discards them.
+    void discardRuns();
 
     Ui::Parview* ui;
     // Declared before the model: the model notifies while it is constructed.

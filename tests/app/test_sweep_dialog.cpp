@@ -180,8 +180,8 @@ protected:
 
 // The ranges start from the window's values, except one the user typed, which
 // is there when the dialog opens again and when its key is chosen again. The
-// rows go to the panel and the paths to the views until the next run or
-// Reset; a compared file stays. Closing the window stops a sweep.
+// rows go to the panel and the paths to the views until the next run, another
+// hole, an opened model or Reset; a compared file stays. Closing the window stops a sweep.
 TEST_F(SweepWindow, RangesRowsPathsAndReset)
 {
     child<QDoubleSpinBox>("spinTeeLaunchAngle")->setValue(30);
@@ -229,6 +229,16 @@ TEST_F(SweepWindow, RangesRowsPathsAndReset)
     run->click();
     ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
     EXPECT_EQ(traceCount("topView"), withComparison + 2);
+    // Another hole: the paths and rows were of the old one.
+    const int comparison = withComparison - 3; // less the first run's 2 paths and legend
+    child<QComboBox>("cmbHoleId")->setCurrentIndex(2);
+    EXPECT_EQ(traceCount("topView"), comparison);
+    EXPECT_EQ(rows->rowCount(), 0);
+    run->click();
+    ASSERT_TRUE(waitFor([this] { return !dialog()->isRunning(); }));
+    window->loadModel(dir.filePath("c.out")); // so is an opened model's
+    EXPECT_EQ(traceCount("topView"), comparison);
+    EXPECT_EQ(rows->rowCount(), 0);
 
     child<QAbstractButton>("btnResetAll")->click();
     EXPECT_EQ(traceCount("topView") + traceCount("sideView"), 0);
