@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cmath>
 
 using namespace quillmoor::lab;
@@ -246,6 +247,10 @@ void ClubPresets::saveToBag()
                            .arg(fromPath(other.file.path), other.problem);
         problem->setText(text);
         buttons->button(QDialogButtonBox::Save)->setEnabled(text.isEmpty());
+        // The form does not grow a shown dialog for a wrapped reason by itself.
+        if (dialog.isVisible() && form->hasHeightForWidth())
+            dialog.resize(dialog.width(),
+                          std::max(dialog.height(), form->totalHeightForWidth(dialog.width())));
     };
     connect(bagName, &QComboBox::editTextChanged, &dialog, check);
     connect(clubName, &QLineEdit::textChanged, &dialog, check);

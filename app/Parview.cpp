@@ -184,8 +184,11 @@ Parview::Parview(const QStringList& arguments)
             startupMessages = messageLog;
     }
     if (!batch && !clubs->problems().isEmpty())
-        startupMessages << tr("A bag of clubs cannot be used; the others can, and nothing is "
-                              "written over it:\n") +
+        startupMessages << (clubs->problems().size() == 1
+                                ? tr("A bag of clubs cannot be used; the others can, and "
+                                     "nothing is written over it:\n")
+                                : tr("These bags of clubs cannot be used; the others can, and "
+                                     "nothing is written over them:\n")) +
                                clubs->problems().join(QLatin1Char('\n'));
 }
 

@@ -43,7 +43,7 @@ QString failureReason(int error)
     if (error == EACCES || error == EPERM || error == EROFS)
         reason += tr(" Save As... can put it in a folder of yours.");
     else if (error == ENOSPC || error == EDQUOT || error == EFBIG)
-        reason += tr(" Make room, or save it elsewhere with Save As....");
+        reason += tr(" Make room, or use Save As... to save it elsewhere.");
     return reason;
 }
 

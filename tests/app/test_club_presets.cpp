@@ -169,17 +169,21 @@ TEST_F(Clubs, ABrokenBagIsReportedAndLeftUntouched)
     // Save to bag... will not write over it.
     QString problem;
     bool saveEnabled = true;
+    bool whole = false;
     EXPECT_EQ(
         answerModals(
             [&] { child<QPushButton>("btnSaveToBag")->click(); }, {[&](QWidget* w) {
                 w->findChild<QComboBox*>("saveBag")->setCurrentText("broken");
                 w->findChild<QLineEdit*>("saveClub")->setText("Wood");
-                problem = w->findChild<QLabel*>("saveProblem")->text();
+                auto* label = w->findChild<QLabel*>("saveProblem");
+                problem = label->text();
+                whole = label->height() >= label->heightForWidth(label->width());
                 saveEnabled =
                     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->isEnabled();
             }}),
         1);
     EXPECT_FALSE(saveEnabled);
+    EXPECT_TRUE(whole); // the dialog grows to show the whole reason
     EXPECT_TRUE(problem.contains("broken.csv cannot be read cleanly")) << problem.toStdString();
     EXPECT_EQ(readAll(bagFile("broken")), broken);
     // A shown window says so once it is up.
