@@ -87,7 +87,8 @@ void BallPlacement::updateDistance()
 
 void BallPlacement::onPositionChanged(const QString& text)
 {
-    Vector3 p = model.ballPos();
+    const Vector3 was = model.ballPos();
+    Vector3 p = was;
     bool ok = false;
     double number = text.toDouble(&ok);
     if (!ok)
@@ -111,6 +112,8 @@ void BallPlacement::onPositionChanged(const QString& text)
     }
     controls.info->clear();
     updateDistance();
+    if (p.x != was.x || p.y != was.y || p.z != was.z)
+        emit moved();
 }
 
 void BallPlacement::onSetMode(bool putt)

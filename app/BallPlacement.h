@@ -47,6 +47,8 @@ public:
 signals:
     // Before the mode changes: the other mode has its own shot.
     void modeAboutToChange();
+    // The user moved the ball.
+    void moved();
 
 private:
     void onPositionChanged(const QString& text);

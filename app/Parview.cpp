@@ -67,6 +67,11 @@ Parview::Parview(const QStringList& arguments)
     sideScene = new SideScene(ui->sideView);
     replay = new ReplayControl(this, ui->time, ui->btnAnimate, model, topScene, sideScene);
     connect(ball, &BallPlacement::modeAboutToChange, replay, &ReplayControl::stop);
+    // A spread of shots from the old spot is no answer for the new one.
+    connect(ball, &BallPlacement::moved, this, [this] {
+        if (dispersion)
+            dispersion->clearResults();
+    });
     // Before the hole changes: nothing may go on moving the slider of a shot
     // that is about to be discarded.
     connect(holes, &HoleChoice::aboutToChange, replay, &ReplayControl::stop);

@@ -283,10 +283,11 @@ TEST_F(DispersionWindow, MakePercentAfterRead)
     expectLabStats(run->stats, model(), {"PuttBallSpeed=3%", "PuttTargetAngle=1"}, 1000, 1);
     EXPECT_EQ(child<QLabel>("info")->text().replace('\n', ' '), run->verdict().c_str());
 
-    // The answer goes with the read: a moved ball takes both, and Make %
-    // waits for the next read.
+    // The answer goes with the read: a moved ball takes both, its putts
+    // drawn round the old spot too, and Make % waits for the next read.
     child<QLineEdit>("edtBallPosX")->setText("-14");
     EXPECT_EQ(child<QLabel>("info")->text(), "");
+    EXPECT_TRUE(overlay()->items().isEmpty());
     EXPECT_FALSE(make->isEnabled());
 }
 
