@@ -80,13 +80,15 @@ void RoomForViews::balance()
     const int viewsWidth = views->width();
     const int dockWidth = dock->width();
     const int least = dock->minimumSizeHint().width();
+    // The main window's own layout may already have narrowed the dock, so
+    // what it gets back is measured against its width at rest, not counted.
+    if (viewsWidth >= preferredViewsWidth && dockWidth >= dockRestWidth)
+        dockRestWidth = dockWidth;
     int wanted = dockWidth;
     if (viewsWidth < preferredViewsWidth && dockWidth > least)
         wanted = std::max(least, dockWidth - (preferredViewsWidth - viewsWidth));
-    else if (viewsWidth > preferredViewsWidth && takenFromDock > 0)
-        wanted = dockWidth + std::min(takenFromDock, viewsWidth - preferredViewsWidth);
-    if (wanted == dockWidth)
-        return;
-    takenFromDock = std::max(0, takenFromDock + dockWidth - wanted);
-    window->resizeDocks({dock}, {wanted}, Qt::Horizontal);
+    else if (viewsWidth > preferredViewsWidth && dockWidth < dockRestWidth)
+        wanted = dockWidth + std::min(dockRestWidth - dockWidth, viewsWidth - preferredViewsWidth);
+    if (wanted != dockWidth)
+        window->resizeDocks({dock}, {wanted}, Qt::Horizontal);
 }

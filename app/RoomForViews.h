@@ -53,5 +53,7 @@ private:
     QWidget* views;
     QDockWidget* dock;
     bool balancePending = false;
-    int takenFromDock = 0; // what the dock gave the views, to be given back
+    // The dock's width when the views had their room: what a widening window
+    // gives back to it.
+    int dockRestWidth = 0;
 };

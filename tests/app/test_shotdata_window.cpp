@@ -97,6 +97,24 @@ TEST_F(ShotData, TheDistanceLineAgreesWithTheVerdict)
         qunsetenv("QMX_SWING_MODE");
 }
 
+// A narrowed window takes its room from the panel first and gives it back
+// as it widens again.
+TEST_F(ShotData, ANarrowedWindowGivesThePanelItsWidthBack)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto* dock = window->findChild<ShotDataDock*>();
+    const auto* views = child<QWidget>("topView");
+    const QSize wide = window->size();
+    const int dockWidth = dock->width();
+    const int viewsWidth = views->width();
+    window->resize(900, wide.height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dock->width() < dockWidth; }));
+    window->resize(wide);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dock->width() == dockWidth; })) << dock->width();
+    EXPECT_EQ(views->width(), viewsWidth);
+}
+
 // Hidden by its button or its own close button, or shown again: the next
 // window starts as the last one was left.
 TEST_F(ShotData, VisibilityIsRemembered)
