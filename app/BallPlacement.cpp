@@ -57,11 +57,15 @@ void BallPlacement::showBall()
         const QSignalBlocker blocker(edit);
         edit->setText(fixed2(binding::toDisplay(edit, v)));
     }
+    const bool becomesPutt = model.PuttEnabled && !controls.putt->isChecked();
     {
         const QSignalBlocker blocker(controls.putt);
         controls.putt->setChecked(model.PuttEnabled);
     }
     controls.swing->setEnabled(!model.PuttEnabled);
+    // A putt opened from a file, as one checked by hand.
+    if (becomesPutt)
+        controls.controlScroll->ensureWidgetVisible(controls.putt, 0, 0);
 }
 
 void BallPlacement::retypeHeight()

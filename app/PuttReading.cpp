@@ -100,10 +100,11 @@ PuttReading::PuttReading(SwingModel& model, TopScene* plan, const Controls& cont
 {
     setObjectName(QStringLiteral("puttReading"));
     mailbox->receiver = this;
-    // Room for an answer of two lines from the start: the panel must not
-    // grow under the user's eyes when one comes.
+    // Room for an answer of three lines (a reason why nothing holes) from the
+    // start: the panel must not grow under the user's eyes when one comes,
+    // pushing the putt's buttons out of view.
     QLabel* info = controls.info;
-    info->setMinimumHeight(std::max(info->minimumHeight(), 2 * info->fontMetrics().lineSpacing()));
+    info->setMinimumHeight(std::max(info->minimumHeight(), 3 * info->fontMetrics().lineSpacing()));
     connect(controls.read, &QAbstractButton::clicked, this, &PuttReading::read);
 }
 
