@@ -47,6 +47,9 @@ QString FileCommands::chooseFile()
 
 void FileCommands::open()
 {
+    // Nobody to ask in a window that is not shown.
+    if (window->isVisible() && !unsaved.confirmOpen(window, model))
+        return;
     const QString name = chooseFile();
     if (!name.isEmpty())
         loadModel(name);

@@ -78,11 +78,8 @@ QString UnsavedWork::lossText(const SwingModel& model) const
                                    : tr("holes %1, defined or changed in this session"))
                     .arg(names.join(QStringLiteral(", ")));
     }
-    if (settingsChanged(model)) {
-        const QString file = QFileInfo(QString::fromStdString(model.fileName)).fileName();
-        lost << (file.isEmpty() ? tr("the values you changed, not saved")
-                                : tr("the changes to %1, not saved").arg(file));
-    }
+    if (settingsChanged(model))
+        lost << settingsLoss(model);
     if (lost.isEmpty())
         return QString();
     return tr("Reset returns to the built-in holes with every value at its default. It "
@@ -90,15 +87,35 @@ QString UnsavedWork::lossText(const SwingModel& model) const
            QStringLiteral("\u2022 ") + lost.join(QStringLiteral("\n\u2022 "));
 }
 
+QString UnsavedWork::settingsLoss(const SwingModel& model)
+{
+    const QString file = QFileInfo(QString::fromStdString(model.fileName)).fileName();
+    return file.isEmpty() ? tr("the values you changed, not saved")
+                          : tr("the changes to %1, not saved").arg(file);
+}
+
 bool UnsavedWork::confirmReset(QWidget* parent, const SwingModel& model) const
 {
-    const QString loss = lossText(model);
+    return confirm(parent, tr("Reset"), lossText(model));
+}
+
+bool UnsavedWork::confirmOpen(QWidget* parent, const SwingModel& model) const
+{
+    if (!settingsChanged(model))
+        return true;
+    return confirm(parent, tr("Open"),
+                   tr("Open replaces the model with the one of the file. It throws away:\n") +
+                       QStringLiteral("\u2022 ") + settingsLoss(model));
+}
+
+bool UnsavedWork::confirm(QWidget* parent, const QString& action, const QString& loss)
+{
     if (loss.isEmpty())
         return true;
-    QMessageBox box(QMessageBox::Warning, tr("Reset"), loss, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Warning, action, loss, QMessageBox::NoButton, parent);
     box.setInformativeText(tr("Save first to keep them."));
-    QPushButton* reset = box.addButton(tr("Reset"), QMessageBox::DestructiveRole);
+    QPushButton* go = box.addButton(action, QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
-    return box.clickedButton() == reset;
+    return box.clickedButton() == go;
 }

@@ -36,8 +36,14 @@ public:
     QString lossText(const SwingModel& model) const;
     // Asks whether to reset when something would be lost: true to go ahead.
     bool confirmReset(QWidget* parent, const SwingModel& model) const;
+    // Asks whether to open another model over changed values not saved (the
+    // holes stay in the catalogue): true to go ahead.
+    bool confirmOpen(QWidget* parent, const SwingModel& model) const;
 
 private:
+    static bool confirm(QWidget* parent, const QString& action, const QString& loss);
+    static QString settingsLoss(const SwingModel& model);
+
     // The model's text without its shots, their results and the ball.
     static std::string settingsOf(const SwingModel& model);
 

@@ -166,9 +166,10 @@ TEST_F(FileCommands, SaveAsksForANameOnlyOnceAndOpenRestores)
 }
 
 // Reset asks before it throws away holes defined in this session or changes
-// not saved, and says which; Cancel keeps everything. Shots are results, not
+// not saved, and says which, and Open before it throws away changes; Cancel
+// keeps everything. Shots are results, not
 // changes: they go without a question.
-TEST_F(FileCommands, ResetAsksBeforeLosingHolesOrChanges)
+TEST_F(FileCommands, ResetAndOpenAskBeforeLosingHolesOrChanges)
 {
     window->show();
     QString asked;
@@ -220,6 +221,14 @@ TEST_F(FileCommands, ResetAsksBeforeLosingHolesOrChanges)
     EXPECT_EQ(run("actionSave_As", {choose("Save as...", file)}), 1);
     EXPECT_EQ(reset(), 0);
     EXPECT_EQ(launch->value(), 45);
+
+    // Open asks the same about changed values.
+    launch->setValue(40);
+    EXPECT_EQ(run("actionOpen", {keep}), 1);
+    EXPECT_EQ(launch->value(), 40);
+    EXPECT_EQ(run("actionOpen", {discard, choose("Open file...", file)}), 2);
+    EXPECT_EQ(launch->value(), 30);
+    EXPECT_EQ(run("actionOpen", {cancel}), 1); // nothing to lose: the file dialog at once
 }
 
 // A save that fails says why.
