@@ -24,7 +24,6 @@
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -43,50 +42,6 @@ extern "C" void onInterrupt(int signal)
     if (interrupted.exchange(true))
         fileout::endBySignal(signal); // the second Ctrl+C
 }
-
-extern "C" void onTermination(int signal)
-{
-    fileout::endBySignal(signal);
-}
-
-// While it lives: Ctrl+C stops the sweep, a second one or SIGTERM or SIGHUP
-// ends the program without leaving a temporary file. A signal the program
-// was started to ignore (nohup) stays ignored.
-class SignalGuard
-{
-public:
-    SignalGuard()
-    {
-        interrupted.store(false);
-        install(0, SIGINT, onInterrupt);
-        install(1, SIGTERM, onTermination);
-        install(2, SIGHUP, onTermination);
-    }
-    ~SignalGuard()
-    {
-        for (int i = 0; i < 3; ++i)
-            if (installed_[i])
-                ::sigaction(signals_[i], &previous_[i], nullptr);
-    }
-    SignalGuard(const SignalGuard&) = delete;
-    SignalGuard& operator=(const SignalGuard&) = delete;
-
-private:
-    void install(int i, int signal, void (*handler)(int))
-    {
-        signals_[i] = signal;
-        if (::sigaction(signal, nullptr, &previous_[i]) != 0 || previous_[i].sa_handler == SIG_IGN)
-            return;
-        struct sigaction action = {};
-        action.sa_handler = handler;
-        sigemptyset(&action.sa_mask);
-        installed_[i] = ::sigaction(signal, &action, nullptr) == 0;
-    }
-
-    int signals_[3] = {};
-    struct sigaction previous_[3] = {};
-    bool installed_[3] = {};
-};
 
 std::string durationText(double seconds)
 {
@@ -324,7 +279,7 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     }
 
     // From here on no way out leaves a temporary file behind.
-    SignalGuard guard;
+    const std::shared_ptr<void> guard = catchInterrupts();
 
     // The outputs, opened before the first shot so a wrong path costs nothing.
     std::unique_ptr<FileStream> csvFile, jsonFile, plotFile, chartFile;
@@ -498,7 +453,8 @@ std::unique_ptr<CommandOutput> makeCommandOutput(const std::string& path,
 
 std::shared_ptr<void> catchInterrupts()
 {
-    return std::make_shared<SignalGuard>();
+    interrupted.store(false); // before the handler is there, so no Ctrl+C is lost
+    return std::make_shared<fileout::SignalCleanup>(onInterrupt);
 }
 
 const std::atomic<bool>& interruptFlag()

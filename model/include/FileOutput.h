@@ -8,10 +8,16 @@
 // `>> log` appends to) is written through that descriptor, so the shell's
 // appending or truncating stands.
 //
+// An existing file the user may not write is not replaced, though its
+// directory would allow it: the output fails as a plain open would. A
+// symbolic link that points at nothing yet makes the file it names, the link
+// staying a link.
+//
 // Temporary files that are still open are listed where a signal handler can
-// find them: a program that installs handlers for its fatal signals calls
-// endBySignal() there, and no temporary file outlives the process.
+// find them: while a SignalCleanup lives, SIGINT, SIGTERM and SIGHUP remove
+// them before they end the program, and no temporary file outlives it.
 
+#include <csignal>
 #include <cstddef>
 #include <string>
 #include <sys/types.h>
@@ -36,7 +42,7 @@ public:
 
     // Opens path for writing; false with the reason (not naming the path)
     // when it cannot be written. Through a symbolic link the file it points
-    // to is written.
+    // to is written, or made when it is not there.
     bool open(const std::string& path, std::string& error);
     // Appends; false once any write has failed (what follows is dropped).
     bool write(const char* data, std::size_t size);
@@ -77,5 +83,24 @@ void removeTemporaries();
 // For a handler of a fatal signal: removes the temporary files, then ends
 // the process by that signal, as its default action would; async-signal-safe.
 void endBySignal(int signal);
+
+// While it lives, SIGINT, SIGTERM and SIGHUP end the program as their default
+// action would, with no temporary file left; the handlers it replaced come
+// back when it goes. A signal the program was started to ignore (nohup, Ctrl+C
+// in a background job) stays ignored. A program that stops cleanly on Ctrl+C
+// gives its own SIGINT handler, which calls endBySignal() to end at once.
+class SignalCleanup
+{
+public:
+    explicit SignalCleanup(void (*onInterrupt)(int) = nullptr);
+    ~SignalCleanup();
+    SignalCleanup(const SignalCleanup&) = delete;
+    SignalCleanup& operator=(const SignalCleanup&) = delete;
+
+private:
+    static constexpr int kSignals = 3;
+    struct sigaction previous_[kSignals] = {};
+    bool installed_[kSignals] = {};
+};
 
 } // namespace fileout

@@ -70,6 +70,30 @@ std::string directoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Where a symbolic link that points at nothing (yet) leads: along a chain of
+// links, each read relative to its own directory, to the path that is no
+// link. path itself when it is none; empty with errno set when the chain
+// does not end.
+std::string danglingTarget(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        char to[4096];
+        const ssize_t n = ::readlink(path.c_str(), to, sizeof to);
+        if (n < 0)
+            return path;
+        if (n == sizeof to) {
+            errno = ENAMETOOLONG;
+            return {};
+        }
+        const std::size_t slash = path.rfind('/');
+        path = to[0] == '/' || slash == std::string::npos
+                   ? std::string(to, n)
+                   : path.substr(0, slash + 1) + std::string(to, n);
+    }
+    errno = ELOOP;
+    return {};
+}
+
 // What a plain create would give under the current umask.
 mode_t newFileMode()
 {
@@ -137,11 +161,27 @@ bool Output::open(const std::string& path, std::string& error)
         return true;
     }
 
-    // Through a symbolic link the file it points to is replaced, not the link.
+    // Through a symbolic link the file it points to is replaced (or made),
+    // not the link.
     target_ = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
+    if (!exists) {
+        target_ = danglingTarget(path);
+        if (target_.empty()) {
+            errorNumber_ = errno;
+            error = reason(errno);
+            return false;
+        }
+    } else if (char* real = ::realpath(path.c_str(), nullptr)) {
         target_ = real;
         std::free(real);
+    }
+    // The rename needs only the directory's permission; a file the user may
+    // not write must not be replaced behind its back.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        errorNumber_ = errno;
+        error = reason(errno);
+        target_.clear();
+        return false;
     }
     mode_ = exists ? st.st_mode & 07777 : newFileMode();
     std::string temp = target_ + ".XXXXXX";
@@ -301,6 +341,38 @@ void endBySignal(int signal)
     // Blocked while its handler runs: delivered, with the default action,
     // as soon as the handler returns.
     ::raise(signal);
+}
+
+namespace {
+
+extern "C" void onFatalSignal(int signal)
+{
+    endBySignal(signal);
+}
+
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+} // namespace
+
+SignalCleanup::SignalCleanup(void (*onInterrupt)(int))
+{
+    static_assert(sizeof kCleanedSignals / sizeof kCleanedSignals[0] == kSignals);
+    for (int i = 0; i < kSignals; ++i) {
+        const int signal = kCleanedSignals[i];
+        if (::sigaction(signal, nullptr, &previous_[i]) != 0 || previous_[i].sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = signal == SIGINT && onInterrupt ? onInterrupt : onFatalSignal;
+        sigemptyset(&action.sa_mask);
+        installed_[i] = ::sigaction(signal, &action, nullptr) == 0;
+    }
+}
+
+SignalCleanup::~SignalCleanup()
+{
+    for (int i = 0; i < kSignals; ++i)
+        if (installed_[i])
+            ::sigaction(kCleanedSignals[i], &previous_[i], nullptr);
 }
 
 } // namespace fileout

@@ -57,6 +57,40 @@ TEST_F(DataFileTest, FreshModelMatchesTheGoldenFile)
     EXPECT_TRUE(fs::is_symlink(link));
 }
 
+// A link to a file not there yet makes that file where the link points
+// (relative to the link's own directory, along a chain of links) and stays a
+// link; one that leads nowhere that can be made fails and stays as it was.
+TEST_F(DataFileTest, ADanglingLinkMakesTheFileItNames)
+{
+    SwingModel m;
+    fs::create_directory(file("sub"));
+    fs::create_symlink("../chained.txt", file("sub/next.txt"));
+    const struct
+    {
+        const char *link, *to;
+        std::string made; // empty: the write fails with why
+        int why = 0;
+    } cases[] = {
+        {"plain.txt", "new.txt", file("new.txt")},
+        {"sub/up.txt", "../up.txt", file("up.txt")},
+        {"absolute.txt", "/dev/null/x", "", ENOTDIR},
+        {"chain.txt", "sub/next.txt", file("chained.txt")},
+        {"nodir.txt", "no/such/dir.txt", "", ENOENT},
+        {"loop.txt", "loop.txt", "", ELOOP},
+    };
+    for (const auto& c : cases) {
+        const std::string link = file(c.link);
+        fs::create_symlink(c.to, link);
+        errno = 0;
+        const bool written = m.write(link);
+        EXPECT_EQ(written ? 0 : errno, c.why) << c.link;
+        EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+        EXPECT_EQ(c.made.empty() ? "" : slurp(c.made), c.made.empty() ? "" : m.toText()) << c.link;
+    }
+    // Nothing else made: the links, sub and the three new files.
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir), {}), 11);
+}
+
 TEST_F(DataFileTest, ResultSectionAndFooter)
 {
     SwingModel m;

@@ -2,12 +2,14 @@
 
 #include "../FifoReader.h"
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -45,14 +47,15 @@ class TrajexRun : public ::testing::TestWithParam<Case>
 protected:
     std::string name = ::testing::TempDir() + "trajexXXXXXX";
     const fs::path dir = ::mkdtemp(name.data()), in = dir / "in.txt", out = dir / "out.txt";
-    std::string err; // standard error of the last run
+    std::string err;    // standard error of the last run
+    std::string prefix; // put before the program: another user, say
 
     void TearDown() override { fs::remove_all(dir); }
 
     // Returns the exit status. Nothing may ever appear on standard output.
     int run(const std::vector<std::string>& args)
     {
-        std::string cmd = "'"s + TRAJEX_EXE + "'";
+        std::string cmd = prefix + "'" + TRAJEX_EXE + "'";
         for (const auto& a : args)
             cmd += " '" + a + "'";
         const fs::path o = dir / "stdout", e = dir / "stderr";
@@ -205,6 +208,72 @@ TEST_F(TrajexRun, OutputsThatAreNotRegularFilesAreWrittenInto)
         "'"s + TRAJEX_EXE + "' '" + in.string() + "' /dev/stdout >> '" + log.string() + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(slurp(log), "earlier\n" + expected);
+}
+
+// A run stopped by a signal while it writes leaves the output it would have
+// replaced as it was and no temporary file, and ends by that signal.
+TEST_F(TrajexRun, ASignalWhileWritingLeavesNoTemporaryFile)
+{
+    std::ofstream(in) << "TimeStepSize: 0.000015\n"; // 830,000 points: 40 MB to write
+    const auto writing = [&] {
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename().string().rfind("out.txt.", 0) == 0)
+                return true;
+        return false;
+    };
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, fatal;
+    sigemptyset(&none);
+    sigemptyset(&fatal);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&fatal, sig);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &fatal); // not ignored as in a background job
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        int status = 0;
+        // A run that ends before it is seen writing (a loaded machine) is run again.
+        for (int attempt = 0; attempt < 5 && !WIFSIGNALED(status); ++attempt) {
+            std::ofstream(out) << "earlier\n";
+            std::string inPath = in, outPath = out;
+            char* argv[] = {const_cast<char*>(TRAJEX_EXE), inPath.data(), outPath.data(), nullptr};
+            pid_t pid;
+            ASSERT_EQ(posix_spawn(&pid, TRAJEX_EXE, nullptr, &attr, argv, environ), 0);
+            while (!writing() && ::waitpid(pid, &status, WNOHANG) == 0)
+                ::usleep(200);
+            if (::waitpid(pid, &status, WNOHANG) == 0) {
+                ::kill(pid, sig);
+                ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            }
+        }
+        ASSERT_TRUE(WIFSIGNALED(status)) << "never caught writing";
+        EXPECT_EQ(WTERMSIG(status), sig);
+        EXPECT_EQ(slurp(out), "earlier\n");
+        EXPECT_FALSE(writing());
+    }
+    posix_spawnattr_destroy(&attr);
+}
+
+// A file the user may not write is not replaced behind its back, though the
+// directory would let the new one take its place: the run fails as for any
+// output it cannot open. Root may write any file, so it runs as nobody.
+TEST_F(TrajexRun, AFileTheUserMayNotWriteIsLeftAsItWas)
+{
+    if (::geteuid() == 0) {
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (std::system((prefix + "true 2>/dev/null").c_str()) != 0)
+            GTEST_SKIP() << "running as root, and setpriv cannot run as nobody here";
+    }
+    fs::permissions(dir, fs::perms::all);
+    std::ofstream(in) << "";
+    std::ofstream(out) << "earlier\n";
+    fs::permissions(out, fs::perms(0444));
+    EXPECT_EQ(run({in, out}), 1);
+    EXPECT_EQ(err, "Unable to write output file: " + out.string() + "\n");
+    EXPECT_EQ(slurp(out), "earlier\n");
+    EXPECT_EQ(fs::status(out).permissions(), fs::perms(0444));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
 }
 
 // Whole result files, byte for byte, of the default tee shot and of the hole 1
