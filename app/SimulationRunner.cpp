@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr int reapLimitMs = 2000;
 
 } // namespace
 
@@ -92,9 +91,9 @@ void SimulationRunner::end(const simrun::Outcome& outcome, bool report)
     child->disconnect(this);
     if (child->state() != QProcess::NotRunning) {
         // Stopped early: nothing it may still write is trusted, and it is
-        // not left behind as a zombie.
-        child->kill();
-        child->waitForFinished(reapLimitMs);
+        // not left behind as a zombie. Asked first, so that it can remove
+        // the half-written file it would have renamed into place.
+        simrun::stop(*child);
     }
     child->deleteLater();
     if (outcome.ok)

@@ -187,6 +187,15 @@ QString missingOutput(const WorkFiles& files)
     return tr("The simulation did not create the output file: ") + files.output;
 }
 
+void stop(QProcess& process)
+{
+    process.terminate();
+    if (process.waitForFinished(reapTimeoutMs))
+        return;
+    process.kill();
+    process.waitForFinished(reapTimeoutMs);
+}
+
 QString tooLong(int limitMs)
 {
     return tr("The simulation took too long: it was stopped after %1 seconds without a result.")
@@ -222,8 +231,7 @@ Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode,
     if (!process.waitForFinished(finishMs)) {
         // A child that outlived the wait is not left running behind us, and
         // whatever it may have written is not trusted.
-        process.kill();
-        process.waitForFinished(reapTimeoutMs);
+        stop(process);
         return {false, tooLong(finishMs)};
     }
     return judge(process.exitStatus(), process.exitCode(), process.readAllStandardError(),

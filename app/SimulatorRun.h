@@ -36,6 +36,10 @@ bool ownFileOrNone(const QString& path);
 // "swing.in"/"swing.out" in the private directory.
 WorkFiles privateFiles();
 
+// Ends a running simulator: SIGTERM first, which lets it remove the file it
+// was writing, then SIGKILL if it does not end; it is reaped either way.
+void stop(QProcess& process);
+
 // Writes the model as the run's input (and claims it). Where the chosen place
 // refuses it, the private directory takes over and `files` is changed to it.
 // False when the input could not be written anywhere; `files` then names the

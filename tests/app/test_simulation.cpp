@@ -124,9 +124,14 @@ TEST_F(VisibleStandIn, AFailedRunKeepsThePreviousShot)
     const Vector3 last = model().teeShot.back().second;
 
     const QString pid = "echo $$ > \"" + dir.filePath("pid") + "\"\n";
+    // A run stopped at the limit is asked first, and may remove the file it
+    // was writing, as Trajex does.
+    const QString partial = dir.filePath("partial");
+    const QString writing = "touch '" + partial + "'\ntrap 'rm -f \"" + partial +
+                            "\"; kill $!; exit 143' TERM\nsleep 60 &\nwait\n";
     const std::tuple<QByteArray, int, QString> rows[] = {
         {"grep -v '^Exit Code' \"$1\" > \"$2\"", 5000, "Unable to read output file: "},
-        {(pid + "exec sleep 60").toUtf8(), 300,
+        {(pid + writing).toUtf8(), 300,
          "The simulation took too long: it was stopped after 0.3 seconds without a result."},
     };
     for (const auto& [script, limit, message] : rows) {
@@ -148,6 +153,7 @@ TEST_F(VisibleStandIn, AFailedRunKeepsThePreviousShot)
         EXPECT_EQ(model().teeShot.back().second, last);
     }
     EXPECT_FALSE(alive("pid")) << "the stopped child is killed and reaped";
+    EXPECT_FALSE(QFileInfo::exists(partial)) << "stopped without a chance to clean up";
 }
 
 // The window stays alive while the simulator works, with what would start
