@@ -8,10 +8,16 @@
 #include "SwingModel.h"
 #include "TopScene.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 CommandLine::CommandLine(SwingModel& model, FileCommands* files, const Views& views,
                          const Steps& steps, QStringList& messages, QObject* parent)
@@ -25,8 +31,34 @@ bool CommandLine::requested(const QStringList& arguments)
            arguments.contains(QLatin1String("-putt"));
 }
 
+namespace {
+
+// Why a model named in a batch run cannot be read; empty when it can. Only a
+// regular file is a model's file: its run writes the shot back into it.
+QString unreadableBecause(const QString& name)
+{
+    const QByteArray path = QFile::encodeName(name);
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+    if (!S_ISREG(st.st_mode))
+        return CommandLine::tr("not a regular file");
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return QString();
+}
+
+} // namespace
+
 void CommandLine::process(const QStringList& arguments)
 {
+    // The window passes over a name that is no readable file; a batch run
+    // says so and runs nothing rather than the built-in hole.
+    const bool batch = requested(arguments);
     bool swing = false;
     bool putt = false;
     QString swingData;
@@ -39,9 +71,18 @@ void CommandLine::process(const QStringList& arguments)
             (isSwing ? swing : putt) = true;
             if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1Char('-')))
                 (isSwing ? swingData : puttData) = arguments.at(++i);
-        } else if (model.fileName.empty() && QFileInfo(arg).isFile()) {
-            // A file that cannot be read is passed over for the next one.
-            if (modelfile::examine(filepath::toPath(arg)) != modelfile::Verdict::Unreadable) {
+        } else if (model.fileName.empty()) {
+            // A word of options is no file name.
+            const QString why =
+                batch && !arg.startsWith(QLatin1Char('-')) ? unreadableBecause(arg) : QString();
+            if (!why.isEmpty()) {
+                messages << tr("Unable to read file: %1 (%2)").arg(arg, why);
+                refused = true;
+                continue;
+            }
+            // The window passes over what it cannot read for the next file.
+            if (QFileInfo(arg).isFile() &&
+                modelfile::examine(filepath::toPath(arg)) != modelfile::Verdict::Unreadable) {
                 files->loadModel(arg);
                 refused = refused || model.fileName.empty();
             }

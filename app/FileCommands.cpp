@@ -1,5 +1,6 @@
 #include "FileCommands.h"
 
+#include "FileOutput.h"
 #include "FilePath.h"
 #include "ModelFile.h"
 #include "SaveLocation.h"
@@ -11,6 +12,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using filepath::fromPath;
 using filepath::toPath;
@@ -30,6 +33,21 @@ QString examplesDir()
         return QStringLiteral(QUILLMOOR_SOURCE_EXAMPLES);
 #endif
     return QString();
+}
+
+// True when standard output or error has the file open (a shell's
+// redirection), which is then written through that descriptor.
+bool isStandardStream(const std::string& path)
+{
+    struct stat file;
+    if (::stat(path.c_str(), &file) != 0)
+        return false;
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat open;
+        if (::fstat(fd, &open) == 0 && open.st_dev == file.st_dev && open.st_ino == file.st_ino)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -150,10 +168,17 @@ void FileCommands::openResults(const QString& name)
 
 void FileCommands::writeDataFile(const QString& name)
 {
-    if (QFileInfo::exists(name) &&
-        modelfile::examine(toPath(name)) == modelfile::Verdict::NotAModel) {
+    // Only a regular file is looked into first, and never the one standard
+    // output has open: reading a FIFO, a device or a pipe would wait for a
+    // writer or never end, and such a file is written into, not replaced.
+    const std::string path = toPath(name);
+    if (fileout::isRegularFile(path) && !isStandardStream(path) &&
+        modelfile::examine(path) == modelfile::Verdict::NotAModel) {
         emit error(tr("Not a model data file, so not overwritten: ") + name);
         return;
     }
-    model.write(toPath(name), false);
+    std::string why;
+    if (!model.write(path, false, &why))
+        emit error(tr("Unable to write data file: %1 (%2)")
+                       .arg(name, QString::fromLocal8Bit(why.c_str())));
 }

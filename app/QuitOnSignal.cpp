@@ -1,5 +1,7 @@
 #include "QuitOnSignal.h"
 
+#include "FileOutput.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
@@ -11,6 +13,14 @@ namespace {
 // A signal handler may only do async-signal-safe things: it writes one byte
 // into a socket that the event loop watches.
 int signalPipe[2] = {-1, -1};
+
+void (*cleanUpNow)() = nullptr;
+
+void onSignalCleanUp(int signal)
+{
+    cleanUpNow();
+    fileout::endBySignal(signal); // removes any half-written file too
+}
 
 void onSignal(int)
 {
@@ -38,4 +48,20 @@ void quitOnTerminationSignals(QObject* parent)
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
+}
+
+void cleanUpOnTerminationSignals(void (*cleanUp)())
+{
+    cleanUpNow = cleanUp;
+    struct sigaction action = {};
+    action.sa_handler = onSignalCleanUp;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&action.sa_mask, sig); // one clean-up at a time
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        // A signal the caller ignores (nohup) stays ignored.
+        struct sigaction previous = {};
+        if (::sigaction(sig, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(sig, &action, nullptr);
+    }
 }

@@ -8,3 +8,8 @@ class QObject;
 
 // Call once, after the application object exists.
 void quitOnTerminationSignals(QObject* parent);
+
+// For a process that does its work without an event loop (batch mode): on
+// those signals `cleanUp` runs in the handler, so it must be
+// async-signal-safe, then the process ends by the signal as it would have.
+void cleanUpOnTerminationSignals(void (*cleanUp)());

@@ -12,15 +12,29 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace simrun {
 
 namespace {
 
 constexpr int reapTimeoutMs = 2000;
+
+// What a signal handler needs to clean up, kept where it can read it without
+// allocating: the private directory once made, and the child being waited for.
+char privateDirPath[4096];
+std::atomic<pid_t> runningChild{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free, "read by signal handlers");
 
 QString tr(const char* text)
 {
@@ -43,7 +57,45 @@ QString privateTempDir()
     if (!dir.isValid())
         return QString();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (privateDirPath[0] == '\0') {
+        const QByteArray path = QFile::encodeName(dir.path());
+        if (std::size_t(path.size()) < sizeof privateDirPath)
+            std::memcpy(privateDirPath, path.constData(), std::size_t(path.size()) + 1);
+    }
     return dir.path();
+}
+
+void removePrivateDirNow()
+{
+    // The child could still write into the directory: it goes first.
+    if (const pid_t child = runningChild.exchange(0); child > 0) {
+        ::kill(child, SIGKILL);
+        while (::waitpid(child, nullptr, __WALL) < 0 && errno == EINTR) {
+        }
+    }
+    if (privateDirPath[0] == '\0')
+        return;
+    // Besides the working files it may hold a temporary file of a write the
+    // signal cut short: every entry goes. getdents64 rather than readdir,
+    // which may allocate.
+    const int dir = ::open(privateDirPath, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        alignas(8) static char entries[8192];
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, dir, entries, sizeof entries);
+            if (n <= 0)
+                break;
+            for (long at = 0; at < n;) {
+                const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+                const char* name = entry->d_name;
+                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                    ::unlinkat(dir, name, 0);
+                at += entry->d_reclen;
+            }
+        }
+        ::close(dir);
+    }
+    ::rmdir(privateDirPath);
 }
 
 WorkFiles privateFiles()
@@ -227,13 +279,20 @@ Outcome execute(const QString& dir, const WorkFiles& files, const QString& mode,
     process.start(dir + QStringLiteral("/Trajex"), arguments(files, mode), QIODevice::ReadWrite);
     if (!process.waitForStarted(startMs))
         return {false, launchFailure(dir, files, mode)};
-
-    if (!process.waitForFinished(finishMs)) {
-        // A child that outlived the wait is not left running behind us, and
-        // whatever it may have written is not trusted.
+    // Known to a signal handler while this waits for it, where the handler
+    // removes its files. One that writes beside the user's model is left to
+    // finish: killed, it would leave its half-written file there.
+    const QString own = QFile::decodeName(privateDirPath);
+    if (!own.isEmpty() && files.output.startsWith(own + QLatin1Char('/')))
+        runningChild.store(pid_t(process.processId()));
+    const bool finished = process.waitForFinished(finishMs);
+    // A child that outlived the wait is not left running behind us, and
+    // whatever it may have written is not trusted.
+    if (!finished)
         stop(process);
+    runningChild.store(0);
+    if (!finished)
         return {false, tooLong(finishMs)};
-    }
     return judge(process.exitStatus(), process.exitCode(), process.readAllStandardError(),
                  process.readAllStandardOutput(), files);
 }

@@ -51,6 +51,11 @@ bool writeInput(const SwingModel& model, WorkFiles& files);
 // not be created.
 QString privateTempDir();
 
+// For a handler of a terminating signal (async-signal-safe): kills and reaps
+// the simulator a run is waiting for in the private directory, then removes
+// that directory with what is in it.
+void removePrivateDirNow();
+
 // Directory of the running executable; Trajex lies beside it.
 QString programDir();
 

@@ -2,10 +2,12 @@
 
 #include "Parview.h"
 #include "QuitOnSignal.h"
+#include "SimulatorRun.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #ifdef __GLIBC__
@@ -54,6 +56,17 @@ void keepHeap()
 }
 #endif
 
+// Batch mode's messages, one a line; the exit status tells whether there were any.
+int report(const QStringList& messages)
+{
+    for (const QString& message : messages) {
+        std::printf("%s\n", message.toLocal8Bit().constData());
+        qDebug().noquote() << message;
+    }
+    std::fflush(stdout);
+    return messages.isEmpty() ? 0 : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -76,23 +89,28 @@ int main(int argc, char** argv)
     QStringList arguments = app.arguments();
     arguments.removeFirst();
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("-cwd")) {
-        QDir::setCurrent(arguments.at(1));
+        errno = 0;
+        // A batch run must not leave its pictures and files where it was not
+        // asked to; the window starts where it was started, as it always did.
+        if (!QDir::setCurrent(arguments.at(1)) && isBatch(argc, argv)) {
+            const int error = errno != 0 ? errno : ENOENT;
+            return report(
+                {QCoreApplication::translate("Parview", "Unable to use the directory: %1 (%2)")
+                     .arg(arguments.at(1), QString::fromLocal8Bit(std::strerror(error)))});
+        }
         arguments.remove(0, 2);
     }
 
-    Parview window(arguments);
     if (!arguments.contains(QLatin1String("-swing")) &&
         !arguments.contains(QLatin1String("-putt"))) {
+        Parview window(arguments);
         quitOnTerminationSignals(&app);
         window.show();
         return app.exec();
     }
-
-    const QStringList messages = window.messages();
-    for (const QString& message : messages) {
-        std::printf("%s\n", message.toLocal8Bit().constData());
-        qDebug().noquote() << message;
-    }
-    std::fflush(stdout);
-    return messages.isEmpty() ? 0 : -1;
+    // The work is done in the window's constructor, without an event loop: a
+    // signal stops the simulator and removes the working files right away.
+    cleanUpOnTerminationSignals(simrun::removePrivateDirNow);
+    Parview window(arguments);
+    return report(window.messages());
 }

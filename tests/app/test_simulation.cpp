@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <csignal>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace {
@@ -185,6 +187,15 @@ protected:
                 const QString& cwd = QString())
     {
         QProcess p;
+        start(p, args, mode, cwd);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        status = p.exitCode();
+        errors = QString::fromLocal8Bit(p.readAllStandardError());
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    }
+    void start(QProcess& p, const QStringList& args, const QString& mode = QString(),
+               const QString& cwd = QString())
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QMX_SWING_MODE");
         if (!mode.isEmpty())
@@ -192,10 +203,6 @@ protected:
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(cwd.isEmpty() ? root.path() : cwd);
         p.start(at("Parview"), args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        status = p.exitCode();
-        errors = QString::fromLocal8Bit(p.readAllStandardError());
-        return QString::fromLocal8Bit(p.readAllStandardOutput());
     }
     void copyExample(const char* example, const QString& name)
     {
@@ -290,7 +297,9 @@ TEST_F(StandIn, CommandLine)
     // goes on with the next model, which alone serves as input and output.
     out = run({"missing.txt", "junk.bin", "three.txt", "two.txt", "-putt", "-x"});
     EXPECT_EQ(status, 255);
-    EXPECT_TRUE(out.startsWith("Not a model data file: ") && out.contains("junk.bin"))
+    EXPECT_TRUE(out.startsWith("Unable to read file: missing.txt (No such file or directory)\n"
+                               "Not a model data file: ") &&
+                out.contains("junk.bin"))
         << out.toStdString();
     EXPECT_TRUE(errors.contains("junk.bin")) << errors.toStdString();
     EXPECT_EQ(readAll(at("junk.bin")), junkBytes);
@@ -322,6 +331,110 @@ TEST_F(StandIn, CommandLine)
     out = run({"-swing", "junk.bin"});
     EXPECT_EQ(status, 255);
     EXPECT_EQ(readAll(at("junk.bin")), junkBytes);
+}
+
+// A data file that cannot be written is reported with the reason; the
+// pictures made before it may stay.
+TEST_F(StandIn, DataFilesThatCannotBeWrittenAreReported)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Trajex", at("Trajex")));
+    ASSERT_TRUE(QDir(root.path()).mkdir("adir"));
+    const QString head = "Unable to write data file: ";
+    const std::pair<QStringList, QString> rows[] = {
+        {{"-swing", "/dev/full"}, "/dev/full (No space left on device)\n"},
+        {{"-swing", "nodir/x.txt"}, "nodir/x.txt (No such file or directory)\n"},
+        {{"-swing", "adir"}, "adir (Is a directory)\n"},
+        {{"-putt", "nodir/p.txt"}, "nodir/p.txt (No such file or directory)\n"},
+    };
+    for (const auto& [args, message] : rows) {
+        EXPECT_EQ(run(args).toStdString(), (head + message).toStdString());
+        EXPECT_EQ(status, 255) << message.toStdString();
+    }
+    EXPECT_TRUE(QDir(at("adir")).isEmpty());
+}
+
+// What is not a regular file is written into without being read first: a
+// FIFO and standard output (a pipe or a file) get what a file would.
+TEST_F(StandIn, DataFileIntoAFifoOrStandardOutput)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Trajex", at("Trajex")));
+    ASSERT_EQ(run({"-swing", "s.txt"}), "");
+    const QByteArray model = readAll(at("s.txt"));
+    ASSERT_TRUE(model.contains("\nHoleId: 1\n")) << model.left(300).constData();
+    // Equal, without printing half a megabyte when not.
+    const auto same = [&](const QByteArray& bytes) {
+        return bytes == model ? std::string("same") : std::to_string(bytes.size()) + " bytes";
+    };
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at("pf")).constData(), 0600), 0);
+    QProcess reader;
+    reader.setStandardOutputFile(at("from-fifo.txt"));
+    reader.start("cat", {at("pf")});
+    ASSERT_TRUE(reader.waitForStarted());
+    EXPECT_EQ(run({"-swing", "pf"}), "");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(same(readAll(at("from-fifo.txt"))), "same");
+
+    EXPECT_EQ(same(run({"-swing", "/dev/stdout"}).toLocal8Bit()), "same");
+    EXPECT_EQ(status, 0);
+    QProcess toFile;
+    toFile.setStandardOutputFile(at("out.txt"));
+    start(toFile, {"-swing", "/dev/stdout"});
+    EXPECT_TRUE(toFile.waitForFinished(60000));
+    EXPECT_EQ(toFile.exitCode(), 0);
+    EXPECT_EQ(same(readAll(at("out.txt"))), "same");
+}
+
+// Ended by a signal while the simulator runs, batch mode stops the simulator
+// and removes its private folder of working files.
+TEST_F(StandIn, ASignalLeavesNoWorkingFilesBehind)
+{
+    const QString started = at("started.txt");
+    writeScript(at("Trajex"), ("echo \"$$ $1\" > \"" + started + ".new\"\nmv \"" + started +
+                               ".new\" \"" + started + "\"\nexec sleep 60")
+                                  .toUtf8());
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        QFile::remove(started);
+        QProcess p;
+        start(p, {"-swing"});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(started); }, 30000));
+        const QList<QByteArray> child = readAll(started).trimmed().split(' ');
+        ASSERT_EQ(child.size(), 2);
+        const QString dir = QFileInfo(QString::fromLocal8Bit(child[1])).path();
+        ASSERT_TRUE(dir.contains("/Parview-") && QFileInfo(dir).isDir()) << dir.toStdString();
+
+        ASSERT_EQ(::kill(pid_t(p.processId()), signal), 0);
+        EXPECT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit) << signal;
+        EXPECT_FALSE(QFileInfo::exists(dir)) << signal;
+        const pid_t sleeper = child[0].toInt();
+        EXPECT_FALSE(QFileInfo::exists(QString("/proc/%1").arg(sleeper))) << signal;
+        ::kill(sleeper, SIGKILL); // not left running when the test fails
+    }
+}
+
+// In batch mode a model named that cannot be read is refused as one that is
+// no model is: said with the reason, nothing run, nothing written. So is a
+// working directory that cannot be used.
+TEST_F(StandIn, ModelsAndDirectoriesThatCannotBeUsedAreRefused)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMOOR_BIN_DIR "/Trajex", at("Trajex")));
+    const QString nothingRun = "Nothing was run: no model file could be loaded.\n";
+    const std::pair<QStringList, QString> rows[] = {
+        {{"nonexist.txt", "-swing", "s.txt"},
+         "Unable to read file: nonexist.txt (No such file or directory)\n" + nothingRun},
+        {{".", "-swing", "s.txt"}, "Unable to read file: . (Is a directory)\n" + nothingRun},
+        {{"/dev/zero", "-putt", "s.txt"},
+         "Unable to read file: /dev/zero (not a regular file)\n" + nothingRun},
+        {{"-cwd", "/nonexist", "-swing", "s.txt"},
+         "Unable to use the directory: /nonexist (No such file or directory)\n"},
+    };
+    for (const auto& [args, message] : rows) {
+        EXPECT_EQ(run(args).toStdString(), message.toStdString());
+        EXPECT_EQ(status, 255) << message.toStdString();
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files).size(), 2) << message.toStdString();
+    }
 }
 
 } // namespace
