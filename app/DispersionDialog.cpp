@@ -31,17 +31,6 @@ const char* const defaultSpreads[][2] = {
     {"TeeTargetAngle", "2"}, {"PuttBallSpeed", "3%"},   {"PuttTargetAngle", "1"},
 };
 
-// A putt rolls on the green: its own values and the green's play a part,
-// the tee shot's, the wind and the air none. A tee shot may end on the
-// green, so everything but the putt's values plays a part in it.
-bool playsInto(const std::string& key, bool putt)
-{
-    const bool puttKey = key.rfind("Putt", 0) == 0;
-    if (!putt)
-        return !puttKey;
-    return puttKey || key.rfind("Green", 0) == 0;
-}
-
 // The value as a person reads it: at most eight decimals, none trailing.
 QString valueText(double v, const std::string& key)
 {
@@ -160,7 +149,7 @@ QStringList DispersionDialog::keysFor(bool putt)
     QStringList keys;
     for (const auto& entry : quantitynames::quantityList()) {
         const std::string key = entry.second.toStdString();
-        if (isDispersionKey(key) && playsInto(key, putt))
+        if (isDispersionKey(key) && playsIntoShot(key, putt))
             keys << entry.second;
     }
     return keys;

@@ -38,6 +38,13 @@ constexpr double kEllipseProbabilities[] = {0.68, 0.95};
 // are choices, GreenSize is the green the shots are counted against, and
 // TimeStepSize is the simulator's step, not the player's.
 bool isDispersionKey(const std::string& key);
+// True when key plays a part in the shot of a model: a putt rolls on the
+// green, so only its own keys (Putt...) and the green's (Green...) count; a
+// tee shot may end on the green, so every key but the putt's counts.
+bool playsIntoShot(const std::string& key, bool putt);
+// How far out the draws are checked against what the data file carries: a
+// normal draw passes 10 SDs about once in 10^23 shots.
+constexpr double kDrawReachSds = 10.0;
 
 // One --sd: KEY=SD, or KEY=P% for P percent of the model's value.
 struct SpreadOption
@@ -59,7 +66,9 @@ struct KeySpread
     std::optional<double> percent; // the percentage given, if it was given so
 };
 // The options' spreads on model. False with a message for a key given twice
-// (or two names of one quantity) and for a percentage of a value of 0.
+// (or two names of one quantity), a key that plays no part in the model's
+// shot, a percentage of a value of 0, and a spread whose draws (to
+// kDrawReachSds SDs from the value) the data file could not carry.
 bool resolveSpreads(const std::vector<SpreadOption>& options, const SwingModel& model,
                     std::vector<KeySpread>& spreads, std::string& error);
 

@@ -31,6 +31,15 @@ namespace quillmoor::lab {
 // No grid holds more points than this.
 constexpr std::size_t kMaxSweepPoints = 10'000'000;
 
+// Values a data file carries whole are below this in size. A reader takes 199
+// characters of a line; a value's line is its key (at most 15 characters),
+// ": ", the number with 8 decimals and the line end. Below 1e100 the number
+// takes at most 110 characters (sign, 100 digits, point, 8 decimals), so the
+// line stays under 130; from some 1e180 on it would be cut.
+constexpr double kMaxFileValue = 1e100;
+// True when the data file carries value whole.
+bool fitsDataFile(double value);
+
 // True for the keys a sweep can vary: those setValue takes.
 bool isSweepKey(const std::string& key);
 // Those keys, for messages and choosers.
@@ -57,8 +66,8 @@ struct SweepAxis
 // The number of values of key over from:to:step, counted in closed form (a
 // window can check every keystroke). False with a message for a key setValue
 // does not take, a number that is not finite, a step of 0 or below, from above
-// to, a step that vanishes next to the values (FROM + STEP == FROM), or more
-// than kMaxSweepPoints values.
+// to, a step that vanishes next to the values (FROM + STEP == FROM), values the
+// data file cannot carry (fitsDataFile), or more than kMaxSweepPoints values.
 bool countSweepAxis(const std::string& key, double from, double to, double step, std::size_t& count,
                     std::string& error);
 // The axis of key over from:to:step. False with the messages of

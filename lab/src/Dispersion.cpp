@@ -154,6 +154,14 @@ bool parseSpreadOption(const std::string& text, SpreadOption& option, std::strin
     return true;
 }
 
+bool playsIntoShot(const std::string& key, bool putt)
+{
+    const bool puttKey = key.rfind("Putt", 0) == 0;
+    if (!putt)
+        return !puttKey;
+    return puttKey || key.rfind("Green", 0) == 0;
+}
+
 bool resolveSpreads(const std::vector<SpreadOption>& options, const SwingModel& model,
                     std::vector<KeySpread>& spreads, std::string& error)
 {
@@ -174,6 +182,13 @@ bool resolveSpreads(const std::vector<SpreadOption>& options, const SwingModel& 
             error = o.key + ": the model has no value for it";
             return false;
         }
+        if (!playsIntoShot(o.key, model.PuttEnabled)) {
+            error = o.key + " plays no part in a " + (model.PuttEnabled ? "putt" : "tee shot") +
+                    ": spread a key of " +
+                    (model.PuttEnabled ? "the putt (Putt...) or the green (Green...)"
+                                       : "the tee shot, the air or the green");
+            return false;
+        }
         s.sd = o.sd;
         if (o.percent) {
             if (s.centre == 0.0) {
@@ -189,6 +204,12 @@ bool resolveSpreads(const std::vector<SpreadOption>& options, const SwingModel& 
         if (!std::isfinite(s.sd) || !std::isfinite(s.centre)) {
             error =
                 o.key + ": the model's value (" + exactText(s.centre) + ") gives no finite spread";
+            return false;
+        }
+        if (!fitsDataFile(std::fabs(s.centre) + kDrawReachSds * s.sd)) {
+            error = o.key + ": an SD of " + exactText(s.sd) +
+                    " draws values the data file cannot carry (it carries values below " +
+                    exactText(kMaxFileValue) + " in size)";
             return false;
         }
         SweepAxis axis;

@@ -19,6 +19,7 @@
 #include "SwingModel.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -27,9 +28,10 @@ namespace quillmoor::lab {
 
 namespace {
 
+// A number that is not finite is none, as JSON's null says.
 std::string cellOf(const std::optional<double>& v, int decimals)
 {
-    return v ? fixedText(*v, decimals) : kAbsentCell;
+    return v && std::isfinite(*v) ? fixedText(*v, decimals) : kAbsentCell;
 }
 
 const RangeField& fieldOf(const char* key)
@@ -56,7 +58,7 @@ nlohmann::ordered_json numberOrNull(const std::optional<double>& v, const char* 
 
 std::string fileText(const std::optional<double>& v, const char* unit = "")
 {
-    return v ? plainText(*v, fileDecimals(unit)) : std::string();
+    return v && std::isfinite(*v) ? plainText(*v, fileDecimals(unit)) : std::string();
 }
 
 // One shot: a table for people, a JSON object or CSV with one row.
@@ -179,7 +181,11 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         return;
     }
 
-    // For people: the launch, then measured and predicted side by side.
+    // For people: the launch, then measured and predicted side by side, or
+    // the predicted numbers alone when nothing was measured; a status column
+    // when a shot was refused.
+    const bool refusals = std::any_of(results.begin(), results.end(),
+                                      [](const TableResult& r) { return !r.result.run; });
     std::vector<std::vector<std::string>> rows(2);
     for (const char* h : {"Club", "Speed", "Launch", "Spin"})
         rows[0].push_back(h);
@@ -192,7 +198,13 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         rows[1].push_back(std::string("measured (") + f.unit + ")");
         rows[1].push_back("predicted");
     }
-    rows[0].push_back("");
+    if (measured.empty()) {
+        for (const RangeField& f : fields) {
+            rows[0].push_back(f.label);
+            rows[1].push_back(std::string("(") + f.unit + ")");
+        }
+    }
+    rows[0].push_back(refusals ? "Status" : "");
     rows[1].push_back("");
     for (const TableResult& r : results) {
         std::vector<std::string> row = {r.row->club, fixedText(r.row->launch.speedMph, 1),
@@ -203,7 +215,10 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
             row.push_back(cellOf(r.row->*(c->field), f.decimals));
             row.push_back(cellOf(predicted(r, c->predicted), f.decimals));
         }
-        row.push_back(r.result.run ? "" : r.result.run.reason);
+        if (measured.empty())
+            for (const RangeField& f : fields)
+                row.push_back(cellOf(predicted(r, f.key), f.decimals));
+        row.push_back(refusals ? status(r) : "");
         rows.push_back(std::move(row));
     }
     std::vector<std::string> last = {"RMSE", "", "", ""};
@@ -211,6 +226,8 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         last.push_back("");
         last.push_back(cellOf(errors[i], fieldOf(measured[i]->predicted).decimals));
     }
+    if (measured.empty())
+        last.resize(last.size() + fields.size());
     last.push_back("");
     rows.push_back(std::move(last));
     std::vector<bool> right(rows[0].size(), true);
@@ -291,7 +308,8 @@ void addRangeCommand(CLI::App& app, CommandAction& action)
         "landing_spin_rpm (none for the simple physics). The air defaults to standard air: "
         "70 F at sea level, 50 % humidity; the wind grows with height, logarithmically over "
         "grass.\n"
-        "Exit status: 0 done, 1 the table or bag cannot be read or the shot was refused, 2 a "
+        "Exit status: 0 done, 1 the table or bag cannot be read or a shot was refused (each "
+        "refused row of a table is named, its reason under status), 2 a "
         "usage error (a missing option, a number that is not finite, a speed of 0 or below, "
         "air outside -100 to 200 F, -2000 to 36000 ft, 0 to 100 %, a club or bag that is not "
         "there).");
@@ -342,7 +360,17 @@ int runRange(const RangeOptions& options, std::ostream& out, std::ostream& err)
         for (const RangeRow& row : rows)
             results.push_back({&row, runRangeShot(row.launch, day, physics)});
         writeTable(out, options.format, results, measured);
-        return finishOutput(out, err, "Shotlab range", kExitOk);
+        // Each refused row by its line, as one refused shot is told: exit 1.
+        int status = kExitOk;
+        for (const TableResult& r : results) {
+            if (r.result.run)
+                continue;
+            err << "Shotlab range: " << options.table << ": line " << r.row->line
+                << (r.row->club.empty() ? std::string() : " (" + r.row->club + ")")
+                << ": the shot was refused: " << r.result.run.reason << '\n';
+            status = kExitFailure;
+        }
+        return finishOutput(out, err, "Shotlab range", status);
     }
 
     // A club gives the numbers that are not given on the command line.

@@ -4,9 +4,11 @@
 
 #include "Shotlab.h"
 
+#include "CommandFiles.h"
 #include "OutputStreams.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 
 namespace quillmoor::lab {
 
@@ -18,6 +20,25 @@ const CommandRegistrar kCommands[] = {
     addRangeCommand,
 };
 
+// An option given with an empty value (often a shell variable that was not
+// set) is a mistake, not the option left out: the usage error naming it, or
+// empty when every option given has a value.
+std::string emptyOptionValue(const CLI::App& command)
+{
+    for (const CLI::Option* o : command.get_options()) {
+        if (o->get_positional() || o->get_expected_min() == 0 || o->count() == 0)
+            continue;
+        const auto& given = o->results();
+        if (std::find(given.begin(), given.end(), std::string()) == given.end())
+            continue;
+        const std::string type = o->get_type_name();
+        return o->get_name() + " needs " +
+               (type.rfind("FILE", 0) == 0 ? std::string("a file name")
+                                           : "a value (" + type + "), not an empty one");
+    }
+    return {};
+}
+
 } // namespace
 
 int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -28,7 +49,9 @@ int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ost
                  "Shotlab");
     app.require_subcommand(1);
     app.footer("Run 'Shotlab COMMAND --help' for the options of a command.\n"
-               "Exit status: 0 done, 1 a file could not be read, 2 a usage error, 130 a sweep "
+               "Exit status: 0 done; 1 a file could not be read or an output not written "
+               "(standard output included), a shot was refused, read-putt found nothing that "
+               "holes, or a dispersion had every shot refused; 2 a usage error; 130 a sweep "
                "or a dispersion stopped by Ctrl+C.");
     CommandAction action;
     for (CommandRegistrar add : kCommands)
@@ -53,6 +76,11 @@ int runShotlab(const std::vector<std::string>& args, std::ostream& out, std::ost
             err << "Shotlab: " << e.what();
         err << "\nRun '" << command << " --help' for more information.\n";
         return kExitUsage;
+    }
+    for (const CLI::App* command : app.get_subcommands()) {
+        const std::string error = emptyOptionValue(*command);
+        if (!error.empty())
+            return usageError(err, command->get_name().c_str(), error);
     }
     return action ? action(out, err) : kExitUsage;
 }

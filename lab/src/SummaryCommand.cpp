@@ -34,7 +34,7 @@ void addSummaryCommand(CLI::App& app, CommandAction& action)
     cmd->footer("Without --json or --csv the numbers are printed as a table with units, "
                 "\"\u2013\" where a number does not exist (a shot that never landed).\n"
                 "Exit status: 0 done, 1 a file could not be read (the others are still "
-                "printed), 2 a usage error.");
+                "printed) or standard output could not be written, 2 a usage error.");
     cmd->callback([options, &action] {
         action = [options](std::ostream& out, std::ostream& err) {
             return runSummary(*options, out, err);

@@ -95,6 +95,11 @@ std::string numberText(double v)
 
 } // namespace
 
+bool fitsDataFile(double value)
+{
+    return std::fabs(value) < kMaxFileValue;
+}
+
 bool isSweepKey(const std::string& key)
 {
     return findKey(key) != nullptr;
@@ -178,6 +183,15 @@ bool countSweepAxis(const std::string& key, double from, double to, double step,
     if (n > kMaxSweepPoints) {
         error = tooMany;
         return false;
+    }
+    // The values rise from FROM to the last, so those two bound them all.
+    for (const double v : {from, from + static_cast<double>(n - 1) * step}) {
+        if (!fitsDataFile(v)) {
+            error = key + ": " + numberText(v) +
+                    " does not fit a data-file line, which carries values below " +
+                    numberText(kMaxFileValue) + " in size";
+            return false;
+        }
     }
     count = n;
     return true;

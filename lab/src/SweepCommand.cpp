@@ -401,6 +401,24 @@ int runSweepCommand(const SweepOptions& options, std::ostream& out, std::ostream
     return status;
 }
 
+namespace {
+
+// The path made absolute, with "." and ".." resolved and the links of the
+// part that exists followed: two spellings of a file not yet there agree.
+std::string normalPath(const std::string& path)
+{
+    std::error_code error;
+    // Absolute first: of a relative path whose first part does not exist
+    // weakly_canonical would keep it relative.
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error)
+        absolute = path;
+    const std::filesystem::path normal = std::filesystem::weakly_canonical(absolute, error);
+    return (error ? absolute.lexically_normal() : normal).string();
+}
+
+} // namespace
+
 std::string checkOutputTargets(const std::vector<std::pair<std::string, std::string>>& targets,
                                const std::string& model)
 {
@@ -410,7 +428,9 @@ std::string checkOutputTargets(const std::vector<std::pair<std::string, std::str
             return targets[a].first + " " + file + " is the model: writing there would destroy it";
         for (std::size_t b = 0; b < a; ++b)
             if (file == targets[b].second ||
-                (fileout::isRegularFile(file) && fileout::sameFile(file, targets[b].second)))
+                (fileout::isRegularFile(file) && fileout::sameFile(file, targets[b].second)) ||
+                (file != "-" && targets[b].second != "-" &&
+                 normalPath(file) == normalPath(targets[b].second)))
                 return targets[b].first + " and " + targets[a].first +
                        " name the same file: " + file;
     }

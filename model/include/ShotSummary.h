@@ -150,7 +150,8 @@ std::string exactText(double value);
 // is absent: an en dash.
 inline constexpr const char* kAbsentCell = "\u2013";
 // A number as those tables show it: fixed with the field's decimals,
-// "yes"/"no" for a yes/no answer, kAbsentCell when there is none.
+// "yes"/"no" for a yes/no answer, kAbsentCell when there is none or it is
+// not finite.
 std::string tableCell(const ShotField& field, std::optional<double> value);
 // The record's number of `field` as above.
 std::string tableCell(const ShotField& field, const ShotRecord& record);
@@ -165,7 +166,8 @@ std::string plainText(double value, int decimals);
 int decimalsOf(double step);
 // A record's number for files: times (seconds) to the record's timeDecimals,
 // lengths and angles to 8 decimals, those of the data file's points and
-// angles; "true"/"false" for a yes/no answer; empty when absent.
+// angles; "true"/"false" for a yes/no answer; empty when absent or not
+// finite (JSON's null).
 std::string plainText(const ShotField& field, const ShotRecord& record);
 
 // A putt's ball at p is in the cup: at HolePos (each coordinate within 1e-6),

@@ -237,7 +237,7 @@ const std::vector<ShotColumn>& shotColumns()
 
 std::string tableCell(const ShotField& field, std::optional<double> value)
 {
-    if (!value)
+    if (!value || !std::isfinite(*value))
         return kAbsentCell;
     if (field.isFlag)
         return *value != 0.0 ? "yes" : "no";
@@ -328,7 +328,7 @@ int decimalsOf(double step)
 std::string plainText(const ShotField& field, const ShotRecord& record)
 {
     const std::optional<double> v = field.of(record);
-    if (!v)
+    if (!v || !std::isfinite(*v))
         return {};
     if (field.isFlag)
         return *v != 0.0 ? "true" : "false";

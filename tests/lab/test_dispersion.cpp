@@ -249,6 +249,14 @@ TEST_F(Dispersion, BadInputIsRefusedBeforeAnythingIsWritten)
         {{"--sd", "TeeBallSpeed=1", "--seed", "18446744073709551616"}, "--seed takes"},
         {{"--sd", "TeeBallSpeed=1", "--json", csv}, "--csv and --json name the same file"},
         {{}, "--sd is required"},
+        {{"--sd", "TeeBallSpeed=1", "--seed", ""}, "--seed needs a value"},
+        {{"--sd", "TeeBallSpeed=1", "--json", ""}, "--json needs a file name"},
+        {{"--sd", "TeeBallSpeed=1", "--plot", ""}, "--plot needs a file name"},
+        // Draws the data file could not carry: an SD, or the value 10 SDs out.
+        {{"--sd", "TeeBallSpeed=1e300"}, "TeeBallSpeed: an SD of 1e+300 draws values"},
+        {{"--sd", "TeeBallSpeed=1e99"}, "TeeBallSpeed: an SD of 1e+99 draws values"},
+        // A key that plays no part in the model's shot.
+        {{"--sd", "PuttBallSpeed=1"}, "PuttBallSpeed plays no part in a tee shot"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -265,6 +273,12 @@ TEST_F(Dispersion, BadInputIsRefusedBeforeAnythingIsWritten)
         disperse({path("missing.txt"), "--shots", "10", "--sd", "TeeBallSpeed=1", "--csv", csv}),
         1);
     EXPECT_THAT(err, HasSubstr("missing.txt: No such file or directory"));
+    for (const char* key : {"TeeBallSpeed", "WindSpeed", "Temperature"}) {
+        EXPECT_EQ(disperse({kExamples + "hole1-putt.txt", "--shots", "3", "--sd",
+                            std::string(key) + "=1", "--csv", csv}),
+                  2);
+        EXPECT_THAT(err, HasSubstr(std::string(key) + " plays no part in a putt"));
+    }
     EXPECT_EQ(names(), std::vector<std::string>()); // nothing written
 }
 

@@ -188,6 +188,34 @@ TEST_F(ShotlabFiles, AnOutputThatIsTheModelIsRefused)
     EXPECT_EQ(names(), (std::vector<std::string>{"hard.txt", "link.txt", "m.txt"}));
 }
 
+// Two outputs into one file, however spelled, are refused before either
+// exists: the second would overwrite the first.
+TEST_F(ShotlabFiles, TwoOutputsIntoOneFileAreRefusedBeforeEitherExists)
+{
+    const std::string model = put("m.txt", readAll(kModel));
+    fs::create_directory(path("sub"));
+    const std::vector<std::string> sweep = {"sweep", model, "--vary", "TeeBallSpeed=100:110:5"};
+    const std::vector<std::string> cases[] = {
+        joined(sweep, {"--csv", path("a.csv"), "--json", (dir / "." / "a.csv").string()}),
+        joined(sweep, {"--json", path("j.json"), "--plot", (dir / "." / "j.json").string()}),
+        joined(sweep, {"--csv", path("a.csv"), "--chart", "carry_yd:" + path("sub/../a.csv")}),
+        {"dispersion", model, "--shots", "3", "--sd", "TeeBallSpeed=1", "--csv", path("a.csv"),
+         "--json", path("sub/../a.csv")},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        EXPECT_EQ(run(args, fakePictures()), 2);
+        EXPECT_THAT(err, HasSubstr("name the same file"));
+    }
+    // Relative to the working folder, as typed.
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);
+    EXPECT_EQ(run(joined(sweep, {"--csv", "a.csv", "--json", "./a.csv"})), 2);
+    fs::current_path(before);
+    EXPECT_THAT(err, HasSubstr("name the same file"));
+    EXPECT_EQ(names(), (std::vector<std::string>{"m.txt", "sub"}));
+}
+
 // However the program is stopped, no temporary file is left beside the
 // target: SIGTERM, SIGHUP, or Ctrl+C twice.
 class Stopped : public ShotlabFiles, public ::testing::WithParamInterface<int>

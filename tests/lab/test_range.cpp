@@ -148,6 +148,10 @@ TEST_F(RangeCommand, RefusesWithAMessageNamingTheValue)
         // A table is read up to a bound, whatever it is: a file larger than
         // any table of shots, or a device that never ends, is given up there.
         {{"--table", huge}, 1, "longer than 16 MB"},
+        // An empty value is not the option left out.
+        {{"--table", ""}, 2, "--table needs a file name"},
+        {{"--club", ""}, 2, "--club needs a value"},
+        {{"--club", "Driver", "--bag", ""}, 2, "--bag needs a value"},
     });
     // clang-format on
 }
@@ -190,4 +194,34 @@ TEST_F(RangeCommand, ATableGivesMeasuredBesidePredictedAndTheRmse)
     EXPECT_NEAR(j["rmse"]["total_yd"].get<double>(),
                 std::fabs(j["shots"][1]["total_yd"].get<double>() - 175), 1e-8);
     EXPECT_FALSE(j["rmse"].contains("max_height_yd"));
+}
+
+// A table without measured columns still shows what was predicted; a row the
+// physics refuses is named, its reason under a heading, and the exit is 1 as
+// for one refused shot.
+TEST_F(RangeCommand, ATableShowsPredictionsAndNamesRefusedRows)
+{
+    const std::string header = "club,ball_speed_mph,launch_angle_deg,spin_rate_rpm\n";
+    ASSERT_TRUE(ok(range({"--table", put("plain.csv", header + "Driver,167,10.9,2686\n")})));
+    EXPECT_THAT(out, HasSubstr("Carry"));
+    EXPECT_THAT(out, HasSubstr(fixedText(*driver().tee.carry, 2)));
+
+    const std::string refused =
+        put("refused.csv", header + "Driver,167,10.9,2686\nDriver,1e300,12.5,2900\n");
+    for (const std::vector<std::string>& format :
+         {std::vector<std::string>{}, {"--csv"}, {"--json"}}) {
+        SCOPED_TRACE(testing::PrintToString(format));
+        EXPECT_EQ(range(joined({"--table", refused}, format)), 1);
+        EXPECT_THAT(err, HasSubstr("refused.csv: line 3 (Driver): the shot was refused: "));
+    }
+    std::string table = (range({"--table", refused}), out);
+    for (std::size_t dash; (dash = table.find("\u2013")) != std::string::npos;)
+        table.replace(dash, 3, "-"); // one column on screen
+    const auto lines = linesOf(table);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_THAT(lines[0], HasSubstr("Status"));
+    EXPECT_THAT(lines[2], ::testing::EndsWith("ok"));
+    // The reason starts under its heading.
+    const std::string reason = err.substr(err.find("refused: ") + 9, 10);
+    EXPECT_EQ(lines[3].find(reason), lines[0].find("Status"));
 }

@@ -106,6 +106,22 @@ TEST_F(Summary, CsvAndJsonPrintNoBinaryNoise)
     EXPECT_THAT(out, HasSubstr("\"carry_yd\": 102.6267,"));
 }
 
+// A number that is not finite is no number: an empty CSV cell and a dash in
+// the table, as JSON prints null.
+TEST_F(Summary, NumbersThatAreNotFiniteAreLeftOut)
+{
+    SwingModel m(false);
+    ASSERT_TRUE(m.setValue("TeeBallSpeed", 1e200));
+    simpleSwing(m);
+    ASSERT_TRUE(m.write(path("far.txt")));
+    ASSERT_TRUE(ok(run({"summary", "--csv", path("far.txt")})));
+    const auto records = csvRecords(out);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].at("distance_to_hole_yd"), "");
+    ASSERT_TRUE(ok(run({"summary", path("far.txt")})));
+    EXPECT_EQ(out.find("inf"), std::string::npos) << out;
+}
+
 TEST_F(Summary, TableIsAlignedWithUnitsWhateverTheLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
@@ -174,4 +190,9 @@ TEST_F(Summary, UsageErrorsExitWithTwo)
     }, {}, "--help' for more information");
     // clang-format on
     EXPECT_TRUE(ok(run({"summary", "--help"})));
+    // Exit 1 covers more than an unreadable file, and the help says so.
+    EXPECT_THAT(out, HasSubstr("standard output"));
+    EXPECT_TRUE(ok(run({"--help"})));
+    for (const char* also : {"written", "refused", "nothing"})
+        EXPECT_THAT(out, HasSubstr(also));
 }

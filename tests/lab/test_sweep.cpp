@@ -286,6 +286,13 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
             {joined(one, {"--chart", "carry_yd"}), 2, "COLUMN:FILE.png"},
             {joined(one, {"--json", csv}), 2, "name the same file"},
             {{}, 2, "--vary is required"},
+            // An empty value is no file, not an output left out.
+            {joined(one, {"--json", ""}), 2, "--json needs a file name"},
+            {joined(one, {"--plot", ""}), 2, "--plot needs a file name"},
+            {joined(one, {"--chart", ""}), 2, "--chart needs a value"},
+            // Values whose data-file line would be cut.
+            {{"--vary", "TeeBallSpeed=1e200:1e200:1e200"}, 2, "1e+200 does not fit a data-file line"},
+            {{"--vary", "WindSpeed=-1e100:0:1e99"}, 2, "-1e+100 does not fit a data-file line"},
         },
         {}, "--help' for more information");
 
@@ -293,7 +300,8 @@ TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsWritten)
     const std::vector<std::string> bad = {"--vary", "TeeBallSpeed=1:2:1", "--csv"};
     expectRefused({"sweep"}, {{joined({path("missing.txt")}, joined(bad, {csv})), 1,
                                "missing.txt: No such file or directory"},
-                              {joined({model}, joined(bad, {dir.string()})), 1, "Is a directory"}});
+                              {joined({model}, joined(bad, {dir.string()})), 1, "Is a directory"},
+                              {joined({model}, joined(bad, {""})), 2, "--csv needs a file name"}});
     // Nothing written, not even a temporary file.
     EXPECT_EQ(names(), std::vector<std::string>());
 }
