@@ -221,15 +221,16 @@ void writeTable(std::ostream& out, RangeOptions::Format format,
         row.push_back(refusals ? status(r) : "");
         rows.push_back(std::move(row));
     }
-    std::vector<std::string> last = {"RMSE", "", "", ""};
-    for (std::size_t i = 0; i < measured.size(); ++i) {
+    // Nothing measured, nothing to hold the predictions against.
+    if (!measured.empty()) {
+        std::vector<std::string> last = {"RMSE", "", "", ""};
+        for (std::size_t i = 0; i < measured.size(); ++i) {
+            last.push_back("");
+            last.push_back(cellOf(errors[i], fieldOf(measured[i]->predicted).decimals));
+        }
         last.push_back("");
-        last.push_back(cellOf(errors[i], fieldOf(measured[i]->predicted).decimals));
+        rows.push_back(std::move(last));
     }
-    if (measured.empty())
-        last.resize(last.size() + fields.size());
-    last.push_back("");
-    rows.push_back(std::move(last));
     std::vector<bool> right(rows[0].size(), true);
     right.front() = false;
     right.back() = false;
