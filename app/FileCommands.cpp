@@ -12,8 +12,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using filepath::fromPath;
 using filepath::toPath;
@@ -33,21 +31,6 @@ QString examplesDir()
         return QStringLiteral(QUILLMOOR_SOURCE_EXAMPLES);
 #endif
     return QString();
-}
-
-// True when standard output or error has the file open (a shell's
-// redirection), which is then written through that descriptor.
-bool isStandardStream(const std::string& path)
-{
-    struct stat file;
-    if (::stat(path.c_str(), &file) != 0)
-        return false;
-    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
-        struct stat open;
-        if (::fstat(fd, &open) == 0 && open.st_dev == file.st_dev && open.st_ino == file.st_ino)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -172,7 +155,7 @@ void FileCommands::writeDataFile(const QString& name)
     // output has open: reading a FIFO, a device or a pipe would wait for a
     // writer or never end, and such a file is written into, not replaced.
     const std::string path = toPath(name);
-    if (fileout::isRegularFile(path) && !isStandardStream(path) &&
+    if (fileout::isRegularFile(path) && !fileout::isStandardStream(path) &&
         modelfile::examine(path) == modelfile::Verdict::NotAModel) {
         emit error(tr("Not a model data file, so not overwritten: ") + name);
         return;

@@ -77,6 +77,9 @@ private:
 bool sameFile(const std::string& a, const std::string& b);
 // True when path names an existing regular file.
 bool isRegularFile(const std::string& path);
+// True when standard output or error has the file at path open (a shell's
+// redirection): an Output writes into it through that descriptor.
+bool isStandardStream(const std::string& path);
 
 // Removes every temporary file an Output holds; async-signal-safe.
 void removeTemporaries();

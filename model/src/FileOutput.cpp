@@ -320,6 +320,12 @@ bool isRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool isStandardStream(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && standardDescriptorFor(st) >= 0;
+}
+
 void removeTemporaries()
 {
     for (Slot& slot : slots) {
